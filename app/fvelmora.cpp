@@ -1,0 +1,297 @@
+#include "app/fvelmora.h"
+
+#include "app/HostList.h"
+#include "netinfo/unitNTException.h"
+
+namespace {
+
+// Clears the busy flag however the fill or action ends.
+class TBusyScope {
+public:
+    explicit TBusyScope(bool& busy) : busy_(busy) { busy_ = true; }
+    ~TBusyScope() { busy_ = false; }
+    TBusyScope(const TBusyScope&) = delete;
+    TBusyScope& operator=(const TBusyScope&) = delete;
+
+private:
+    bool& busy_;
+};
+
+std::string MessageOf(const std::exception& e) {
+    if (auto* ex = dynamic_cast<const Exception*>(&e)) return ex->Message();
+    return e.what();
+}
+
+}  // namespace
+
+Tnetworkviewer::TWaitCursor::TWaitCursor(TNetworkViewerForm& form)
+    : form_(form), saved_(form.ScreenCursor()) {
+    form_.SetScreenCursor(crHourGlass);
+}
+
+Tnetworkviewer::TWaitCursor::~TWaitCursor() { form_.SetScreenCursor(saved_); }
+
+Tnetworkviewer::Tnetworkviewer(TNetworkViewerPlatform platform, TNetworkViewerForm& form,
+                               TSimpleStatusBar& statusBar)
+    : stbar(statusBar),
+      NetServer(platform.Net, platform.Messages),
+      platform_(platform),
+      form_(form),
+      versionInfo_(platform.Version) {
+    ntreeview.SetVisible(false);
+    startticker.OnTimer = [this] { starttickerTimer(); };
+    stbarticker.OnTimer = [this] { stbartickerTimer(); };
+    ntreeview.OnClick = [this] { ntreeviewClick(); };
+    ntreeview.OnExpanding = [this](PVirtualNode node, bool& allowed) {
+        ntreeviewExpanding(node, allowed);
+    };
+}
+
+// ---------------------------------------------------------------- start and close
+
+void Tnetworkviewer::FormCreate() {
+    ShowNodeInfo("");
+    HostList.clear();
+    LoadHostList();
+    form_.SetCaption(form_.Caption() + " " + VersionText());
+    stbar.SetSimpleText(form_.Caption());
+}
+
+void Tnetworkviewer::LoadHostList() {
+    const std::string path = HostListFileName();
+    if (!platform_.Files.FileExists(path)) return;
+    const auto read = platform_.Files.ReadFile(path);
+    if (read.error != 0) {
+        hostListUnread_ = true;
+        form_.ShowError("The host list " + path + " could not be read.\r\n\r\n" +
+                        NetErrorMessage(platform_.Messages, read.error) +
+                        "\r\nThe program starts without it and leaves the file unchanged.");
+        return;
+    }
+    HostList = ReadHostList(read.bytes, platform_.Locale);
+}
+
+void Tnetworkviewer::FormClose() { SaveHostList(); }
+
+void Tnetworkviewer::SaveHostList() {
+    const std::string path = HostListFileName();
+    if (hostListUnread_) {
+        form_.ShowError("The host list " + path +
+                        " could not be read at start, so it has been left unchanged.");
+        return;
+    }
+    const auto error =
+        platform_.Files.ReplaceFile(path, WriteHostList(HostList, platform_.Locale));
+    if (error != 0) {
+        form_.ShowError("The host list could not be saved to " + path + ".\r\n\r\n" +
+                        NetErrorMessage(platform_.Messages, error) +
+                        "\r\nThe file keeps its earlier content.");
+    }
+}
+
+void Tnetworkviewer::starttickerTimer() {
+    BuildTree();
+    startticker.SetEnabled(false);
+}
+
+void Tnetworkviewer::baboutClick() { form_.ShowAboutBox(); }
+
+// ---------------------------------------------------------------- status bar
+
+void Tnetworkviewer::ShowNodeInfo(const std::string& text) {
+    form_.SetInfoText(text);
+    form_.SetInfoPanelVisible(!text.empty());
+}
+
+void Tnetworkviewer::FlashStatusMessage(const std::string& message) {
+    stbar.SetSimpleText(" " + message.substr(0, message.find('\r')));
+    stbarticker.SetEnabled(true);
+}
+
+void Tnetworkviewer::stbartickerTimer() {
+    if (stbarticker.Tag >= 10) {
+        stbarticker.SetEnabled(false);
+        stbarticker.Tag = 0;
+        stbar.SetParentColor(true);
+    } else {
+        stbar.SetColor(stbarticker.Tag % 2 != 0 ? clWhite : clRed);
+        ++stbarticker.Tag;
+    }
+}
+
+void Tnetworkviewer::StopStatusFlash() {
+    stbarticker.Tag = 11;
+    stbartickerTimer();
+}
+
+void Tnetworkviewer::ShowProgress(const std::string& text) {
+    stbar.SetSimpleText(text);
+    form_.ProcessMessages();
+}
+
+void Tnetworkviewer::ShowNetResult(std::uint32_t code) {
+    stbar.SetSimpleText(NetErrorText(platform_.Messages, code));
+}
+
+// ---------------------------------------------------------------- the tree
+
+std::string Tnetworkviewer::ntreeviewGetText(PVirtualNode node) {
+    return TNetTree::GetNodeData(node).Text;
+}
+
+std::string Tnetworkviewer::ServerFlagsText(TServerAccountTypes flags) {
+    std::string text = "Serverflags: ";
+    flags.ForEach([&](TServerAccountType t) {
+        text += std::string(ServerAccountTypeName(t).substr(6)) + "\r\n";
+    });
+    return text;
+}
+
+void Tnetworkviewer::BuildTree() {
+    ntreeview.Clear();
+
+    PVirtualNode internet = ntreeview.AddChild(nullptr);
+    {
+        auto& data = TNetTree::GetNodeData(internet);
+        data.Text = "Internet";
+        data.Action = naAddHost;
+    }
+
+    for (const auto& host : HostList) AddServerNode(internet, host, true);
+
+    try {
+        TStringList domains;
+        NetServer.SetServerName("");
+        NetServer.GetServerList({svTypeDomainEnum}, "", domains);
+        for (const auto& domain : domains) {
+            PVirtualNode node = ntreeview.AddChild(nullptr);
+            ntreeview.SetHasChildren(node, true);
+            auto& data = TNetTree::GetNodeData(node);
+            data.Text = domain;
+            data.Machine = domain;
+            data.Kind = nkDomain;
+            data.Action = naUpdateTree;
+        }
+    } catch (const std::exception& e) {
+        FlashStatusMessage(MessageOf(e));
+    }
+
+    // Walk the focus along the root level past its end, so that no node is
+    // focused.
+    ntreeview.SetFocusedNode(ntreeview.GetFirst());
+    while (ntreeview.FocusedNode() != nullptr)
+        ntreeview.SetFocusedNode(ntreeview.GetNextSibling(ntreeview.FocusedNode()));
+    ntreeview.ClearSelection();
+
+    ntreeview.SetVisible(true);
+}
+
+PVirtualNode Tnetworkviewer::AddServerNode(PVirtualNode parent, const std::string& name,
+                                           bool fromHostList) {
+    TWaitCursor wait(form_);
+    PVirtualNode node = ntreeview.AddChild(parent);
+    ntreeview.SetHasChildren(node, true);
+    auto& data = TNetTree::GetNodeData(node);
+    data.Text = name;
+    data.Machine = name;
+    data.FromHostList = fromHostList;
+    if (fromHostList) data.Action = naRemoveHost;
+
+    try {
+        NetServer.SetServerName("\\\\" + name);
+        data.Info = ServerFlagsText(NetServer.ServerType());
+    } catch (const std::exception& e) {
+        data.Info = MessageOf(e);
+        return node;
+    }
+
+    struct Category {
+        const char* text;
+        TNodeKind kind;
+        bool refill;
+    };
+    static constexpr Category kCategories[] = {
+        {"Groups", nkGroups, false},     {"Users", nkUsers, false},
+        {"Services", nkServices, false}, {"Disks", nkDisks, false},
+        {"Shares", nkShares, false},     {"Sessions", nkSessions, true},
+        {"Open Files", nkOpenFiles, true},
+    };
+    for (const auto& c : kCategories) {
+        PVirtualNode child = ntreeview.AddChild(node);
+        ntreeview.SetHasChildren(child, true);
+        auto& cd = TNetTree::GetNodeData(child);
+        cd.Text = c.text;
+        cd.Machine = name;
+        cd.Kind = c.kind;
+        cd.Refill = c.refill;
+    }
+    return node;
+}
+
+void Tnetworkviewer::FillDomain(PVirtualNode node, TStringList& list) {
+    // Machines are listed from the local machine, as the domains are: the
+    // machine queried last may be one that does not answer.
+    NetServer.SetServerName("");
+    NetServer.GetServerList({svTypeAll}, TNetTree::GetNodeData(node).Machine, list);
+    for (const auto& name : list) AddServerNode(node, name, false);
+}
+
+// ---------------------------------------------------------------- dispatch
+
+void Tnetworkviewer::ntreeviewClick() {
+    PVirtualNode node = ntreeview.FocusedNode();
+    if (node == nullptr) {
+        form_.SetActionPanelVisible(false);
+        StopStatusFlash();
+        return;
+    }
+    const auto& data = TNetTree::GetNodeData(node);
+    if (data.Action >= naDisconnectSession && data.Action <= naRemoveHost)
+        form_.SetActionCaption(std::string(ActionCaption(data.Action)));
+    form_.SetActionPanelVisible(data.Action != naNone);
+    ShowNodeInfo(data.Info);
+    StopStatusFlash();
+}
+
+void Tnetworkviewer::ntreeviewExpanding(PVirtualNode node, bool& allowed) {
+    if (busy_) {
+        // A fill is letting messages run; another one would pull the tree from
+        // under it.
+        allowed = false;
+        return;
+    }
+    TBusyScope busy(busy_);
+    TWaitCursor wait(form_);
+    auto& data = TNetTree::GetNodeData(node);
+    TStringList list;
+    try {
+        switch (data.Kind) {
+            case nkDomain:
+                FillDomain(node, list);
+                break;
+            default:
+                break;
+        }
+    } catch (const std::exception& e) {
+        FlashStatusMessage(MessageOf(e));
+    }
+    if (!data.Refill) data.Kind = nkNone;
+}
+
+void Tnetworkviewer::bbaction2Click() {
+    if (busy_) return;
+    PVirtualNode node = ntreeview.FocusedNode();
+    if (node == nullptr) return;
+    TBusyScope busy(busy_);
+    try {
+        switch (TNetTree::GetNodeData(node).Action) {
+            case naUpdateTree:
+                BuildTree();
+                break;
+            default:
+                break;
+        }
+    } catch (const std::exception& e) {
+        FlashStatusMessage(MessageOf(e));
+    }
+}

@@ -1,0 +1,114 @@
+#pragma once
+// The main window's behaviour: the network tree, the detail panel, the action
+// button, the status bar and the host list. It drives its form through
+// TNetworkViewerForm and the status bar, tree and timers it is given, so that
+// it runs the same with the real window and in the native tests.
+#include <cstdint>
+#include <string>
+
+#include "app/HostList.h"
+#include "app/NetNode.h"
+#include "app/versioninfo.h"
+#include "netinfo/cmpNetServer.h"
+#include "platform/FileSystem.h"
+#include "platform/Locale.h"
+#include "platform/NetApi.h"
+#include "platform/SystemMessages.h"
+#include "platform/VersionResource.h"
+#include "toolkit/Controls.h"
+#include "toolkit/Strings.h"
+#include "toolkit/Timer.h"
+
+// The operating system as the main window reaches it.
+struct TNetworkViewerPlatform {
+    platform::NetApi& Net;
+    platform::SystemMessages& Messages;
+    platform::VersionResource& Version;
+    platform::FileSystem& Files;
+    platform::Locale& Locale;
+};
+
+// What the main window asks of its form.
+class TNetworkViewerForm {
+public:
+    virtual ~TNetworkViewerForm() = default;
+    virtual std::string Caption() = 0;
+    virtual void SetCaption(const std::string& caption) = 0;
+    virtual void SetInfoText(const std::string& text) = 0;      // minfo
+    virtual void SetInfoPanelVisible(bool visible) = 0;         // pinfo with the splitter
+    virtual void SetActionPanelVisible(bool visible) = 0;       // paction2
+    virtual void SetActionCaption(const std::string& text) = 0; // bbaction2
+    virtual TCursor ScreenCursor() = 0;
+    virtual void SetScreenCursor(TCursor cursor) = 0;
+    // Lets the window handle every pending message.
+    virtual void ProcessMessages() = 0;
+    // A modal message box with an OK button.
+    virtual void ShowError(const std::string& text) = 0;
+    virtual void ShowAboutBox() = 0;
+};
+
+class Tnetworkviewer {
+public:
+    Tnetworkviewer(TNetworkViewerPlatform platform, TNetworkViewerForm& form,
+                   TSimpleStatusBar& stbar);
+
+    // Event handlers.
+    void FormCreate();
+    void FormClose();
+    void starttickerTimer();
+    void stbartickerTimer();
+    void baboutClick();
+    void ntreeviewClick();
+    void ntreeviewExpanding(PVirtualNode node, bool& allowed);
+    void bbaction2Click();
+    std::string ntreeviewGetText(PVirtualNode node);
+
+    // Operations.
+    void ShowNodeInfo(const std::string& text);
+    void FlashStatusMessage(const std::string& message);
+    void StopStatusFlash();
+    void ShowProgress(const std::string& text);
+    void ShowNetResult(std::uint32_t code);
+
+    void BuildTree();
+    PVirtualNode AddServerNode(PVirtualNode parent, const std::string& name, bool fromHostList);
+    static std::string ServerFlagsText(TServerAccountTypes flags);
+    void FillDomain(PVirtualNode node, TStringList& list);
+
+    std::string VersionText() { return versionInfo_.VersionText(); }
+    std::string HostListFileName() { return HostListPath(versionInfo_.ProgramPath()); }
+
+    // Components.
+    TNetTree ntreeview;
+    TSimpleStatusBar& stbar;
+    TTimer startticker{300, true};
+    TTimer stbarticker{1000, false};
+    TNetServer NetServer;
+
+    TStringList HostList;
+
+private:
+    // Remembers the screen cursor and shows the hourglass until it goes.
+    class TWaitCursor {
+    public:
+        explicit TWaitCursor(TNetworkViewerForm& form);
+        ~TWaitCursor();
+        TWaitCursor(const TWaitCursor&) = delete;
+        TWaitCursor& operator=(const TWaitCursor&) = delete;
+
+    private:
+        TNetworkViewerForm& form_;
+        TCursor saved_;
+    };
+
+    void LoadHostList();
+    void SaveHostList();
+
+    TNetworkViewerPlatform platform_;
+    TNetworkViewerForm& form_;
+    TVersionInfo versionInfo_;
+    // ips.txt existed at start but could not be read: closing leaves it alone.
+    bool hostListUnread_ = false;
+    // A fill or an action is running; input that would start another waits.
+    bool busy_ = false;
+};

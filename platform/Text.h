@@ -1,0 +1,29 @@
+#pragma once
+// The program's strings hold UTF-8; the operating system speaks UTF-16. These
+// conversions are exact in both directions for every UTF-16 sequence: an
+// unpaired surrogate is kept as its own three-byte form, so a name that the
+// system returns is handed back to it unchanged.
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+std::string Utf16ToUtf8(std::u16string_view text);
+std::u16string Utf8ToUtf16(std::string_view text);
+
+// A zero-terminated UTF-16 text out of a buffer the system returned, up to its
+// terminator; a null pointer reads as the empty string.
+std::string Utf16ZToUtf8(const char16_t* text);
+
+// True when the bytes are well-formed UTF-8 (no overlong forms, no surrogates,
+// nothing above U+10FFFF).
+bool IsValidUtf8(std::string_view text);
+
+// The first maxChars characters (code points) of a UTF-8 text.
+std::string CutToChars(std::string_view text, std::size_t maxChars);
+
+// Number of characters (code points) of a UTF-8 text.
+std::size_t CharCount(std::string_view text);
+
+}  // namespace platform

@@ -1,0 +1,98 @@
+#pragma once
+// The main window's form, status bar and timers as the native tests see them:
+// every state the window logic sets is kept, and timers run on a virtual
+// clock that the test advances.
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app/fvelmora.h"
+
+class FakeStatusBar : public TSimpleStatusBar {
+public:
+    static constexpr TColor kParentColor = 0xFFFFFF;  // the form is white
+
+    const std::string& SimpleText() const override { return text; }
+    void SetSimpleText(const std::string& t) override { text = t; }
+    TColor Color() const override { return parentColor ? kParentColor : color; }
+    void SetColor(TColor c) override {
+        color = c;
+        parentColor = false;
+        colors.push_back(c);
+    }
+    bool ParentColor() const override { return parentColor; }
+    void SetParentColor(bool p) override { parentColor = p; }
+
+    std::string text;
+    TColor color = 0;
+    bool parentColor = true;
+    std::vector<TColor> colors;  // every colour set, in order
+};
+
+class FakeForm : public TNetworkViewerForm {
+public:
+    std::string Caption() override { return caption; }
+    void SetCaption(const std::string& c) override { caption = c; }
+    void SetInfoText(const std::string& t) override { infoText = t; }
+    void SetInfoPanelVisible(bool v) override { infoPanelVisible = v; }
+    void SetActionPanelVisible(bool v) override { actionPanelVisible = v; }
+    void SetActionCaption(const std::string& t) override { actionCaption = t; }
+    TCursor ScreenCursor() override { return cursor; }
+    void SetScreenCursor(TCursor c) override {
+        cursor = c;
+        cursorHistory.push_back(c);
+    }
+    void ProcessMessages() override {
+        ++processMessagesCalls;
+        if (onProcessMessages) onProcessMessages();
+    }
+    void ShowError(const std::string& text) override { errors.push_back(text); }
+    void ShowAboutBox() override { ++aboutBoxes; }
+
+    std::string caption = "Network View";
+    std::string infoText = "unset";
+    bool infoPanelVisible = true;
+    bool actionPanelVisible = false;
+    std::string actionCaption;
+    TCursor cursor = crDefault;
+    std::vector<TCursor> cursorHistory;
+    int processMessagesCalls = 0;
+    std::function<void()> onProcessMessages;
+    std::vector<std::string> errors;
+    int aboutBoxes = 0;
+};
+
+// Timers on a virtual clock: Advance runs every period that ends within the
+// given time, in order.
+class FakeTimers : public TimerBackend {
+public:
+    void StartTimer(TTimer& timer) override {
+        due_[&timer] = now_ + timer.Interval();
+        ++starts;
+    }
+    void StopTimer(TTimer& timer) override { due_.erase(&timer); }
+    bool Running(TTimer& timer) const { return due_.count(&timer) != 0; }
+    long long Now() const { return now_; }
+
+    void Advance(long long ms) {
+        const long long until = now_ + ms;
+        for (;;) {
+            TTimer* next = nullptr;
+            long long when = until + 1;
+            for (auto& [t, d] : due_)
+                if (d < when) next = t, when = d;
+            if (next == nullptr) break;
+            now_ = when;
+            due_[next] = when + next->Interval();
+            next->Fire();
+        }
+        now_ = until;
+    }
+
+    int starts = 0;
+
+private:
+    long long now_ = 0;
+    std::map<TTimer*, long long> due_;
+};

@@ -1,0 +1,82 @@
+#include "tests/fakes/FakeSystem.h"
+
+#include <cctype>
+
+#include "platform/Text.h"
+
+platform::SystemMessages::Module FakeMessages::LoadLibraryAsDataFile(const std::string& name) {
+    if (name != "netmsg.dll" || !netmsgLoads) return 0;
+    ++loads;
+    return kNetmsgModule;
+}
+
+void FakeMessages::FreeLibrary(Module module) {
+    if (module == kNetmsgModule) ++frees;
+}
+
+std::optional<std::string> FakeMessages::FormatMessage(std::uint32_t flags, Module module,
+                                                       std::uint32_t messageId,
+                                                       std::uint32_t languageId) {
+    formatCalls.push_back({flags, module, messageId, languageId});
+    if ((flags & 0x0800) != 0 && module == kNetmsgModule) {
+        auto it = netmsgTable.find(messageId);
+        if (it != netmsgTable.end()) return it->second;
+    }
+    if ((flags & 0x1000) != 0) {
+        auto it = systemTable.find(messageId);
+        if (it != systemTable.end()) return it->second;
+    }
+    return std::nullopt;
+}
+
+std::optional<platform::FixedFileVersion> FakeVersion::FileVersion(const std::string& path) {
+    auto it = versions.find(path);
+    if (it == versions.end()) return std::nullopt;
+    return it->second;
+}
+
+platform::FileRead FakeFiles::ReadFile(const std::string& path) {
+    platform::FileRead r;
+    if (auto e = readErrors.find(path); e != readErrors.end()) {
+        r.error = e->second;
+        return r;
+    }
+    auto it = files.find(path);
+    if (it == files.end()) {
+        r.error = 2;
+        return r;
+    }
+    r.bytes = it->second;
+    return r;
+}
+
+std::uint32_t FakeFiles::ReplaceFile(const std::string& path, const std::string& bytes) {
+    ++replaceCalls;
+    if (auto e = writeErrors.find(path); e != writeErrors.end()) return e->second;
+    files[path] = bytes;
+    return 0;
+}
+
+std::optional<std::string> FakeLocale::Utf8ToAnsi(std::string_view text) {
+    std::string out;
+    for (char16_t c : platform::Utf8ToUtf16(text)) {
+        if (c > 0xFF) return std::nullopt;
+        out += static_cast<char>(c);
+    }
+    return out;
+}
+
+std::string FakeLocale::AnsiToUtf8(std::string_view text) {
+    std::u16string wide;
+    for (char c : text) wide += static_cast<char16_t>(static_cast<unsigned char>(c));
+    return platform::Utf16ToUtf8(wide);
+}
+
+bool FakeLocale::SameTextIgnoreCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) !=
+            std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}

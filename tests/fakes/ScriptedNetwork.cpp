@@ -1,0 +1,187 @@
+#include "tests/fakes/ScriptedNetwork.h"
+
+#include <cstdio>
+
+namespace {
+
+std::string Hex(std::uint32_t v) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "0x%08X", v);
+    return buf;
+}
+
+}  // namespace
+
+std::vector<NetCall> ScriptedNetwork::CallsOf(const std::string& function) const {
+    std::vector<NetCall> out;
+    for (const auto& c : calls)
+        if (c.function == function) out.push_back(c);
+    return out;
+}
+
+ScriptedMachine* ScriptedNetwork::Answer(const std::string& function, const std::string& server,
+                                         std::vector<std::string> args,
+                                         platform::NetStatus& status) {
+    calls.push_back({function, server, std::move(args)});
+    auto it = machines.find(server);
+    if (it == machines.end()) {
+        status = 53;
+        return nullptr;
+    }
+    ScriptedMachine& m = it->second;
+    auto f = m.failWith.find(function);
+    status = f != m.failWith.end() ? f->second : m.status;
+    return &m;
+}
+
+template <typename T>
+platform::NetList<T> ScriptedNetwork::List(const std::string& function, const std::string& server,
+                                           std::vector<std::string> args,
+                                           std::vector<T> ScriptedMachine::*field) {
+    platform::NetList<T> result;
+    ScriptedMachine* m = Answer(function, server, std::move(args), result.status);
+    if (m && result.status == 0) result.entries = m->*field;
+    return result;
+}
+
+platform::NetList<std::string> ScriptedNetwork::ServerEnum(const std::string& server,
+                                                           std::uint32_t serverType,
+                                                           const std::optional<std::string>& domain) {
+    platform::NetList<std::string> result;
+    ScriptedMachine* m = Answer("NetServerEnum", server,
+                                {"type=" + Hex(serverType),
+                                 "domain=" + (domain ? "\"" + *domain + "\"" : "<none>")},
+                                result.status);
+    if (m && result.status == 0) {
+        auto it = m->serverLists.find(domain.value_or(""));
+        if (it != m->serverLists.end()) result.entries = it->second;
+    }
+    return result;
+}
+
+platform::NetRecord<std::uint32_t> ScriptedNetwork::ServerGetInfo101(const std::string& server) {
+    platform::NetRecord<std::uint32_t> result;
+    ScriptedMachine* m = Answer("NetServerGetInfo", server, {"level=101"}, result.status);
+    if (m && result.status == 0) result.value = m->serverType;
+    return result;
+}
+
+platform::NetList<std::string> ScriptedNetwork::ServerDiskEnum(const std::string& server) {
+    return List("NetServerDiskEnum", server, {"level=0"}, &ScriptedMachine::disks);
+}
+
+platform::NetList<std::string> ScriptedNetwork::UserEnum0(const std::string& server,
+                                                          std::uint32_t filter) {
+    platform::NetList<std::string> result;
+    ScriptedMachine* m =
+        Answer("NetUserEnum", server, {"level=0", "filter=" + std::to_string(filter)}, result.status);
+    if (m && result.status == 0)
+        for (const auto& u : m->users) result.entries.push_back(u.name);
+    return result;
+}
+
+platform::NetList<platform::UserInfo3> ScriptedNetwork::UserEnum3(const std::string& server,
+                                                                  std::uint32_t filter) {
+    return List("NetUserEnum", server, {"level=3", "filter=" + std::to_string(filter)},
+                &ScriptedMachine::users);
+}
+
+platform::NetList<std::string> ScriptedNetwork::LocalGroupEnum0(const std::string& server) {
+    return List("NetLocalGroupEnum", server, {"level=0"}, &ScriptedMachine::localGroups);
+}
+
+const platform::UserInfo3* ScriptedNetwork::FindUser(ScriptedMachine& m, const std::string& user,
+                                                     platform::NetStatus& status) {
+    for (const auto& u : m.users)
+        if (u.name == user) return &u;
+    status = 2221;  // the user name could not be found
+    return nullptr;
+}
+
+platform::NetRecord<platform::UserInfo20> ScriptedNetwork::UserGetInfo20(const std::string& server,
+                                                                         const std::string& user) {
+    platform::NetRecord<platform::UserInfo20> result;
+    ScriptedMachine* m =
+        Answer("NetUserGetInfo", server, {"user=" + user, "level=20"}, result.status);
+    if (m && result.status == 0)
+        if (const auto* u = FindUser(*m, user, result.status))
+            result.value = {u->name, u->full_name, u->comment, u->flags, u->user_id};
+    return result;
+}
+
+platform::NetRecord<platform::UserInfo3> ScriptedNetwork::UserGetInfo3(const std::string& server,
+                                                                       const std::string& user) {
+    platform::NetRecord<platform::UserInfo3> result;
+    ScriptedMachine* m = Answer("NetUserGetInfo", server, {"user=" + user, "level=3"}, result.status);
+    if (m && result.status == 0)
+        if (const auto* u = FindUser(*m, user, result.status)) result.value = *u;
+    return result;
+}
+
+platform::NetList<std::string> ScriptedNetwork::UserGetGroups0(const std::string& server,
+                                                               const std::string& user) {
+    platform::NetList<std::string> result;
+    ScriptedMachine* m =
+        Answer("NetUserGetGroups", server, {"user=" + user, "level=0"}, result.status);
+    if (m && result.status == 0) result.entries = m->globalGroupsOf[user];
+    return result;
+}
+
+platform::NetList<std::string> ScriptedNetwork::UserGetLocalGroups0(const std::string& server,
+                                                                    const std::string& user) {
+    platform::NetList<std::string> result;
+    ScriptedMachine* m = Answer("NetUserGetLocalGroups", server,
+                                {"user=" + user, "level=0", "flags=0"}, result.status);
+    if (m && result.status == 0) result.entries = m->localGroupsOf[user];
+    return result;
+}
+
+platform::NetList<platform::ShareInfo2> ScriptedNetwork::ShareEnum2(const std::string& server) {
+    return List("NetShareEnum", server, {"level=2"}, &ScriptedMachine::shares);
+}
+
+platform::NetList<platform::SessionInfo502> ScriptedNetwork::SessionEnum502(
+    const std::string& server) {
+    return List("NetSessionEnum", server, {"level=502"}, &ScriptedMachine::sessions);
+}
+
+platform::NetList<platform::FileInfo3> ScriptedNetwork::FileEnum3(const std::string& server) {
+    return List("NetFileEnum", server, {"level=3"}, &ScriptedMachine::files);
+}
+
+platform::NetStatus ScriptedNetwork::ShareDel(const std::string& server,
+                                              const std::string& netname) {
+    platform::NetStatus status = 0;
+    ScriptedMachine* m = Answer("NetShareDel", server, {"netname=" + netname}, status);
+    if (m && status == 0) {
+        status = 2310;  // the share does not exist
+        for (auto it = m->shares.begin(); it != m->shares.end(); ++it)
+            if (it->netname == netname) {
+                m->shares.erase(it);
+                status = 0;
+                break;
+            }
+    }
+    return status;
+}
+
+platform::NetStatus ScriptedNetwork::SessionDel(const std::string& server,
+                                                const std::string& username) {
+    platform::NetStatus status = 0;
+    ScriptedMachine* m = Answer("NetSessionDel", server, {"user=" + username}, status);
+    if (m && status == 0) {
+        std::erase_if(m->sessions, [&](const auto& s) { return s.username == username; });
+    }
+    return status;
+}
+
+platform::NetStatus ScriptedNetwork::FileClose(const std::string& server, std::uint32_t fileId) {
+    platform::NetStatus status = 0;
+    ScriptedMachine* m = Answer("NetFileClose", server, {"id=" + std::to_string(fileId)}, status);
+    if (m && status == 0) {
+        const auto before = m->files.size();
+        std::erase_if(m->files, [&](const auto& f) { return f.id == fileId; });
+        if (m->files.size() == before) status = 2314;  // no open file with that id
+    }
+    return status;
+}

@@ -1,0 +1,81 @@
+#pragma once
+// An in-memory network behind the network management seam. Machines are
+// keyed by the server argument they answer to ("" for the local machine,
+// "\\NAME" otherwise); a server argument that names no machine gets status 53
+// (the network path was not found). Every call is recorded with its arguments.
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/NetApi.h"
+
+struct ScriptedMachine {
+    // Status of every call to this machine, unless FailWith names the call.
+    platform::NetStatus status = 0;
+    std::map<std::string, platform::NetStatus> failWith;  // call name -> status
+
+    std::uint32_t serverType = 0;
+    // NetServerEnum answers by domain; the key "" stands for no domain given.
+    std::map<std::string, std::vector<std::string>> serverLists;
+    std::vector<std::string> disks;
+    std::vector<std::string> localGroups;
+    std::vector<platform::UserInfo3> users;
+    std::map<std::string, std::vector<std::string>> globalGroupsOf;
+    std::map<std::string, std::vector<std::string>> localGroupsOf;
+    std::vector<platform::ShareInfo2> shares;
+    std::vector<platform::SessionInfo502> sessions;
+    std::vector<platform::FileInfo3> files;
+};
+
+struct NetCall {
+    std::string function;
+    std::string server;
+    std::vector<std::string> args;  // "name=value"
+};
+
+class ScriptedNetwork : public platform::NetApi {
+public:
+    ScriptedMachine& Machine(const std::string& serverArgument) { return machines[serverArgument]; }
+    std::map<std::string, ScriptedMachine> machines;
+    std::vector<NetCall> calls;
+
+    // Calls of one function, in order.
+    std::vector<NetCall> CallsOf(const std::string& function) const;
+
+    platform::NetList<std::string> ServerEnum(const std::string& server, std::uint32_t serverType,
+                                              const std::optional<std::string>& domain) override;
+    platform::NetRecord<std::uint32_t> ServerGetInfo101(const std::string& server) override;
+    platform::NetList<std::string> ServerDiskEnum(const std::string& server) override;
+    platform::NetList<std::string> UserEnum0(const std::string& server,
+                                             std::uint32_t filter) override;
+    platform::NetList<platform::UserInfo3> UserEnum3(const std::string& server,
+                                                     std::uint32_t filter) override;
+    platform::NetList<std::string> LocalGroupEnum0(const std::string& server) override;
+    platform::NetRecord<platform::UserInfo20> UserGetInfo20(const std::string& server,
+                                                            const std::string& user) override;
+    platform::NetRecord<platform::UserInfo3> UserGetInfo3(const std::string& server,
+                                                          const std::string& user) override;
+    platform::NetList<std::string> UserGetGroups0(const std::string& server,
+                                                  const std::string& user) override;
+    platform::NetList<std::string> UserGetLocalGroups0(const std::string& server,
+                                                       const std::string& user) override;
+    platform::NetList<platform::ShareInfo2> ShareEnum2(const std::string& server) override;
+    platform::NetList<platform::SessionInfo502> SessionEnum502(const std::string& server) override;
+    platform::NetList<platform::FileInfo3> FileEnum3(const std::string& server) override;
+    platform::NetStatus ShareDel(const std::string& server, const std::string& netname) override;
+    platform::NetStatus SessionDel(const std::string& server, const std::string& username) override;
+    platform::NetStatus FileClose(const std::string& server, std::uint32_t fileId) override;
+
+private:
+    // Records the call; returns the machine and the status it answers with
+    // (nullptr and 53 for an unknown server).
+    ScriptedMachine* Answer(const std::string& function, const std::string& server,
+                            std::vector<std::string> args, platform::NetStatus& status);
+    template <typename T>
+    platform::NetList<T> List(const std::string& function, const std::string& server,
+                              std::vector<std::string> args,
+                              std::vector<T> ScriptedMachine::*field);
+    const platform::UserInfo3* FindUser(ScriptedMachine& m, const std::string& user,
+                                        platform::NetStatus& status);
+};

@@ -1,0 +1,482 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "app/fvelmora.h"
+#include "tests/fakes/FakeForm.h"
+#include "tests/fakes/FakeSystem.h"
+#include "tests/fakes/ScriptedNetwork.h"
+
+namespace {
+
+const std::string kIps = "C:\\Program Files\\NetworkView\\ips.txt";
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    MainWindowTest() {
+        version.versions[version.modulePath] = {0x00000002, 0x00000009};  // 0.2.0.9
+        net.Machine("");  // the local machine, which sees no domain
+    }
+
+    void Create() {
+        w = std::make_unique<Tnetworkviewer>(
+            TNetworkViewerPlatform{net, messages, version, files, locale}, form, stbar);
+        w->startticker.SetBackend(&timers);
+        w->stbarticker.SetBackend(&timers);
+        w->FormCreate();
+    }
+    // Creates the window and lets the start-up timer build the tree.
+    void Start() {
+        Create();
+        timers.Advance(300);
+    }
+
+    TNetNodeData& Data(PVirtualNode n) { return TNetTree::GetNodeData(n); }
+    std::vector<std::string> Texts(PVirtualNode parent) {
+        std::vector<std::string> out;
+        for (auto* c = w->ntreeview.GetFirstChild(parent ? parent : nullptr); c;
+             c = w->ntreeview.GetNextSibling(c))
+            out.push_back(w->ntreeviewGetText(c));
+        return out;
+    }
+    std::vector<std::string> RootTexts() {
+        std::vector<std::string> out;
+        for (auto* c = w->ntreeview.GetFirst(); c; c = w->ntreeview.GetNextSibling(c))
+            out.push_back(w->ntreeviewGetText(c));
+        return out;
+    }
+    PVirtualNode Child(PVirtualNode parent, const std::string& text) {
+        for (auto* c = parent ? w->ntreeview.GetFirstChild(parent) : w->ntreeview.GetFirst(); c;
+             c = w->ntreeview.GetNextSibling(c))
+            if (Data(c).Text == text) return c;
+        ADD_FAILURE() << "no node " << text;
+        return nullptr;
+    }
+    void ClickOn(PVirtualNode n) {
+        w->ntreeview.SetFocusedNode(n);
+        w->ntreeview.Click();
+    }
+
+    ScriptedNetwork net;
+    FakeMessages messages;
+    FakeVersion version;
+    FakeFiles files;
+    FakeLocale locale;
+    FakeForm form;
+    FakeStatusBar stbar;
+    FakeTimers timers;
+    std::unique_ptr<Tnetworkviewer> w;
+};
+
+const std::vector<std::string> kCategories{"Groups",   "Users",    "Services",  "Disks",
+                                           "Shares",   "Sessions", "Open Files"};
+
+}  // namespace
+
+// ---------------------------------------------------------------- start
+
+TEST_F(MainWindowTest, CreationHidesTheDetailPanelAndShowsTheVersionedCaption) {
+    Create();
+    EXPECT_FALSE(form.infoPanelVisible);
+    EXPECT_EQ(form.infoText, "");
+    EXPECT_EQ(form.caption, "Network View 0.2.0:9");
+    EXPECT_EQ(stbar.text, "Network View 0.2.0:9");
+    EXPECT_FALSE(w->ntreeview.Visible());
+    EXPECT_EQ(w->ntreeview.TotalCount(), 0u);
+}
+
+TEST_F(MainWindowTest, MissingVersionResourceGivesZeros) {
+    version.versions.clear();
+    Create();
+    EXPECT_EQ(form.caption, "Network View 0.0.0:0");
+    w->VersionText();
+    EXPECT_EQ(version.moduleNameCalls, 1);  // the path is taken once
+}
+
+TEST_F(MainWindowTest, TreeIsBuiltOnce300msAfterStart) {
+    Create();
+    timers.Advance(299);
+    EXPECT_FALSE(w->ntreeview.Visible());
+    timers.Advance(1);
+    EXPECT_TRUE(w->ntreeview.Visible());
+    EXPECT_FALSE(w->startticker.Enabled());
+    timers.Advance(5000);
+    EXPECT_EQ(net.CallsOf("NetServerEnum").size(), 1u);
+}
+
+TEST_F(MainWindowTest, NoHostsAndNoDomainsGiveInternetAlone) {
+    Start();
+    EXPECT_EQ(RootTexts(), std::vector<std::string>{"Internet"});
+    PVirtualNode internet = w->ntreeview.GetFirst();
+    EXPECT_FALSE(w->ntreeview.HasChildren(internet));
+    const auto& d = Data(internet);
+    EXPECT_EQ(d.Machine, "");
+    EXPECT_FALSE(d.FromHostList);
+    EXPECT_EQ(d.Kind, nkNone);
+    EXPECT_FALSE(d.Refill);
+    EXPECT_EQ(d.Action, naAddHost);
+    EXPECT_EQ(d.Info, "");
+    EXPECT_EQ(w->ntreeview.FocusedNode(), nullptr);
+}
+
+TEST_F(MainWindowTest, DomainsFollowInternetInListingOrder) {
+    net.Machine("").serverLists[""] = {"WORKGROUP", "CORP"};
+    Start();
+    EXPECT_EQ(RootTexts(), (std::vector<std::string>{"Internet", "WORKGROUP", "CORP"}));
+    auto call = net.CallsOf("NetServerEnum").at(0);
+    EXPECT_EQ(call.server, "");
+    EXPECT_EQ(call.args, (std::vector<std::string>{"type=0x80000000", "domain=<none>"}));
+
+    PVirtualNode corp = Child(nullptr, "CORP");
+    EXPECT_TRUE(w->ntreeview.HasChildren(corp));
+    EXPECT_EQ(Data(corp).Machine, "CORP");
+    EXPECT_EQ(Data(corp).Kind, nkDomain);
+    EXPECT_EQ(Data(corp).Action, naUpdateTree);
+    EXPECT_FALSE(Data(corp).FromHostList);
+    EXPECT_EQ(Data(corp).Info, "");
+    EXPECT_EQ(w->ntreeview.FocusedNode(), nullptr);
+}
+
+TEST_F(MainWindowTest, FailedDomainListingFlashesItsFirstLineAndKeepsTheHosts) {
+    files.files[kIps] = "hostA\r\n";
+    net.Machine("\\\\hostA").serverType = 0x1;
+    net.Machine("").failWith["NetServerEnum"] = 5;
+    Start();
+    EXPECT_EQ(RootTexts(), std::vector<std::string>{"Internet"});
+    EXPECT_EQ(Texts(w->ntreeview.GetFirst()), std::vector<std::string>{"hostA"});
+    EXPECT_EQ(stbar.text, " Error 5 : Access is denied.");
+    EXPECT_TRUE(w->stbarticker.Enabled());
+    EXPECT_TRUE(w->ntreeview.Visible());
+}
+
+TEST_F(MainWindowTest, DomainListingAsksTheLocalMachineEvenAfterAHostQuery) {
+    files.files[kIps] = "hostA\r\n";
+    net.Machine("\\\\hostA").serverType = 0x1;
+    net.Machine("").serverLists[""] = {"D"};
+    Start();
+    EXPECT_EQ(net.CallsOf("NetServerEnum").at(0).server, "");
+}
+
+// ---------------------------------------------------------------- server nodes
+
+TEST_F(MainWindowTest, ServerNodeRecordsAndCategories) {
+    files.files[kIps] = "hostA\r\n";
+    net.Machine("\\\\hostA").serverType = 0x1003;  // Workstation, Server, NT
+    Start();
+    PVirtualNode internet = w->ntreeview.GetFirst();
+    PVirtualNode host = w->ntreeview.GetFirstChild(internet);
+    const auto& d = Data(host);
+    EXPECT_EQ(d.Text, "hostA");
+    EXPECT_EQ(d.Machine, "hostA");
+    EXPECT_TRUE(d.FromHostList);
+    EXPECT_EQ(d.Kind, nkNone);
+    EXPECT_EQ(d.Action, naRemoveHost);
+    EXPECT_EQ(d.Info, "Serverflags: Workstation\r\nServer\r\nNT\r\n");
+    EXPECT_TRUE(w->ntreeview.HasChildren(host));
+
+    EXPECT_EQ(Texts(host), kCategories);
+    const TNodeKind kinds[] = {nkGroups, nkUsers,    nkServices, nkDisks,
+                               nkShares, nkSessions, nkOpenFiles};
+    int i = 0;
+    for (auto* c = w->ntreeview.GetFirstChild(host); c; c = w->ntreeview.GetNextSibling(c), ++i) {
+        const auto& cd = Data(c);
+        EXPECT_EQ(cd.Machine, "hostA");
+        EXPECT_EQ(cd.Kind, kinds[i]);
+        EXPECT_EQ(cd.Refill, cd.Kind == nkSessions || cd.Kind == nkOpenFiles);
+        EXPECT_EQ(cd.Action, naNone);
+        EXPECT_EQ(cd.Info, "");
+        EXPECT_FALSE(cd.FromHostList);
+        EXPECT_TRUE(w->ntreeview.HasChildren(c));
+        EXPECT_EQ(w->ntreeview.ChildCount(c), 0u);
+    }
+}
+
+TEST_F(MainWindowTest, ServerFlagsText) {
+    EXPECT_EQ(Tnetworkviewer::ServerFlagsText({svTypeWorkstation, svTypeServer, svTypeNT}),
+              "Serverflags: Workstation\r\nServer\r\nNT\r\n");
+    EXPECT_EQ(Tnetworkviewer::ServerFlagsText({}), "Serverflags: ");
+    EXPECT_EQ(Tnetworkviewer::ServerFlagsText({svTypeSQLServer, svTypeDomainCtrl, svTypeAll}),
+              "Serverflags: SQLServer\r\nDomainCtrl\r\nAll\r\n");
+}
+
+TEST_F(MainWindowTest, LongNamesAreCutWhileTheQueryUsesThemWhole) {
+    const std::string name(250, 'n');
+    files.files[kIps] = name + "\r\n";
+    net.Machine("\\\\" + name).serverType = 0x1;
+    Start();
+    PVirtualNode host = w->ntreeview.GetFirstChild(w->ntreeview.GetFirst());
+    EXPECT_EQ(Data(host).Text, std::string(200, 'n'));
+    EXPECT_EQ(Data(host).Machine, std::string(200, 'n'));
+    EXPECT_EQ(net.CallsOf("NetServerGetInfo").at(0).server, "\\\\" + name);
+    EXPECT_EQ(Data(w->ntreeview.GetFirstChild(host)).Machine, std::string(200, 'n'));
+}
+
+TEST_F(MainWindowTest, HostThatDoesNotAnswerKeepsItsMarkButGetsNoCategories) {
+    files.files[kIps] = "ghost\r\n";  // no such machine: status 53
+    Start();
+    PVirtualNode host = w->ntreeview.GetFirstChild(w->ntreeview.GetFirst());
+    EXPECT_EQ(Data(host).Info, "Error 53 : The network path was not found.\r\n");
+    EXPECT_EQ(w->ntreeview.ChildCount(host), 0u);
+    EXPECT_TRUE(w->ntreeview.HasChildren(host));
+    EXPECT_EQ(Data(host).Action, naRemoveHost);
+    bool allowed = true;
+    w->ntreeviewExpanding(host, allowed);
+    EXPECT_EQ(w->ntreeview.ChildCount(host), 0u);
+}
+
+TEST_F(MainWindowTest, HourglassShowsWhileServersAreQueried) {
+    files.files[kIps] = "a\r\nb\r\n";
+    net.Machine("\\\\a");
+    Start();
+    EXPECT_EQ(form.cursor, crDefault);
+    EXPECT_EQ(form.cursorHistory,
+              (std::vector<TCursor>{crHourGlass, crDefault, crHourGlass, crDefault}));
+}
+
+// ---------------------------------------------------------------- domains
+
+TEST_F(MainWindowTest, EachExpandedDomainListsItsOwnMachinesOnce) {
+    auto& local = net.Machine("");
+    local.serverLists[""] = {"D1", "D2"};
+    local.serverLists["D1"] = {"PC1", "PC2"};
+    local.serverLists["D2"] = {"SRV"};
+    net.Machine("\\\\PC1").serverType = 0x1;
+    net.Machine("\\\\SRV").serverType = 0x3;
+    Start();
+
+    PVirtualNode d2 = Child(nullptr, "D2");
+    w->ntreeview.Expand(d2);
+    PVirtualNode d1 = Child(nullptr, "D1");
+    w->ntreeview.Expand(d1);
+
+    EXPECT_EQ(Texts(d1), (std::vector<std::string>{"PC1", "PC2"}));
+    EXPECT_EQ(Texts(d2), std::vector<std::string>{"SRV"});
+    const auto enums = net.CallsOf("NetServerEnum");
+    ASSERT_EQ(enums.size(), 3u);
+    EXPECT_EQ(enums[1].args, (std::vector<std::string>{"type=0xFFFFFFFF", "domain=\"D2\""}));
+    EXPECT_EQ(enums[2].args, (std::vector<std::string>{"type=0xFFFFFFFF", "domain=\"D1\""}));
+    // Listed from the local machine although SRV was queried last.
+    EXPECT_EQ(enums[2].server, "");
+
+    PVirtualNode pc1 = Child(d1, "PC1");
+    EXPECT_FALSE(Data(pc1).FromHostList);
+    EXPECT_EQ(Data(pc1).Action, naNone);
+    EXPECT_EQ(Texts(pc1), kCategories);
+    EXPECT_EQ(w->ntreeview.ChildCount(Child(d1, "PC2")), 0u);  // did not answer
+
+    EXPECT_EQ(Data(d1).Kind, nkNone);
+    w->ntreeview.Collapse(d1);
+    w->ntreeview.Expand(d1);
+    EXPECT_EQ(net.CallsOf("NetServerEnum").size(), 3u);
+    EXPECT_EQ(w->ntreeview.ChildCount(d1), 2u);
+}
+
+TEST_F(MainWindowTest, FailedDomainExpansionFlashesAndIsNotRepeated) {
+    net.Machine("").serverLists[""] = {"D"};
+    Start();
+    net.Machine("").failWith["NetServerEnum"] = 6118;
+    PVirtualNode d = Child(nullptr, "D");
+    w->ntreeview.Expand(d);
+    EXPECT_EQ(stbar.text, " Error 6118");
+    EXPECT_TRUE(w->stbarticker.Enabled());
+    EXPECT_EQ(Data(d).Kind, nkNone);
+    EXPECT_EQ(form.cursor, crDefault);
+    w->ntreeview.Collapse(d);
+    w->ntreeview.Expand(d);
+    EXPECT_EQ(net.CallsOf("NetServerEnum").size(), 2u);
+}
+
+TEST_F(MainWindowTest, UpdateTreeRebuildsFromTheListInMemory) {
+    files.files[kIps] = "a\r\n";
+    net.Machine("\\\\a");
+    net.Machine("").serverLists[""] = {"D"};
+    Start();
+    files.files[kIps] = "changed\r\n";
+    w->HostList.push_back("b");
+    ClickOn(Child(nullptr, "D"));
+    EXPECT_EQ(form.actionCaption, "Update tree");
+    w->bbaction2Click();
+    EXPECT_EQ(Texts(w->ntreeview.GetFirst()), (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(w->ntreeview.FocusedNode(), nullptr);
+    // Nothing is focused, so a second press does nothing.
+    w->bbaction2Click();
+    EXPECT_EQ(net.CallsOf("NetServerEnum").size(), 2u);
+}
+
+// ---------------------------------------------------------------- clicks
+
+TEST_F(MainWindowTest, ClickShowsDetailAndOffersTheAction) {
+    files.files[kIps] = "hostA\r\n";
+    net.Machine("\\\\hostA").serverType = 0x1;
+    net.Machine("").serverLists[""] = {"D"};
+    net.Machine("").serverLists["D"] = {"PC"};
+    net.Machine("\\\\PC").serverType = 0x2;
+    Start();
+    PVirtualNode internet = w->ntreeview.GetFirst();
+
+    ClickOn(internet);
+    EXPECT_EQ(form.actionCaption, "Add node by IP/Hostname");
+    EXPECT_TRUE(form.actionPanelVisible);
+    EXPECT_FALSE(form.infoPanelVisible);
+
+    ClickOn(Child(internet, "hostA"));
+    EXPECT_EQ(form.actionCaption, "Remove IP");
+    EXPECT_TRUE(form.actionPanelVisible);
+    EXPECT_TRUE(form.infoPanelVisible);
+    EXPECT_EQ(form.infoText, "Serverflags: Workstation\r\n");
+
+    PVirtualNode d = Child(nullptr, "D");
+    w->ntreeview.Expand(d);
+    ClickOn(Child(d, "PC"));
+    EXPECT_FALSE(form.actionPanelVisible);
+    EXPECT_EQ(form.actionCaption, "Remove IP");  // unchanged
+    EXPECT_EQ(form.infoText, "Serverflags: Server\r\n");
+
+    ClickOn(Child(Child(d, "PC"), "Users"));
+    EXPECT_FALSE(form.actionPanelVisible);
+    EXPECT_FALSE(form.infoPanelVisible);
+    EXPECT_EQ(form.infoText, "");
+}
+
+TEST_F(MainWindowTest, ClickWithoutFocusHidesTheButtonAndKeepsTheDetail) {
+    files.files[kIps] = "hostA\r\n";
+    net.Machine("\\\\hostA").serverType = 0x1;
+    Start();
+    ClickOn(w->ntreeview.GetFirstChild(w->ntreeview.GetFirst()));
+    ClickOn(nullptr);
+    EXPECT_FALSE(form.actionPanelVisible);
+    EXPECT_TRUE(form.infoPanelVisible);
+    EXPECT_EQ(form.infoText, "Serverflags: Workstation\r\n");
+}
+
+// ---------------------------------------------------------------- status bar
+
+TEST_F(MainWindowTest, FlashAlternatesRedAndWhiteForTenSecondsThenTakesTheWindowColour) {
+    Start();
+    w->FlashStatusMessage("Error 5 : Access is denied.\r\nsecond line");
+    EXPECT_EQ(stbar.text, " Error 5 : Access is denied.");
+    EXPECT_TRUE(stbar.colors.empty());
+    timers.Advance(10000);
+    EXPECT_EQ(stbar.colors, (std::vector<TColor>{clRed, clWhite, clRed, clWhite, clRed, clWhite,
+                                                 clRed, clWhite, clRed, clWhite}));
+    EXPECT_TRUE(w->stbarticker.Enabled());
+    EXPECT_FALSE(stbar.parentColor);
+    timers.Advance(1000);
+    EXPECT_FALSE(w->stbarticker.Enabled());
+    EXPECT_TRUE(stbar.parentColor);
+    EXPECT_EQ(w->stbarticker.Tag, 0);
+    EXPECT_EQ(stbar.text, " Error 5 : Access is denied.");
+}
+
+TEST_F(MainWindowTest, SecondMessageContinuesTheRunningFlash) {
+    Start();
+    const long long start = timers.Now();
+    w->FlashStatusMessage("first");
+    timers.Advance(3000);
+    w->FlashStatusMessage("second\r\nmore");
+    EXPECT_EQ(stbar.text, " second");
+    timers.Advance(7999);
+    EXPECT_TRUE(w->stbarticker.Enabled());
+    timers.Advance(1);
+    EXPECT_FALSE(w->stbarticker.Enabled());
+    EXPECT_EQ(timers.Now() - start, 11000);
+    EXPECT_TRUE(stbar.parentColor);
+    EXPECT_EQ(stbar.text, " second");
+    EXPECT_EQ(stbar.colors.size(), 10u);
+}
+
+TEST_F(MainWindowTest, ClickStopsTheFlashAtOnceAndKeepsTheText) {
+    Start();
+    w->FlashStatusMessage("broken");
+    timers.Advance(1000);
+    EXPECT_FALSE(stbar.parentColor);
+    ClickOn(w->ntreeview.GetFirst());
+    EXPECT_FALSE(w->stbarticker.Enabled());
+    EXPECT_TRUE(stbar.parentColor);
+    EXPECT_EQ(stbar.text, " broken");
+    EXPECT_EQ(w->stbarticker.Tag, 0);
+    // A new message starts a full sequence again.
+    w->FlashStatusMessage("again");
+    timers.Advance(11000);
+    EXPECT_EQ(stbar.colors.size(), 11u);
+}
+
+TEST_F(MainWindowTest, ProgressTextIsShownBeforePendingMessagesRun) {
+    Start();
+    std::string seen;
+    form.onProcessMessages = [&] { seen = stbar.text; };
+    w->ShowProgress("Got user #3");
+    EXPECT_EQ(form.processMessagesCalls, 1);
+    EXPECT_EQ(seen, "Got user #3");
+}
+
+TEST_F(MainWindowTest, NetResultShowsTheBareSystemText) {
+    Start();
+    w->ShowNetResult(0);
+    EXPECT_EQ(stbar.text, "The operation completed successfully.\r\n");
+    w->ShowNetResult(99999);
+    EXPECT_EQ(stbar.text, "");
+    EXPECT_FALSE(w->stbarticker.Enabled());
+}
+
+TEST_F(MainWindowTest, AboutButtonShowsTheAboutBox) {
+    Start();
+    w->baboutClick();
+    EXPECT_EQ(form.aboutBoxes, 1);
+}
+
+// ---------------------------------------------------------------- ips.txt
+
+TEST_F(MainWindowTest, HostFileLinesBecomeNodesUnderInternet) {
+    files.files[kIps] = "a\r\n\r\nb";
+    Start();
+    EXPECT_EQ(w->HostList, (TStringList{"a", "", "b"}));
+    EXPECT_EQ(Texts(w->ntreeview.GetFirst()), (std::vector<std::string>{"a", "", "b"}));
+    EXPECT_EQ(net.CallsOf("NetServerGetInfo").at(1).server, "\\\\");
+    w->FormClose();
+    EXPECT_EQ(files.files[kIps], "a\r\n\r\nb\r\n");
+}
+
+TEST_F(MainWindowTest, HostFileIsOnlyReadFromTheProgramFolder) {
+    files.files["ips.txt"] = "elsewhere\r\n";
+    Start();
+    EXPECT_TRUE(w->HostList.empty());
+}
+
+TEST_F(MainWindowTest, HostFileWithNulStopsThere) {
+    files.files[kIps] = std::string("a\r\nb\0c\r\n", 8);
+    Start();
+    EXPECT_EQ(w->HostList, (TStringList{"a", "b"}));
+}
+
+TEST_F(MainWindowTest, StartingWithoutTheFileAndClosingLeavesAnEmptyFile) {
+    Start();
+    EXPECT_TRUE(form.errors.empty());
+    w->FormClose();
+    ASSERT_EQ(files.files.count(kIps), 1u);
+    EXPECT_EQ(files.files[kIps], "");
+}
+
+TEST_F(MainWindowTest, FailedWriteKeepsTheOldContentAndSaysSo) {
+    files.files[kIps] = "keep\r\n";
+    files.writeErrors[kIps] = 5;
+    Start();
+    w->HostList.push_back("new");
+    w->FormClose();
+    EXPECT_EQ(files.files[kIps], "keep\r\n");
+    ASSERT_EQ(form.errors.size(), 1u);
+    EXPECT_NE(form.errors[0].find(kIps), std::string::npos);
+    EXPECT_NE(form.errors[0].find("Access is denied."), std::string::npos);
+}
+
+TEST_F(MainWindowTest, UnreadableFileIsToldAndLeftAloneAtClose) {
+    files.readErrors[kIps] = 32;  // in use by another process
+    Start();
+    ASSERT_EQ(form.errors.size(), 1u);
+    EXPECT_NE(form.errors[0].find(kIps), std::string::npos);
+    EXPECT_TRUE(w->HostList.empty());
+    EXPECT_EQ(Texts(w->ntreeview.GetFirst()), std::vector<std::string>{});
+    w->FormClose();
+    EXPECT_EQ(files.replaceCalls, 0);
+    EXPECT_EQ(form.errors.size(), 2u);
+}

@@ -1,0 +1,55 @@
+#include <gtest/gtest.h>
+
+#include "netinfo/unitNTException.h"
+#include "tests/fakes/FakeSystem.h"
+
+TEST(NetError, SystemTextKeepsItsLineBreak) {
+    FakeMessages messages;
+    EXPECT_EQ(NetErrorText(messages, 5), "Access is denied.\r\n");
+    EXPECT_EQ(NetErrorMessage(messages, 5), "Error 5 : Access is denied.\r\n");
+}
+
+TEST(NetError, LooksInNetmsgFirstThenInTheSystemAndFreesTheLibrary) {
+    FakeMessages messages;
+    NetErrorText(messages, 5);
+    ASSERT_EQ(messages.formatCalls.size(), 1u);
+    EXPECT_EQ(messages.formatCalls[0].flags, 0x1B00u);
+    EXPECT_EQ(messages.formatCalls[0].module, FakeMessages::kNetmsgModule);
+    EXPECT_EQ(messages.formatCalls[0].id, 5u);
+    EXPECT_EQ(messages.formatCalls[0].language, 0x0400u);
+    EXPECT_EQ(messages.loads, 1);
+    EXPECT_EQ(messages.frees, 1);
+    EXPECT_EQ(NetErrorMessage(messages, 2102),
+              "Error 2102 : The workstation driver is not installed.\r\n");
+}
+
+TEST(NetError, WithoutNetmsgOnlyTheSystemTableIsAsked) {
+    FakeMessages messages;
+    messages.netmsgLoads = false;
+    EXPECT_EQ(NetErrorMessage(messages, 2102), "Error 2102");
+    EXPECT_EQ(messages.formatCalls.back().flags, 0x1300u);
+    EXPECT_EQ(messages.formatCalls.back().module, 0u);
+    EXPECT_EQ(messages.frees, 0);
+    EXPECT_EQ(NetErrorMessage(messages, 5), "Error 5 : Access is denied.\r\n");
+}
+
+TEST(NetError, CodesWithoutTextAreNumbersAloneWrittenSigned) {
+    FakeMessages messages;
+    EXPECT_EQ(NetErrorText(messages, 12345), "");
+    EXPECT_EQ(NetErrorMessage(messages, 12345), "Error 12345");
+    EXPECT_EQ(NetErrorMessage(messages, 0x80000005), "Error -2147483643");
+    EXPECT_EQ(NetErrorMessage(messages, 0xFFFFFFFF), "Error -1");
+}
+
+TEST(NetError, ExceptionCarriesCodeAndMessage) {
+    FakeMessages messages;
+    const ENTException e = ENTException::CreateError(messages, 53);
+    EXPECT_EQ(e.ErrorCode, 53u);
+    EXPECT_EQ(e.Message(), "Error 53 : The network path was not found.\r\n");
+    EXPECT_STREQ(e.what(), e.Message().c_str());
+
+    messages.lastError = 5;
+    const ENTException last = ENTException::CreateLastError(messages);
+    EXPECT_EQ(last.ErrorCode, 5u);
+    EXPECT_EQ(last.Message(), "Error 5 : Access is denied.\r\n");
+}
