@@ -81,7 +81,7 @@ void Tnetworkviewer::SaveHostList() {
         return;
     }
     const auto error =
-        platform_.Files.ReplaceFile(path, WriteHostList(HostList, platform_.Locale));
+        platform_.Files.ReplaceWhole(path, WriteHostList(HostList, platform_.Locale));
     if (error != 0) {
         form_.ShowError("The host list could not be saved to " + path + ".\r\n\r\n" +
                         NetErrorMessage(platform_.Messages, error) +
@@ -104,7 +104,9 @@ void Tnetworkviewer::ShowNodeInfo(const std::string& text) {
 }
 
 void Tnetworkviewer::FlashStatusMessage(const std::string& message) {
-    stbar.SetSimpleText(" " + message.substr(0, message.find('\r')));
+    std::string text(" ");
+    text.append(message, 0, message.find('\r'));
+    stbar.SetSimpleText(text);
     stbarticker.SetEnabled(true);
 }
 

@@ -7,7 +7,7 @@ std::string NetErrorText(platform::SystemMessages& messages, std::uint32_t code)
     const auto module = messages.LoadLibraryAsDataFile("netmsg.dll");
     std::uint32_t flags = kFormatAllocateBuffer | kFormatIgnoreInserts | kFormatFromSystem;
     if (module != 0) flags |= kFormatFromHModule;
-    auto text = messages.FormatMessage(flags, module, code, kLangNeutralSublangDefault);
+    auto text = messages.FormatText(flags, module, code, kLangNeutralSublangDefault);
     if (module != 0) messages.FreeLibrary(module);
     return text.value_or(std::string());
 }

@@ -17,7 +17,7 @@ public:
     virtual FileRead ReadFile(const std::string& path) = 0;
     // Writes the bytes to a new file in the same folder and moves it over the
     // old one, so that a failure leaves the old file as it was. 0 on success.
-    virtual std::uint32_t ReplaceFile(const std::string& path, const std::string& bytes) = 0;
+    virtual std::uint32_t ReplaceWhole(const std::string& path, const std::string& bytes) = 0;
 };
 
 }  // namespace platform

@@ -18,7 +18,7 @@ public:
     virtual void FreeLibrary(Module module) = 0;
     // FormatMessage with these flags into a buffer the service allocates (and
     // that is freed before this returns); nullopt when it returns length 0.
-    virtual std::optional<std::string> FormatMessage(std::uint32_t flags, Module module,
+    virtual std::optional<std::string> FormatText(std::uint32_t flags, Module module,
                                                      std::uint32_t messageId,
                                                      std::uint32_t languageId) = 0;
     virtual std::uint32_t GetLastError() = 0;

@@ -14,7 +14,7 @@ void FakeMessages::FreeLibrary(Module module) {
     if (module == kNetmsgModule) ++frees;
 }
 
-std::optional<std::string> FakeMessages::FormatMessage(std::uint32_t flags, Module module,
+std::optional<std::string> FakeMessages::FormatText(std::uint32_t flags, Module module,
                                                        std::uint32_t messageId,
                                                        std::uint32_t languageId) {
     formatCalls.push_back({flags, module, messageId, languageId});
@@ -50,7 +50,7 @@ platform::FileRead FakeFiles::ReadFile(const std::string& path) {
     return r;
 }
 
-std::uint32_t FakeFiles::ReplaceFile(const std::string& path, const std::string& bytes) {
+std::uint32_t FakeFiles::ReplaceWhole(const std::string& path, const std::string& bytes) {
     ++replaceCalls;
     if (auto e = writeErrors.find(path); e != writeErrors.end()) return e->second;
     files[path] = bytes;

@@ -42,7 +42,7 @@ public:
 
     Module LoadLibraryAsDataFile(const std::string& name) override;
     void FreeLibrary(Module module) override;
-    std::optional<std::string> FormatMessage(std::uint32_t flags, Module module,
+    std::optional<std::string> FormatText(std::uint32_t flags, Module module,
                                              std::uint32_t messageId,
                                              std::uint32_t languageId) override;
     std::uint32_t GetLastError() override { return lastError; }
@@ -74,7 +74,7 @@ public:
         return files.count(path) != 0 || readErrors.count(path) != 0;
     }
     platform::FileRead ReadFile(const std::string& path) override;
-    std::uint32_t ReplaceFile(const std::string& path, const std::string& bytes) override;
+    std::uint32_t ReplaceWhole(const std::string& path, const std::string& bytes) override;
 };
 
 // ANSI here is Latin-1: a character fits when its code point is below 256.

@@ -23,6 +23,7 @@ ScriptedMachine* ScriptedNetwork::Answer(const std::string& function, const std:
                                          std::vector<std::string> args,
                                          platform::NetStatus& status) {
     calls.push_back({function, server, std::move(args)});
+    if (onCall) onCall(calls.back());
     auto it = machines.find(server);
     if (it == machines.end()) {
         status = 53;

@@ -3,6 +3,7 @@
 // keyed by the server argument they answer to ("" for the local machine,
 // "\\NAME" otherwise); a server argument that names no machine gets status 53
 // (the network path was not found). Every call is recorded with its arguments.
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -39,6 +40,9 @@ public:
     ScriptedMachine& Machine(const std::string& serverArgument) { return machines[serverArgument]; }
     std::map<std::string, ScriptedMachine> machines;
     std::vector<NetCall> calls;
+    // Runs inside every call, after it is recorded: what the user does while
+    // the window waits for a machine.
+    std::function<void(const NetCall&)> onCall;
 
     // Calls of one function, in order.
     std::vector<NetCall> CallsOf(const std::string& function) const;

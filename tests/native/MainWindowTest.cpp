@@ -286,6 +286,35 @@ TEST_F(MainWindowTest, FailedDomainExpansionFlashesAndIsNotRepeated) {
     EXPECT_EQ(net.CallsOf("NetServerEnum").size(), 2u);
 }
 
+TEST_F(MainWindowTest, InputThatWouldStartAnotherFillWhileOneRunsIsIgnored) {
+    auto& local = net.Machine("");
+    local.serverLists[""] = {"D1", "D2"};
+    local.serverLists["D1"] = {"PC1"};
+    local.serverLists["D2"] = {"PC2"};
+    Start();
+    PVirtualNode d1 = Child(nullptr, "D1");
+    PVirtualNode d2 = Child(nullptr, "D2");
+    ClickOn(d2);  // offers "Update tree"
+    bool inside = false;
+    net.onCall = [&](const NetCall& call) {
+        if (call.function != "NetServerEnum" || inside) return;
+        inside = true;
+        // The user expands another domain and presses the button meanwhile.
+        w->ntreeview.Expand(d2);
+        w->bbaction2Click();
+    };
+    w->ntreeview.Expand(d1);
+    net.onCall = nullptr;
+    EXPECT_EQ(Texts(d1), std::vector<std::string>{"PC1"});
+    EXPECT_FALSE(d2->Expanded());
+    EXPECT_EQ(w->ntreeview.ChildCount(d2), 0u);
+    EXPECT_EQ(net.CallsOf("NetServerEnum").size(), 2u);  // the domains, then D1 only
+    // Afterwards the refused domain expands as usual.
+    EXPECT_EQ(Data(d2).Kind, nkDomain);
+    w->ntreeview.Expand(d2);
+    EXPECT_EQ(Texts(d2), std::vector<std::string>{"PC2"});
+}
+
 TEST_F(MainWindowTest, UpdateTreeRebuildsFromTheListInMemory) {
     files.files[kIps] = "a\r\n";
     net.Machine("\\\\a");

@@ -1,0 +1,317 @@
+#include "app/win32/MainForm.h"
+
+#include <commctrl.h>
+
+#include "app/MainLayout.h"
+#include "app/win32/resource.h"
+#include "platform/win32/Win32Platform.h"
+
+using platform::win32::Narrow;
+using platform::win32::Wide;
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"Tnetworkviewer";
+constexpr TColor kFormColor = clWhite;
+constexpr TColor kWaitPanelColor = RGBColor(247, 247, 247);
+
+enum ControlId {
+    idWaitPanel = 100,
+    idWaitLabel,
+    idStatusBar,
+    idTree,
+    idActionPanel,
+    idActionButton,
+    idAboutButton,
+    idInfoPanel,
+    idInfoMemo,
+    idSplitter,
+};
+
+void Place(HWND hwnd, const TBounds& b) {
+    if (hwnd) MoveWindow(hwnd, b.Left, b.Top, b.Width, b.Height, TRUE);
+}
+
+HWND CreateChild(const wchar_t* cls, const wchar_t* text, DWORD style, HWND parent, int id) {
+    return CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style, 0, 0, 0,
+                           0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                           reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE)),
+                           nullptr);
+}
+
+}  // namespace
+
+TNetworkViewerWin32::TNetworkViewerWin32(TNetworkViewerPlatform platform)
+    : stbar_(kFormColor),
+      logic_(std::make_unique<Tnetworkviewer>(platform, *this, stbar_)),
+      tree_(logic_->ntreeview, [this](TVirtualNode* node) { return logic_->ntreeviewGetText(node); }),
+      pcolumninfo_({kWaitPanelColor, TBevel::Lowered, TBevel::Raised}),
+      paction2_({static_cast<TColor>(GetSysColor(COLOR_BTNFACE)), TBevel::Lowered, TBevel::None}),
+      pinfo_({static_cast<TColor>(GetSysColor(COLOR_BTNFACE)), TBevel::Lowered, TBevel::None,
+              static_cast<TColor>(GetSysColor(COLOR_WINDOW)), true}),
+      splitter_({static_cast<TColor>(GetSysColor(COLOR_BTNFACE)), TBevel::None, TBevel::None}) {}
+
+TNetworkViewerWin32::~TNetworkViewerWin32() {
+    logic_->startticker.SetBackend(nullptr);
+    logic_->stbarticker.SetBackend(nullptr);
+    if (hwnd_) DestroyWindow(hwnd_);
+    if (font_) DeleteObject(font_);
+    if (glyph_) DeleteObject(glyph_);
+}
+
+HWND TNetworkViewerWin32::Create(HINSTANCE instance) {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    if (!GetClassInfoExW(instance, kClassName, &wc)) {
+        wc.cbSize = sizeof wc;
+        wc.style = CS_HREDRAW | CS_VREDRAW;
+        wc.lpfnWndProc = WndProc;
+        wc.hInstance = instance;
+        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+        wc.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
+        wc.lpszClassName = kClassName;
+        RegisterClassExW(&wc);
+    }
+
+    // The client area is 562 x 466, the window centred on the screen.
+    const DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+    RECT r{0, 0, kDesignClientWidth, kDesignClientHeight};
+    AdjustWindowRectEx(&r, style, FALSE, 0);
+    const int width = r.right - r.left, height = r.bottom - r.top;
+    const int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+    const int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+    CreateWindowExW(0, kClassName, L"Network View", style, x, y, width, height, nullptr, nullptr,
+                    instance, this);
+    if (!hwnd_) return nullptr;
+
+    CreateControls();
+    Layout();
+    logic_->FormCreate();
+    logic_->startticker.SetBackend(this);
+    logic_->stbarticker.SetBackend(this);
+    return hwnd_;
+}
+
+void TNetworkViewerWin32::CreateControls() {
+    font_ = CreateFontW(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                        DEFAULT_PITCH | FF_DONTCARE, L"MS Sans Serif");
+    auto setFont = [this](HWND h) { SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE); };
+
+    // The wait panel first: the tree, made after it, lies above it.
+    pcolumninfo_.Create(hwnd_, idWaitPanel, true);
+    label1_ = CreateChild(L"STATIC", L"\r\nFetching net infos...\r\n\r\nPlease wait.",
+                          SS_CENTER | SS_NOPREFIX, pcolumninfo_.Handle(), idWaitLabel);
+    setFont(label1_);
+
+    stbar_.Create(hwnd_, idStatusBar);
+
+    tree_.Create(hwnd_, idTree);
+    setFont(tree_.Handle());
+
+    paction2_.Create(hwnd_, idActionPanel, false);
+    bbaction2_ = CreateChild(L"BUTTON", L"", BS_PUSHBUTTON | WS_TABSTOP, paction2_.Handle(),
+                             idActionButton);
+    setFont(bbaction2_);
+    glyph_ = static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_ACTION),
+                                             IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS));
+    if (glyph_)
+        SendMessageW(bbaction2_, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(glyph_));
+    bitbtn2_ = CreateChild(L"BUTTON", L"About", BS_PUSHBUTTON | WS_TABSTOP, paction2_.Handle(),
+                           idAboutButton);
+    setFont(bitbtn2_);
+
+    pinfo_.Create(hwnd_, idInfoPanel, false);
+    minfo_ = CreateChild(L"EDIT", L"",
+                         ES_MULTILINE | ES_READONLY | ES_AUTOHSCROLL | ES_AUTOVSCROLL | WS_TABSTOP,
+                         pinfo_.Handle(), idInfoMemo);
+    setFont(minfo_);
+
+    // Keeps the detail panel's place beside the tree; it does not drag yet.
+    splitter_.Create(hwnd_, idSplitter, false);
+}
+
+void TNetworkViewerWin32::Layout() {
+    RECT client;
+    GetClientRect(hwnd_, &client);
+    const auto l = LayoutMainWindow(client.right, client.bottom, actionPanelVisible_,
+                                    infoPanelVisible_, kDesignInfoWidth);
+    Place(stbar_.Handle(), l.stbar);
+    Place(paction2_.Handle(), l.paction2);
+    Place(bbaction2_, l.bbaction2);
+    Place(bitbtn2_, l.BitBtn2);
+    Place(pinfo_.Handle(), l.pinfo);
+    Place(minfo_, l.minfo);
+    Place(splitter_.Handle(), l.splitter);
+    Place(tree_.Handle(), l.ntreeview);
+    Place(pcolumninfo_.Handle(), l.pcolumninfo);
+    Place(label1_, l.Label1);
+}
+
+// ---------------------------------------------------------------- TNetworkViewerForm
+
+std::string TNetworkViewerWin32::Caption() {
+    const int length = GetWindowTextLengthW(hwnd_);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(hwnd_, text.data(), length + 1)));
+    return Narrow(text);
+}
+
+void TNetworkViewerWin32::SetCaption(const std::string& caption) {
+    SetWindowTextW(hwnd_, Wide(caption).c_str());
+}
+
+void TNetworkViewerWin32::SetInfoText(const std::string& text) {
+    SetWindowTextW(minfo_, Wide(text).c_str());
+}
+
+void TNetworkViewerWin32::SetInfoPanelVisible(bool visible) {
+    if (infoPanelVisible_ == visible) return;
+    infoPanelVisible_ = visible;
+    Layout();
+    ShowWindow(pinfo_.Handle(), visible ? SW_SHOW : SW_HIDE);
+    ShowWindow(splitter_.Handle(), visible ? SW_SHOW : SW_HIDE);
+}
+
+void TNetworkViewerWin32::SetActionPanelVisible(bool visible) {
+    if (actionPanelVisible_ == visible) return;
+    actionPanelVisible_ = visible;
+    Layout();
+    ShowWindow(paction2_.Handle(), visible ? SW_SHOW : SW_HIDE);
+}
+
+void TNetworkViewerWin32::SetActionCaption(const std::string& text) {
+    SetWindowTextW(bbaction2_, Wide(text).c_str());
+}
+
+void TNetworkViewerWin32::SetScreenCursor(TCursor cursor) {
+    screenCursor_ = cursor;
+    SetCursor(LoadCursorW(nullptr, cursor == crHourGlass ? IDC_WAIT : IDC_ARROW));
+}
+
+void TNetworkViewerWin32::ProcessMessages() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+void TNetworkViewerWin32::ShowError(const std::string& text) {
+    MessageBoxW(hwnd_, Wide(text).c_str(), L"Network View", MB_OK | MB_ICONERROR);
+}
+
+void TNetworkViewerWin32::ShowAboutBox() {
+    const std::wstring text = L"Network View " + Wide(logic_->VersionText());
+    MessageBoxW(hwnd_, text.c_str(), L"About", MB_OK | MB_ICONINFORMATION);
+}
+
+// ---------------------------------------------------------------- timers
+
+void TNetworkViewerWin32::StartTimer(TTimer& timer) {
+    auto it = timerIds_.find(&timer);
+    const UINT_PTR id = it != timerIds_.end() ? it->second : timerIds_.size() + 1;
+    timerIds_[&timer] = id;
+    SetTimer(hwnd_, id, timer.Interval(), nullptr);
+}
+
+void TNetworkViewerWin32::StopTimer(TTimer& timer) {
+    auto it = timerIds_.find(&timer);
+    if (it != timerIds_.end() && hwnd_) KillTimer(hwnd_, it->second);
+}
+
+void TNetworkViewerWin32::OnTimer(UINT_PTR id) {
+    for (auto& [timer, timerId] : timerIds_)
+        if (timerId == id) {
+            RunEvent([timer = timer] { timer->Fire(); });
+            return;
+        }
+}
+
+// ---------------------------------------------------------------- messages
+
+template <typename F>
+void TNetworkViewerWin32::RunEvent(F event) {
+    ++eventDepth_;
+    event();
+    --eventDepth_;
+    if (eventDepth_ == 0 && closeRequested_) {
+        closeRequested_ = false;
+        PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+    }
+}
+
+void TNetworkViewerWin32::OnCommand(int id, int code) {
+    if (code != BN_CLICKED) return;
+    if (id == idActionButton) RunEvent([this] { logic_->bbaction2Click(); });
+    if (id == idAboutButton) RunEvent([this] { logic_->baboutClick(); });
+}
+
+void TNetworkViewerWin32::OnClose() {
+    // An event is still running (it lets messages run): close when it ends.
+    if (eventDepth_ > 0) {
+        closeRequested_ = true;
+        return;
+    }
+    logic_->FormClose();
+    DestroyWindow(hwnd_);
+}
+
+LRESULT CALLBACK TNetworkViewerWin32::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCCREATE) {
+        auto* self = static_cast<TNetworkViewerWin32*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
+        self->hwnd_ = hwnd;
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<TNetworkViewerWin32*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (self == nullptr) return DefWindowProcW(hwnd, msg, wp, lp);
+    return self->HandleMessage(msg, wp, lp);
+}
+
+LRESULT TNetworkViewerWin32::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+        case WM_SIZE:
+            Layout();
+            return 0;
+        case WM_TIMER:
+            OnTimer(wp);
+            return 0;
+        case WM_COMMAND:
+            OnCommand(LOWORD(wp), HIWORD(wp));
+            return 0;
+        case WM_NOTIFY: {
+            LRESULT result = 0;
+            const auto& header = *reinterpret_cast<const NMHDR*>(lp);
+            bool handled = false;
+            RunEvent([&] { handled = tree_.HandleNotify(header, result); });
+            if (handled) return result;
+            break;
+        }
+        case WM_SETCURSOR:
+            // SetCursor alone lasts only to the next mouse move.
+            if (screenCursor_ == crHourGlass) {
+                SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+                return TRUE;
+            }
+            break;
+        case WM_CLOSE:
+            OnClose();
+            return 0;
+        case WM_DESTROY:
+            for (auto& [timer, id] : timerIds_) KillTimer(hwnd_, id);
+            PostQuitMessage(0);
+            return 0;
+        case WM_NCDESTROY:
+            SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+            hwnd_ = nullptr;
+            break;
+        default:
+            break;
+    }
+    return DefWindowProcW(hwnd_, msg, wp, lp);
+}

@@ -1,0 +1,62 @@
+# NetworkView.exe and the suite that runs under Wine.
+enable_language(RC)
+add_compile_definitions(UNICODE _UNICODE NOMINMAX WIN32_LEAN_AND_MEAN _WIN32_WINNT=0x0601)
+# Neither the program nor a test needs the mingw runtime DLLs beside it.
+add_link_options(-static -static-libgcc -static-libstdc++)
+
+# The seam's Win32 implementation, the program's own controls and its form.
+file(GLOB NV_WIN32_PLATFORM CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/platform/win32/*.cpp)
+file(GLOB NV_WIN32_TOOLKIT CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/toolkit/win32/*.cpp)
+file(GLOB NV_WIN32_APP CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/app/win32/*.cpp)
+list(FILTER NV_WIN32_APP EXCLUDE REGEX "/main\\.cpp$")
+add_library(nvwin32 STATIC ${NV_WIN32_PLATFORM} ${NV_WIN32_TOOLKIT} ${NV_WIN32_APP})
+target_link_libraries(nvwin32 PUBLIC nvcore netapi32 advapi32 version comctl32 user32 gdi32
+                      shell32 uxtheme)
+
+# Resources: the version resource, the manifest and the pictures, made from
+# the sources in tools/.
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+set(NV_RES_DIR ${CMAKE_BINARY_DIR}/res)
+add_custom_command(
+  OUTPUT ${NV_RES_DIR}/action.bmp
+  COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/tools/mkres.py ${NV_RES_DIR}
+  DEPENDS ${PROJECT_SOURCE_DIR}/tools/mkres.py
+  COMMENT "Making the program's pictures")
+add_custom_target(nvresources DEPENDS ${NV_RES_DIR}/action.bmp)
+configure_file(${PROJECT_SOURCE_DIR}/app/win32/NetworkView.rc.in ${NV_RES_DIR}/NetworkView.rc @ONLY)
+configure_file(${PROJECT_SOURCE_DIR}/app/win32/NetworkView.manifest ${NV_RES_DIR}/NetworkView.manifest COPYONLY)
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${NV_RES_DIR} -I${PROJECT_SOURCE_DIR}")
+
+add_executable(NetworkView WIN32 ${PROJECT_SOURCE_DIR}/app/win32/main.cpp ${NV_RES_DIR}/NetworkView.rc)
+add_dependencies(NetworkView nvresources)
+target_link_libraries(NetworkView PRIVATE nvwin32)
+target_link_options(NetworkView PRIVATE -municode)
+
+# GoogleTest, built from Debian's sources for mingw.
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+# The portable core's tests once more, as Windows programs.
+add_executable(core_tests ${NV_CORE_TESTS})
+target_link_libraries(core_tests PRIVATE nvfakes gtest_main)
+add_test(NAME core_tests_wine COMMAND core_tests)
+
+# The Win32 suite: real windows, messages and API under Wine. It carries a
+# version resource of its own to read back.
+file(GLOB NV_WIN32_TESTS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/win32/*Test.cpp)
+add_executable(win32_tests ${NV_WIN32_TESTS} ${PROJECT_SOURCE_DIR}/tests/win32/TestVersion.rc)
+add_dependencies(win32_tests nvresources)
+target_link_libraries(win32_tests PRIVATE nvwin32 nvfakes gtest_main)
+add_test(NAME win32_tests COMMAND win32_tests)
+
+# The first run as a user sees it: the program, its ips.txt naming this
+# computer, and a screenshot kept in the build folder.
+add_test(NAME first_run
+         COMMAND bash ${PROJECT_SOURCE_DIR}/tests/win32/first-run.sh $<TARGET_FILE:NetworkView>
+                 ${CMAKE_BINARY_DIR}/screenshots
+                 ${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_PATCH}:${PROJECT_VERSION_TWEAK})
+
+# One Wine program at a time: they share the prefix and the display.
+set_tests_properties(core_tests_wine win32_tests first_run PROPERTIES RESOURCE_LOCK wine TIMEOUT 600)

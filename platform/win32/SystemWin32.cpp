@@ -1,0 +1,158 @@
+// The text conversions at the API boundary, the message tables, the version
+// resource and the locale, with the real Windows API.
+#include "platform/win32/Win32Platform.h"
+
+#include <windows.h>
+
+#include <cwchar>
+#include <memory>
+#include <vector>
+
+#include "platform/Text.h"
+
+namespace platform::win32 {
+
+static_assert(sizeof(wchar_t) == sizeof(char16_t), "wchar_t must be UTF-16");
+
+namespace {
+
+struct LocalFreeDeleter {
+    void operator()(void* memory) const { ::LocalFree(memory); }
+};
+using LocalBuffer = std::unique_ptr<void, LocalFreeDeleter>;
+
+std::string FromUtf16(const wchar_t* text, std::size_t length) {
+    // Copied unit by unit rather than read through a char16_t pointer, since
+    // the two character types may not alias each other.
+    return Utf16ToUtf8(std::u16string(text, text + length));
+}
+
+std::wstring ToUtf16(std::string_view text) {
+    const std::u16string utf16 = Utf8ToUtf16(text);
+    return std::wstring(utf16.begin(), utf16.end());
+}
+
+}  // namespace
+
+std::wstring Wide(const std::string& text) { return ToUtf16(text); }
+
+std::string Narrow(const wchar_t* text) {
+    if (text == nullptr) return {};
+    return FromUtf16(text, std::wcslen(text));
+}
+
+std::string Narrow(const std::wstring& text) { return FromUtf16(text.data(), text.size()); }
+
+// --- Message tables ---------------------------------------------------------
+
+SystemMessages::Module SystemMessagesWin32::LoadLibraryAsDataFile(const std::string& name) {
+    const HMODULE module = ::LoadLibraryExW(Wide(name).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    return reinterpret_cast<Module>(module);
+}
+
+void SystemMessagesWin32::FreeLibrary(Module module) {
+    ::FreeLibrary(reinterpret_cast<HMODULE>(module));
+}
+
+std::optional<std::string> SystemMessagesWin32::FormatText(std::uint32_t flags, Module module,
+                                                              std::uint32_t messageId,
+                                                              std::uint32_t languageId) {
+    // With FORMAT_MESSAGE_ALLOCATE_BUFFER the buffer argument receives the
+    // address of a buffer that the system allocated with LocalAlloc.
+    wchar_t* text = nullptr;
+    const DWORD length = ::FormatMessageW(flags | FORMAT_MESSAGE_ALLOCATE_BUFFER,
+                                          reinterpret_cast<LPCVOID>(module), messageId,
+                                          languageId, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
+    const LocalBuffer buffer(text);
+    if (length == 0 || text == nullptr) return std::nullopt;
+    return FromUtf16(text, length);
+}
+
+std::uint32_t SystemMessagesWin32::GetLastError() { return ::GetLastError(); }
+
+// --- Version resource -------------------------------------------------------
+
+std::string VersionResourceWin32::ModuleFileName() {
+    // GetModuleFileNameW truncates silently when the buffer is too small and
+    // then returns the buffer's size; grow until the whole path fits. A path
+    // is at most 32767 characters long.
+    std::vector<wchar_t> path(MAX_PATH);
+    while (true) {
+        const DWORD size = static_cast<DWORD>(path.size());
+        const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), size);
+        if (length == 0) return {};
+        if (length < size) return FromUtf16(path.data(), length);
+        if (size > 32768) return {};
+        path.resize(path.size() * 2);
+    }
+}
+
+std::optional<FixedFileVersion> VersionResourceWin32::FileVersion(const std::string& path) {
+    const std::wstring file = Wide(path);
+    DWORD unused = 0;
+    const DWORD size = ::GetFileVersionInfoSizeW(file.c_str(), &unused);
+    if (size == 0) return std::nullopt;
+    std::vector<BYTE> data(size);
+    if (!::GetFileVersionInfoW(file.c_str(), 0, size, data.data())) return std::nullopt;
+
+    void* block = nullptr;
+    UINT blockSize = 0;
+    if (!::VerQueryValueW(data.data(), L"\\", &block, &blockSize) || block == nullptr ||
+        blockSize < sizeof(VS_FIXEDFILEINFO))
+        return std::nullopt;
+    const auto* info = static_cast<const VS_FIXEDFILEINFO*>(block);
+    if (info->dwSignature != VS_FFI_SIGNATURE) return std::nullopt;
+    return FixedFileVersion{info->dwFileVersionMS, info->dwFileVersionLS};
+}
+
+// --- Locale -----------------------------------------------------------------
+
+std::optional<std::string> LocaleWin32::Utf8ToAnsi(std::string_view text) {
+    const std::wstring wide = ToUtf16(text);
+    if (wide.empty()) return std::string();
+    const int wideLength = static_cast<int>(wide.size());
+
+    // WC_NO_BEST_FIT_CHARS keeps the system from putting a look-alike in place
+    // of a character the code page lacks (an "a" for an "ā"); such a character
+    // then sets usedDefault. When the ANSI code page is UTF-8 the flag is
+    // refused and the call fails, which reads as "does not fit" as well.
+    BOOL usedDefault = FALSE;
+    const int size = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), wideLength,
+                                           nullptr, 0, nullptr, &usedDefault);
+    if (size == 0 || usedDefault) return std::nullopt;
+    std::string ansi(static_cast<std::size_t>(size), '\0');
+    if (::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), wideLength, ansi.data(),
+                              size, nullptr, &usedDefault) != size ||
+        usedDefault)
+        return std::nullopt;
+
+    // Some code pages map more than one character to the same bytes; only a
+    // text that reads back as itself fits.
+    const int backSize = ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), size, nullptr, 0);
+    std::wstring back(static_cast<std::size_t>(backSize), L'\0');
+    if (backSize == 0 ||
+        ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), size, back.data(), backSize) != backSize ||
+        back != wide)
+        return std::nullopt;
+    return ansi;
+}
+
+std::string LocaleWin32::AnsiToUtf8(std::string_view text) {
+    if (text.empty()) return {};
+    const int length = static_cast<int>(text.size());
+    const int size = ::MultiByteToWideChar(CP_ACP, 0, text.data(), length, nullptr, 0);
+    if (size == 0) return {};
+    std::wstring wide(static_cast<std::size_t>(size), L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, text.data(), length, wide.data(), size);
+    return Narrow(wide);
+}
+
+bool LocaleWin32::SameTextIgnoreCase(std::string_view a, std::string_view b) {
+    const std::wstring wideA = ToUtf16(a);
+    const std::wstring wideB = ToUtf16(b);
+    return ::CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, wideA.data(),
+                            static_cast<int>(wideA.size()), wideB.data(),
+                            static_cast<int>(wideB.size())) == CSTR_EQUAL;
+}
+
+}  // namespace platform::win32

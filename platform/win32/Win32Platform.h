@@ -1,0 +1,84 @@
+#pragma once
+// The seam implemented with the real Windows API. This is the only code that
+// includes lm.h for the network management interface. Every string crosses
+// the boundary through the wide API; every buffer the system hands out is
+// released before the call that asked for it returns.
+#include <string>
+
+#include "platform/FileSystem.h"
+#include "platform/Locale.h"
+#include "platform/NetApi.h"
+#include "platform/SystemMessages.h"
+#include "platform/VersionResource.h"
+
+namespace platform::win32 {
+
+// UTF-8 <-> UTF-16 at the API boundary (wchar_t is UTF-16 on Windows).
+std::wstring Wide(const std::string& text);
+std::string Narrow(const wchar_t* text);  // null reads as ""
+std::string Narrow(const std::wstring& text);
+
+class NetApiWin32 : public NetApi {
+public:
+    NetList<std::string> ServerEnum(const std::string& server, std::uint32_t serverType,
+                                    const std::optional<std::string>& domain) override;
+    NetRecord<std::uint32_t> ServerGetInfo101(const std::string& server) override;
+    NetList<std::string> ServerDiskEnum(const std::string& server) override;
+    NetList<std::string> UserEnum0(const std::string& server, std::uint32_t filter) override;
+    NetList<UserInfo3> UserEnum3(const std::string& server, std::uint32_t filter) override;
+    NetList<std::string> LocalGroupEnum0(const std::string& server) override;
+    NetRecord<UserInfo20> UserGetInfo20(const std::string& server,
+                                        const std::string& user) override;
+    NetRecord<UserInfo3> UserGetInfo3(const std::string& server, const std::string& user) override;
+    NetList<std::string> UserGetGroups0(const std::string& server,
+                                        const std::string& user) override;
+    NetList<std::string> UserGetLocalGroups0(const std::string& server,
+                                             const std::string& user) override;
+    NetList<ShareInfo2> ShareEnum2(const std::string& server) override;
+    NetList<SessionInfo502> SessionEnum502(const std::string& server) override;
+    NetList<FileInfo3> FileEnum3(const std::string& server) override;
+    NetStatus ShareDel(const std::string& server, const std::string& netname) override;
+    NetStatus SessionDel(const std::string& server, const std::string& username) override;
+    NetStatus FileClose(const std::string& server, std::uint32_t fileId) override;
+};
+
+class SystemMessagesWin32 : public SystemMessages {
+public:
+    Module LoadLibraryAsDataFile(const std::string& name) override;
+    void FreeLibrary(Module module) override;
+    std::optional<std::string> FormatText(std::uint32_t flags, Module module,
+                                             std::uint32_t messageId,
+                                             std::uint32_t languageId) override;
+    std::uint32_t GetLastError() override;
+};
+
+class VersionResourceWin32 : public VersionResource {
+public:
+    std::string ModuleFileName() override;
+    std::optional<FixedFileVersion> FileVersion(const std::string& path) override;
+};
+
+class FileSystemWin32 : public FileSystem {
+public:
+    bool FileExists(const std::string& path) override;
+    FileRead ReadFile(const std::string& path) override;
+    std::uint32_t ReplaceWhole(const std::string& path, const std::string& bytes) override;
+};
+
+class LocaleWin32 : public Locale {
+public:
+    std::optional<std::string> Utf8ToAnsi(std::string_view text) override;
+    std::string AnsiToUtf8(std::string_view text) override;
+    bool SameTextIgnoreCase(std::string_view a, std::string_view b) override;
+};
+
+// One of each, as the program uses them.
+struct Win32Platform {
+    NetApiWin32 net;
+    SystemMessagesWin32 messages;
+    VersionResourceWin32 version;
+    FileSystemWin32 files;
+    LocaleWin32 locale;
+};
+
+}  // namespace platform::win32

@@ -1,0 +1,61 @@
+# Sourced by the scripts that run Windows programs under Wine.
+#
+# wine_env_setup BUILD_DIR: uses the Wine prefix of the build folder (made
+# once, under a lock, so that parallel runs wait for it) and, without a
+# working X display, starts Xvfb on a free display number. Whatever was
+# started is stopped when the sourcing shell exits, however it exits.
+
+wine_env_xvfb_pid=""
+
+wine_env_cleanup() {
+  if [ -n "$wine_env_xvfb_pid" ]; then
+    wineserver -k >/dev/null 2>&1
+    kill "$wine_env_xvfb_pid" >/dev/null 2>&1
+    wait "$wine_env_xvfb_pid" 2>/dev/null
+    wine_env_xvfb_pid=""
+  fi
+}
+
+wine_env_setup() {
+  local build_dir="$1"
+  export WINEPREFIX="${NV_WINEPREFIX:-$build_dir/wineprefix}"
+  export WINEDEBUG="${WINEDEBUG:--all}"
+  # No Mono or Gecko installer prompts in a fresh prefix,
+  # and a program that crashes ends instead of waiting in the debugger.
+  export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=;winedbg.exe=d}"
+  trap wine_env_cleanup EXIT
+  trap 'exit 130' INT TERM
+
+  if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
+    local n=90
+    while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    wine_env_xvfb_pid=$!
+    export DISPLAY=":$n"
+    local i
+    for i in $(seq 200); do
+      [ -e "/tmp/.X11-unix/X$n" ] && break
+      sleep 0.05
+    done
+  fi
+
+  mkdir -p "$(dirname "$WINEPREFIX")"
+  (
+    flock 9
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+      wineboot -i >/dev/null 2>&1
+      # There is no window manager: windows that do not wait for one to
+      # confirm their state close at once instead of after two seconds.
+      wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+      wineserver -w
+    fi
+  ) 9>"$WINEPREFIX.lock"
+}
+
+# The build folder of a program: the nearest folder above it with a CMakeCache.
+wine_env_build_dir() {
+  local dir
+  dir="$(cd "$(dirname "$1")" && pwd)"
+  while [ "$dir" != "/" ] && [ ! -f "$dir/CMakeCache.txt" ]; do dir="$(dirname "$dir")"; done
+  if [ -f "$dir/CMakeCache.txt" ]; then echo "$dir"; else cd "$(dirname "$1")" && pwd; fi
+}

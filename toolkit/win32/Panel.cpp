@@ -1,0 +1,113 @@
+#include "toolkit/win32/Panel.h"
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"NetworkViewPanel";
+
+void Line(HDC dc, int x1, int y1, int x2, int y2) {
+    MoveToEx(dc, x1, y1, nullptr);
+    LineTo(dc, x2, y2);
+}
+
+// One pixel of bevel along the rectangle's edge, which then narrows by one.
+void Bevel(HDC dc, RECT& r, TBevel bevel) {
+    if (bevel == TBevel::None) return;
+    const COLORREF light = GetSysColor(COLOR_BTNHIGHLIGHT);
+    const COLORREF shadow = GetSysColor(COLOR_BTNSHADOW);
+    const COLORREF topLeft = bevel == TBevel::Lowered ? shadow : light;
+    const COLORREF bottomRight = bevel == TBevel::Lowered ? light : shadow;
+    HPEN tl = CreatePen(PS_SOLID, 1, topLeft);
+    HPEN br = CreatePen(PS_SOLID, 1, bottomRight);
+    HGDIOBJ old = SelectObject(dc, tl);
+    Line(dc, r.left, r.bottom - 1, r.left, r.top);
+    Line(dc, r.left, r.top, r.right, r.top);
+    SelectObject(dc, br);
+    Line(dc, r.right - 1, r.top + 1, r.right - 1, r.bottom - 1);
+    Line(dc, r.left, r.bottom - 1, r.right, r.bottom - 1);
+    SelectObject(dc, old);
+    DeleteObject(tl);
+    DeleteObject(br);
+    InflateRect(&r, -1, -1);
+}
+
+}  // namespace
+
+TPanelWin32::~TPanelWin32() {
+    if (brush_) DeleteObject(brush_);
+    if (editBrush_) DeleteObject(editBrush_);
+}
+
+HWND TPanelWin32::Create(HWND parent, int id, bool visible) {
+    auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE));
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    if (!GetClassInfoExW(instance, kClassName, &wc)) {
+        wc.cbSize = sizeof wc;
+        wc.style = CS_HREDRAW | CS_VREDRAW;
+        wc.lpfnWndProc = WndProc;
+        wc.hInstance = instance;
+        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        wc.lpszClassName = kClassName;
+        RegisterClassExW(&wc);
+    }
+    brush_ = CreateSolidBrush(style_.Color);
+    if (style_.OwnEditColor) editBrush_ = CreateSolidBrush(style_.EditColor);
+    DWORD styles = WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+    if (visible) styles |= WS_VISIBLE;
+    hwnd_ = CreateWindowExW(0, kClassName, L"", styles, 0, 0, 0, 0, parent,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, this);
+    return hwnd_;
+}
+
+void TPanelWin32::Paint(HDC dc) {
+    RECT r;
+    GetClientRect(hwnd_, &r);
+    FillRect(dc, &r, brush_);
+    Bevel(dc, r, style_.Outer);
+    Bevel(dc, r, style_.Inner);
+}
+
+LRESULT CALLBACK TPanelWin32::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCCREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTW*>(lp);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto* panel = reinterpret_cast<TPanelWin32*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (panel == nullptr) return DefWindowProcW(hwnd, msg, wp, lp);
+    switch (msg) {
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            HDC dc = BeginPaint(hwnd, &ps);
+            panel->Paint(dc);
+            EndPaint(hwnd, &ps);
+            return 0;
+        }
+        case WM_CTLCOLORSTATIC: {
+            HDC dc = reinterpret_cast<HDC>(wp);
+            wchar_t cls[16] = {};
+            GetClassNameW(reinterpret_cast<HWND>(lp), cls, 16);
+            const bool edit = lstrcmpiW(cls, L"Edit") == 0;
+            if (edit && panel->editBrush_) {
+                SetBkColor(dc, panel->style_.EditColor);
+                return reinterpret_cast<LRESULT>(panel->editBrush_);
+            }
+            SetBkColor(dc, panel->style_.Color);
+            return reinterpret_cast<LRESULT>(panel->brush_);
+        }
+        case WM_CTLCOLORBTN:
+            return reinterpret_cast<LRESULT>(panel->brush_);
+        case WM_COMMAND:
+        case WM_NOTIFY:
+        case WM_DRAWITEM:
+            return SendMessageW(GetParent(hwnd), msg, wp, lp);
+        case WM_NCDESTROY:
+            SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+            panel->hwnd_ = nullptr;
+            break;
+        default:
+            break;
+    }
+    return DefWindowProcW(hwnd, msg, wp, lp);
+}

@@ -1,0 +1,39 @@
+#pragma once
+// A panel: a plain child window in one colour with an outer and an inner
+// bevel, holding other controls. What its children report (commands,
+// notifications) goes on to the panel's parent; static and read-only edit
+// children are drawn on the panel's colour unless given their own.
+#include <windows.h>
+
+#include "toolkit/Controls.h"
+
+enum class TBevel { None, Lowered, Raised };
+
+struct TPanelStyle {
+    TColor Color = 0;
+    TBevel Outer = TBevel::None;
+    TBevel Inner = TBevel::None;
+    // Colour of read-only edits on the panel, when it differs from Color.
+    TColor EditColor = 0;
+    bool OwnEditColor = false;
+};
+
+class TPanelWin32 {
+public:
+    explicit TPanelWin32(TPanelStyle style) : style_(style) {}
+    ~TPanelWin32();
+    TPanelWin32(const TPanelWin32&) = delete;
+    TPanelWin32& operator=(const TPanelWin32&) = delete;
+
+    HWND Create(HWND parent, int id, bool visible);
+    HWND Handle() const { return hwnd_; }
+
+private:
+    static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    void Paint(HDC dc);
+
+    TPanelStyle style_;
+    HWND hwnd_ = nullptr;
+    HBRUSH brush_ = nullptr;
+    HBRUSH editBrush_ = nullptr;
+};

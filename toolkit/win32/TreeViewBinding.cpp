@@ -1,0 +1,153 @@
+#include "toolkit/win32/TreeViewBinding.h"
+
+#include "platform/win32/Win32Platform.h"
+
+using platform::win32::Wide;
+
+TTreeViewBinding::TTreeViewBinding(TVirtualTreeBase& tree, TextCallback text)
+    : tree_(tree), text_(std::move(text)) {}
+
+TTreeViewBinding::~TTreeViewBinding() { tree_.SetObserver(nullptr); }
+
+HWND TTreeViewBinding::Create(HWND parent, int id) {
+    DWORD style = WS_CHILD | WS_CLIPSIBLINGS | WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES |
+                  TVS_LINESATROOT | TVS_SHOWSELALWAYS;
+    if (tree_.Visible()) style |= WS_VISIBLE;
+    hwnd_ = CreateWindowExW(0, WC_TREEVIEWW, L"", style, 0, 0, 0, 0, parent,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                            reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE)),
+                            nullptr);
+    tree_.SetObserver(this);
+    return hwnd_;
+}
+
+HTREEITEM TTreeViewBinding::ItemOf(const TVirtualNode* node) {
+    return node ? static_cast<HTREEITEM>(node->ViewItem) : nullptr;
+}
+
+TVirtualNode* TTreeViewBinding::NodeOf(HWND tree, HTREEITEM item) {
+    if (item == nullptr) return nullptr;
+    TVITEMW tvi{};
+    tvi.mask = TVIF_PARAM;
+    tvi.hItem = item;
+    if (!TreeView_GetItem(tree, &tvi)) return nullptr;
+    return reinterpret_cast<TVirtualNode*>(tvi.lParam);
+}
+
+void TTreeViewBinding::NodeAdded(TVirtualNode* node) {
+    TVINSERTSTRUCTW ins{};
+    ins.hParent = tree_.IsTopLevel(node) ? TVI_ROOT : ItemOf(node->Parent());
+    ins.hInsertAfter = TVI_LAST;
+    ins.item.mask = TVIF_TEXT | TVIF_CHILDREN | TVIF_PARAM;
+    ins.item.pszText = LPSTR_TEXTCALLBACKW;
+    ins.item.cChildren = tree_.HasChildren(node) ? 1 : 0;
+    ins.item.lParam = reinterpret_cast<LPARAM>(node);
+    TUpdating updating(updating_);
+    node->ViewItem = TreeView_InsertItem(hwnd_, &ins);
+}
+
+void TTreeViewBinding::NodeDeleting(TVirtualNode* node) {
+    TUpdating updating(updating_);
+    TreeView_DeleteItem(hwnd_, ItemOf(node));
+}
+
+void TTreeViewBinding::NodeChanged(TVirtualNode* node) {
+    TVITEMW tvi{};
+    tvi.mask = TVIF_CHILDREN;
+    tvi.hItem = ItemOf(node);
+    tvi.cChildren = tree_.HasChildren(node) ? 1 : 0;
+    TreeView_SetItem(hwnd_, &tvi);
+}
+
+void TTreeViewBinding::NodeCollapsed(TVirtualNode* node) {
+    TUpdating updating(updating_);
+    TreeView_Expand(hwnd_, ItemOf(node), TVE_COLLAPSE);
+    // An item without children may keep its expanded state through the
+    // message above; clear it, so that the next click on its button expands.
+    TVITEMW tvi{};
+    tvi.mask = TVIF_STATE;
+    tvi.hItem = ItemOf(node);
+    tvi.stateMask = TVIS_EXPANDED | TVIS_EXPANDEDONCE;
+    tvi.state = 0;
+    TreeView_SetItem(hwnd_, &tvi);
+}
+
+void TTreeViewBinding::Select(HTREEITEM item) {
+    TUpdating updating(updating_);
+    TreeView_SelectItem(hwnd_, item);
+}
+
+void TTreeViewBinding::FocusChanged(TVirtualNode* node) { Select(ItemOf(node)); }
+
+void TTreeViewBinding::SelectionCleared() { Select(nullptr); }
+
+void TTreeViewBinding::VisibleChanged(bool visible) {
+    if (visible) SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    ShowWindow(hwnd_, visible ? SW_SHOW : SW_HIDE);
+}
+
+bool TTreeViewBinding::HandleNotify(const NMHDR& header, LRESULT& result) {
+    if (header.hwndFrom != hwnd_) return false;
+    result = 0;
+    switch (header.code) {
+        case TVN_GETDISPINFOW:
+            OnGetDispInfo(*reinterpret_cast<NMTVDISPINFOW*>(const_cast<NMHDR*>(&header)));
+            return true;
+        case TVN_ITEMEXPANDINGW:
+            result = OnItemExpanding(reinterpret_cast<const NMTREEVIEWW&>(header));
+            return true;
+        case TVN_SELCHANGEDW:
+            OnSelChanged(reinterpret_cast<const NMTREEVIEWW&>(header));
+            return true;
+        case NM_CLICK:
+            OnClick();
+            return true;
+        default:
+            return false;
+    }
+}
+
+void TTreeViewBinding::OnGetDispInfo(NMTVDISPINFOW& info) {
+    auto* node = reinterpret_cast<TVirtualNode*>(info.item.lParam);
+    if (node == nullptr) return;
+    if (info.item.mask & TVIF_TEXT) {
+        textBuffer_ = Wide(text_(node));
+        // The view copies the text from here before it asks again.
+        info.item.pszText = textBuffer_.data();
+    }
+    if (info.item.mask & TVIF_CHILDREN) info.item.cChildren = tree_.HasChildren(node) ? 1 : 0;
+}
+
+LRESULT TTreeViewBinding::OnItemExpanding(const NMTREEVIEWW& info) {
+    auto* node = reinterpret_cast<TVirtualNode*>(info.itemNew.lParam);
+    if (node == nullptr) return FALSE;
+    if (info.action & TVE_EXPAND) {
+        tree_.Expand(node);
+        // The tree refused: keep the item collapsed.
+        return node->Expanded() ? FALSE : TRUE;
+    }
+    if (info.action & TVE_COLLAPSE) tree_.Collapse(node);
+    return FALSE;
+}
+
+void TTreeViewBinding::OnSelChanged(const NMTREEVIEWW& info) {
+    if (updating_ != 0) return;
+    tree_.SetFocusedNode(reinterpret_cast<TVirtualNode*>(info.itemNew.lParam));
+}
+
+void TTreeViewBinding::OnClick() {
+    // The view moves its selection only after this notification: find the
+    // clicked item where the mouse is. A click on an expand button expands;
+    // it is not a click on the item.
+    const DWORD pos = GetMessagePos();
+    TVHITTESTINFO hit{};
+    hit.pt = {static_cast<short>(LOWORD(pos)), static_cast<short>(HIWORD(pos))};
+    ScreenToClient(hwnd_, &hit.pt);
+    const HTREEITEM item = TreeView_HitTest(hwnd_, &hit);
+    if (hit.flags & TVHT_ONITEMBUTTON) return;
+    if (item != nullptr && (hit.flags & TVHT_ONITEM)) {
+        Select(item);
+        tree_.SetFocusedNode(NodeOf(hwnd_, item));
+    }
+    tree_.Click();
+}

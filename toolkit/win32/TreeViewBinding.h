@@ -1,0 +1,70 @@
+#pragma once
+// Shows a TVirtualTreeBase in a common-controls tree view. Items carry a
+// pointer to their node; their text and expand button come from the node,
+// the text through a callback each time the item is painted. The view's
+// expansion, selection and clicks go back to the tree.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <functional>
+#include <string>
+
+#include "toolkit/VirtualTree.h"
+
+class TTreeViewBinding : public TreeObserver {
+public:
+    using TextCallback = std::function<std::string(TVirtualNode*)>;
+
+    TTreeViewBinding(TVirtualTreeBase& tree, TextCallback text);
+    ~TTreeViewBinding() override;
+    TTreeViewBinding(const TTreeViewBinding&) = delete;
+    TTreeViewBinding& operator=(const TTreeViewBinding&) = delete;
+
+    // Creates the tree view as a child of parent; it starts as the tree's
+    // visibility says.
+    HWND Create(HWND parent, int id);
+    HWND Handle() const { return hwnd_; }
+
+    // The parent passes on WM_NOTIFY from the tree view; returns true when the
+    // notification was handled, with its result.
+    bool HandleNotify(const NMHDR& header, LRESULT& result);
+
+    // The item of a node, and the node of an item.
+    static HTREEITEM ItemOf(const TVirtualNode* node);
+    static TVirtualNode* NodeOf(HWND tree, HTREEITEM item);
+
+    // TreeObserver
+    void NodeAdded(TVirtualNode* node) override;
+    void NodeDeleting(TVirtualNode* node) override;
+    void NodeChanged(TVirtualNode* node) override;
+    void NodeCollapsed(TVirtualNode* node) override;
+    void FocusChanged(TVirtualNode* node) override;
+    void SelectionCleared() override;
+    void VisibleChanged(bool visible) override;
+
+private:
+    // The tree view's selection changes that the tree itself made are not
+    // reported back to it.
+    class TUpdating {
+    public:
+        explicit TUpdating(int& depth) : depth_(depth) { ++depth_; }
+        ~TUpdating() { --depth_; }
+        TUpdating(const TUpdating&) = delete;
+        TUpdating& operator=(const TUpdating&) = delete;
+
+    private:
+        int& depth_;
+    };
+
+    void OnGetDispInfo(NMTVDISPINFOW& info);
+    LRESULT OnItemExpanding(const NMTREEVIEWW& info);
+    void OnSelChanged(const NMTREEVIEWW& info);
+    void OnClick();
+    void Select(HTREEITEM item);
+
+    TVirtualTreeBase& tree_;
+    TextCallback text_;
+    HWND hwnd_ = nullptr;
+    int updating_ = 0;
+    std::wstring textBuffer_;
+};
