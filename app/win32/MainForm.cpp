@@ -99,7 +99,6 @@ void TNetworkViewerWin32::CreateControls() {
                         DEFAULT_PITCH | FF_DONTCARE, L"MS Sans Serif");
     auto setFont = [this](HWND h) { SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE); };
 
-    // The wait panel first: the tree, made after it, lies above it.
     pcolumninfo_.Create(hwnd_, idWaitPanel, true);
     label1_ = CreateChild(L"STATIC", L"\r\nFetching net infos...\r\n\r\nPlease wait.",
                           SS_CENTER | SS_NOPREFIX, pcolumninfo_.Handle(), idWaitLabel);
@@ -130,6 +129,12 @@ void TNetworkViewerWin32::CreateControls() {
 
     // Keeps the detail panel's place beside the tree; it does not drag yet.
     splitter_.Create(hwnd_, idSplitter, false);
+
+    // The wait panel lies below every other control (a new child window goes
+    // below its elder siblings): the tree covers it once it is shown, and so
+    // do the panels beside the tree.
+    SetWindowPos(pcolumninfo_.Handle(), HWND_BOTTOM, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void TNetworkViewerWin32::Layout() {

@@ -249,6 +249,12 @@ TEST_F(MainFormTest, ControlsSitAtTheirPlaces) {
     EXPECT_EQ(BoundsIn(form_->Splitter(), form_->Handle()), (TBounds{372, 0, 5, 413}));
     EXPECT_EQ(BoundsIn(Tree(), form_->Handle()), (TBounds{0, 0, 372, 413}));
     EXPECT_TRUE(IsWindowVisible(form_->Splitter()));
+    // The wait panel lies below everything: where it meets the detail panel
+    // and the splitter, they cover it.
+    EXPECT_EQ(ChildWindowFromPointEx(form_->Handle(), POINT{400, 50}, CWP_SKIPINVISIBLE),
+              form_->InfoPanel());
+    EXPECT_EQ(ChildWindowFromPointEx(form_->Handle(), POINT{374, 50}, CWP_SKIPINVISIBLE),
+              form_->Splitter());
     EXPECT_TRUE(GetWindowLongW(form_->InfoMemo(), GWL_STYLE) & ES_READONLY);
 }
 
