@@ -141,6 +141,12 @@ std::string Tnetworkviewer::ntreeviewGetText(PVirtualNode node) {
     return TNetTree::GetNodeData(node).Text;
 }
 
+PVirtualNode Tnetworkviewer::AddMarkedNode(PVirtualNode parent) {
+    PVirtualNode node = ntreeview.AddChild(parent);
+    ntreeview.SetHasChildren(node, true);
+    return node;
+}
+
 std::string Tnetworkviewer::ServerFlagsText(TServerAccountTypes flags) {
     std::string text = "Serverflags: ";
     flags.ForEach([&](TServerAccountType t) {
@@ -166,9 +172,7 @@ void Tnetworkviewer::BuildTree() {
         NetServer.SetServerName("");
         NetServer.GetServerList({svTypeDomainEnum}, "", domains);
         for (const auto& domain : domains) {
-            PVirtualNode node = ntreeview.AddChild(nullptr);
-            ntreeview.SetHasChildren(node, true);
-            auto& data = TNetTree::GetNodeData(node);
+            auto& data = TNetTree::GetNodeData(AddMarkedNode(nullptr));
             data.Text = domain;
             data.Machine = domain;
             data.Kind = nkDomain;
@@ -191,8 +195,7 @@ void Tnetworkviewer::BuildTree() {
 PVirtualNode Tnetworkviewer::AddServerNode(PVirtualNode parent, const std::string& name,
                                            bool fromHostList) {
     TWaitCursor wait(form_);
-    PVirtualNode node = ntreeview.AddChild(parent);
-    ntreeview.SetHasChildren(node, true);
+    PVirtualNode node = AddMarkedNode(parent);
     auto& data = TNetTree::GetNodeData(node);
     data.Text = name;
     data.Machine = name;
@@ -219,9 +222,7 @@ PVirtualNode Tnetworkviewer::AddServerNode(PVirtualNode parent, const std::strin
         {"Open Files", nkOpenFiles, true},
     };
     for (const auto& c : kCategories) {
-        PVirtualNode child = ntreeview.AddChild(node);
-        ntreeview.SetHasChildren(child, true);
-        auto& cd = TNetTree::GetNodeData(child);
+        auto& cd = TNetTree::GetNodeData(AddMarkedNode(node));
         cd.Text = c.text;
         cd.Machine = name;
         cd.Kind = c.kind;

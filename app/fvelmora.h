@@ -101,6 +101,9 @@ private:
         TCursor saved_;
     };
 
+    // A new last child of parent (nullptr: the root level) with the
+    // has-children mark.
+    PVirtualNode AddMarkedNode(PVirtualNode parent);
     void LoadHostList();
     void SaveHostList();
 

@@ -5,6 +5,7 @@
 #include "app/MainLayout.h"
 #include "app/win32/resource.h"
 #include "platform/win32/Win32Platform.h"
+#include "toolkit/win32/WindowClass.h"
 
 using platform::win32::Narrow;
 using platform::win32::Wide;
@@ -60,19 +61,8 @@ TNetworkViewerWin32::~TNetworkViewerWin32() {
 }
 
 HWND TNetworkViewerWin32::Create(HINSTANCE instance) {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    if (!GetClassInfoExW(instance, kClassName, &wc)) {
-        wc.cbSize = sizeof wc;
-        wc.style = CS_HREDRAW | CS_VREDRAW;
-        wc.lpfnWndProc = WndProc;
-        wc.hInstance = instance;
-        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-        wc.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
-        wc.lpszClassName = kClassName;
-        RegisterClassExW(&wc);
-    }
+    EnsureWindowClass(instance, kClassName, WndProc,
+                      static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
 
     // The client area is 562 x 466, the window centred on the screen.
     const DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;

@@ -1,5 +1,7 @@
 #include "toolkit/win32/Panel.h"
 
+#include "toolkit/win32/WindowClass.h"
+
 namespace {
 
 constexpr wchar_t kClassName[] = L"NetworkViewPanel";
@@ -39,17 +41,7 @@ TPanelWin32::~TPanelWin32() {
 
 HWND TPanelWin32::Create(HWND parent, int id, bool visible) {
     auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE));
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    if (!GetClassInfoExW(instance, kClassName, &wc)) {
-        wc.cbSize = sizeof wc;
-        wc.style = CS_HREDRAW | CS_VREDRAW;
-        wc.lpfnWndProc = WndProc;
-        wc.hInstance = instance;
-        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        wc.lpszClassName = kClassName;
-        RegisterClassExW(&wc);
-    }
+    EnsureWindowClass(instance, kClassName, WndProc);
     brush_ = CreateSolidBrush(style_.Color);
     if (style_.OwnEditColor) editBrush_ = CreateSolidBrush(style_.EditColor);
     DWORD styles = WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
@@ -77,13 +69,9 @@ LRESULT CALLBACK TPanelWin32::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
     switch (msg) {
         case WM_ERASEBKGND:
             return 1;
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(hwnd, &ps);
-            panel->Paint(dc);
-            EndPaint(hwnd, &ps);
+        case WM_PAINT:
+            PaintWindow(hwnd, [panel](HDC dc) { panel->Paint(dc); });
             return 0;
-        }
         case WM_CTLCOLORSTATIC: {
             HDC dc = reinterpret_cast<HDC>(wp);
             wchar_t cls[16] = {};

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "platform/win32/Win32Platform.h"
+#include "toolkit/win32/WindowClass.h"
 
 using platform::win32::Wide;
 
@@ -123,13 +124,9 @@ LRESULT CALLBACK TSimpleStatusBarWin32::SubclassProc(HWND hwnd, UINT msg, WPARAM
     switch (msg) {
         case WM_ERASEBKGND:
             return 1;
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(hwnd, &ps);
-            bar->Paint(dc);
-            EndPaint(hwnd, &ps);
+        case WM_PAINT:
+            PaintWindow(hwnd, [bar](HDC dc) { bar->Paint(dc); });
             return 0;
-        }
         case WM_PRINTCLIENT:
             bar->Paint(reinterpret_cast<HDC>(wp));
             return 0;
