@@ -12,7 +12,7 @@ TStringList Read(std::string_view bytes) {
 
 }  // namespace
 
-TEST(HostListFile, LinesEndAtCrLfOrCrLf) {
+TEST(HostListFile, LinesEndAtCrOrLfOrCrLf) {
     EXPECT_EQ(Read("a\r\n\r\nb\r\n"), (TStringList{"a", "", "b"}));
     EXPECT_EQ(Read("a\rb\nc\r\nd"), (TStringList{"a", "b", "c", "d"}));
     EXPECT_EQ(Read("a\n\rb"), (TStringList{"a", "", "b"}));  // LF then CR: two breaks
