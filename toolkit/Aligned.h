@@ -1,0 +1,67 @@
+#pragma once
+// Controls with bounds and an alignment in a parent, as far as the program's
+// own components need them: the splitter reads its siblings' alignment and
+// bounds to find its drag limits and resizes one of them, and the status bar
+// places a control inside one of its panels. A control tells those who asked
+// when it goes away.
+#include <algorithm>
+#include <vector>
+
+enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
+
+struct TRect {
+    int Left = 0;
+    int Top = 0;
+    int Right = 0;
+    int Bottom = 0;
+    int Width() const { return Right - Left; }
+    int Height() const { return Bottom - Top; }
+    friend bool operator==(const TRect&, const TRect&) = default;
+};
+
+inline TRect OffsetRect(TRect r, int dx, int dy) {
+    return {r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy};
+}
+
+class TControl;
+
+// Told when a control it watches is destroyed.
+class TFreeNotifiable {
+public:
+    virtual void ControlFreed(TControl* control) = 0;
+
+protected:
+    ~TFreeNotifiable() = default;
+};
+
+class TControl {
+public:
+    TControl() = default;
+    TControl(const TControl&) = delete;
+    TControl& operator=(const TControl&) = delete;
+    virtual ~TControl() {
+        // A watcher may stop watching while it is told.
+        while (!watchers_.empty()) {
+            TFreeNotifiable* w = watchers_.back();
+            watchers_.pop_back();
+            w->ControlFreed(this);
+        }
+    }
+
+    virtual TAlign Align() const = 0;
+    virtual void SetAlign(TAlign align) = 0;
+    // In the parent's client coordinates.
+    virtual TRect BoundsRect() const = 0;
+    virtual void SetBoundsRect(const TRect& bounds) = 0;
+
+    void FreeNotification(TFreeNotifiable* watcher) {
+        if (std::find(watchers_.begin(), watchers_.end(), watcher) == watchers_.end())
+            watchers_.push_back(watcher);
+    }
+    void RemoveFreeNotification(TFreeNotifiable* watcher) {
+        watchers_.erase(std::remove(watchers_.begin(), watchers_.end(), watcher), watchers_.end());
+    }
+
+private:
+    std::vector<TFreeNotifiable*> watchers_;
+};
