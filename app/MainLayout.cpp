@@ -24,6 +24,9 @@ TMainLayout LayoutMainWindow(int clientWidth, int clientHeight, bool actionPanel
         bottom -= kActionHeight;
     }
     if (infoPanelVisible) {
+        // The width the user dragged the panel to, as far as the window has
+        // room for it beside the splitter; a wider window gives it back.
+        infoWidth = std::clamp(infoWidth, 0, std::max(0, clientWidth - kSplitterWidth));
         l.pinfo = {right - infoWidth, top, infoWidth, std::max(0, bottom - top)};
         right -= infoWidth;
         l.splitter = {right - kSplitterWidth, top, kSplitterWidth, std::max(0, bottom - top)};

@@ -28,5 +28,7 @@ inline constexpr int kDesignClientWidth = 562;
 inline constexpr int kDesignClientHeight = 466;
 inline constexpr int kDesignInfoWidth = 185;
 
+// infoWidth: the detail panel's width, narrowed when the window is too
+// narrow for it.
 TMainLayout LayoutMainWindow(int clientWidth, int clientHeight, bool actionPanelVisible,
                              bool infoPanelVisible, int infoWidth);

@@ -13,7 +13,6 @@ using platform::win32::Wide;
 namespace {
 
 constexpr wchar_t kClassName[] = L"Tnetworkviewer";
-constexpr TColor kFormColor = clWhite;
 constexpr TColor kWaitPanelColor = RGBColor(247, 247, 247);
 
 enum ControlId {
@@ -43,14 +42,13 @@ HWND CreateChild(const wchar_t* cls, const wchar_t* text, DWORD style, HWND pare
 }  // namespace
 
 TNetworkViewerWin32::TNetworkViewerWin32(TNetworkViewerPlatform platform)
-    : stbar_(kFormColor),
-      logic_(std::make_unique<Tnetworkviewer>(platform, *this, stbar_)),
+    : logic_(std::make_unique<Tnetworkviewer>(platform, *this, stbar_)),
       tree_(logic_->ntreeview, [this](TVirtualNode* node) { return logic_->ntreeviewGetText(node); }),
       pcolumninfo_({kWaitPanelColor, TBevel::Lowered, TBevel::Raised}),
       paction2_({static_cast<TColor>(GetSysColor(COLOR_BTNFACE)), TBevel::Lowered, TBevel::None}),
       pinfo_({static_cast<TColor>(GetSysColor(COLOR_BTNFACE)), TBevel::Lowered, TBevel::None,
               static_cast<TColor>(GetSysColor(COLOR_WINDOW)), true}),
-      splitter_({static_cast<TColor>(GetSysColor(COLOR_BTNFACE)), TBevel::None, TBevel::None}) {}
+      infoWidth_(kDesignInfoWidth) {}
 
 TNetworkViewerWin32::~TNetworkViewerWin32() {
     logic_->startticker.SetBackend(nullptr);
@@ -94,12 +92,18 @@ void TNetworkViewerWin32::CreateControls() {
                           SS_CENTER | SS_NOPREFIX, pcolumninfo_.Handle(), idWaitLabel);
     setFont(label1_);
 
+    // Single-text mode, in the form's colour (the form is white).
+    stbar_.SetSimplePanel(true);
     stbar_.Create(hwnd_, idStatusBar);
+    stbar_.SetParentColor(true);
+    stbarAlign_.SetHandle(stbar_.Handle());
 
     tree_.Create(hwnd_, idTree);
     setFont(tree_.Handle());
+    treeAlign_.SetHandle(tree_.Handle());
 
     paction2_.Create(hwnd_, idActionPanel, false);
+    paction2Align_.SetHandle(paction2_.Handle());
     bbaction2_ = CreateChild(L"BUTTON", L"", BS_PUSHBUTTON | WS_TABSTOP, paction2_.Handle(),
                              idActionButton);
     setFont(bbaction2_);
@@ -112,13 +116,22 @@ void TNetworkViewerWin32::CreateControls() {
     setFont(bitbtn2_);
 
     pinfo_.Create(hwnd_, idInfoPanel, false);
+    pinfoAlign_.SetHandle(pinfo_.Handle());
+    // The splitter gives the panel its new bounds at the end of a drag: the
+    // width is kept, and the window laid out around it.
+    pinfoAlign_.OnBoundsSet = [this](const TRect& bounds) {
+        infoWidth_ = bounds.Width();
+        Layout();
+    };
     minfo_ = CreateChild(L"EDIT", L"",
                          ES_MULTILINE | ES_READONLY | ES_AUTOHSCROLL | ES_AUTOVSCROLL | WS_TABSTOP,
                          pinfo_.Handle(), idInfoMemo);
     setFont(minfo_);
 
-    // Keeps the detail panel's place beside the tree; it does not drag yet.
     splitter_.Create(hwnd_, idSplitter, false);
+    splitter_.MinSize = 0;
+    splitter_.MinLeft = 0;
+    splitter_.SetResizingControl(&pinfoAlign_);
 
     // The wait panel lies below every other control (a new child window goes
     // below its elder siblings): the tree covers it once it is shown, and so
@@ -131,7 +144,7 @@ void TNetworkViewerWin32::Layout() {
     RECT client;
     GetClientRect(hwnd_, &client);
     const auto l = LayoutMainWindow(client.right, client.bottom, actionPanelVisible_,
-                                    infoPanelVisible_, kDesignInfoWidth);
+                                    infoPanelVisible_, infoWidth_);
     Place(stbar_.Handle(), l.stbar);
     Place(paction2_.Handle(), l.paction2);
     Place(bbaction2_, l.bbaction2);
@@ -276,6 +289,13 @@ LRESULT TNetworkViewerWin32::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_TIMER:
             OnTimer(wp);
             return 0;
+        case WM_SETTINGCHANGE:
+        case WM_FONTCHANGE:
+        case WM_SYSCOLORCHANGE:
+            // Only top-level windows hear of these; the status bar follows
+            // the system's font and colours.
+            SendMessageW(stbar_.Handle(), msg, wp, lp);
+            break;
         case WM_COMMAND:
             OnCommand(LOWORD(wp), HIWORD(wp));
             return 0;

@@ -10,8 +10,10 @@
 
 #include "app/fvelmora.h"
 #include "toolkit/win32/Panel.h"
-#include "toolkit/win32/SimpleStatusBar.h"
 #include "toolkit/win32/TreeViewBinding.h"
+#include "toolkit/win32/WinControl.h"
+#include "widgets/win32/SBProWin32.h"
+#include "widgets/win32/SplitctlWin32.h"
 
 class TNetworkViewerWin32 : public TNetworkViewerForm, public TimerBackend {
 public:
@@ -66,13 +68,18 @@ private:
     template <typename F>
     void RunEvent(F event);
 
-    TSimpleStatusBarWin32 stbar_;
+    TStatusBarProWin32 stbar_;
     std::unique_ptr<Tnetworkviewer> logic_;
     TTreeViewBinding tree_;
     TPanelWin32 pcolumninfo_;
     TPanelWin32 paction2_;
     TPanelWin32 pinfo_;
-    TPanelWin32 splitter_;
+    TBetterSplitterWin32 splitter_;
+    // The aligned controls as the splitter sees them beside it.
+    TWinControl treeAlign_{alClient};
+    TWinControl pinfoAlign_{alRight};
+    TWinControl paction2Align_{alBottom};
+    TWinControl stbarAlign_{alBottom};
     HWND hwnd_ = nullptr;
     HWND label1_ = nullptr;
     HWND bbaction2_ = nullptr;
@@ -83,6 +90,8 @@ private:
     TCursor screenCursor_ = crDefault;
     bool actionPanelVisible_ = false;
     bool infoPanelVisible_ = false;
+    // The detail panel's width as the user last dragged it.
+    int infoWidth_;
     bool closeRequested_ = false;
     int eventDepth_ = 0;
     std::map<TTimer*, UINT_PTR> timerIds_;

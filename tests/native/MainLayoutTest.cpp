@@ -38,3 +38,15 @@ TEST(MainLayout, TinyWindowNeverGivesNegativeSizes) {
     EXPECT_GE(l.pinfo.Height, 0);
     EXPECT_GE(l.pcolumninfo.Width, 0);
 }
+
+TEST(MainLayout, DraggedInfoWidthHoldsAndNarrowsOnlyWhileTheWindowIsTooNarrow) {
+    const auto wide = LayoutMainWindow(562, 466, false, true, 300);
+    EXPECT_EQ(wide.pinfo, (TBounds{262, 0, 300, 447}));
+    EXPECT_EQ(wide.splitter, (TBounds{257, 0, 5, 447}));
+    EXPECT_EQ(wide.ntreeview, (TBounds{0, 0, 257, 447}));
+    const auto narrow = LayoutMainWindow(200, 466, false, true, 300);
+    EXPECT_EQ(narrow.pinfo, (TBounds{5, 0, 195, 447}));
+    EXPECT_EQ(narrow.splitter, (TBounds{0, 0, 5, 447}));
+    EXPECT_EQ(narrow.ntreeview.Width, 0);
+    EXPECT_EQ(LayoutMainWindow(562, 466, false, true, 0).splitter.Left, 557);
+}

@@ -1,0 +1,165 @@
+#include "widgets/win32/SplitctlWin32.h"
+
+#include <commctrl.h>
+#include <windowsx.h>
+
+#include "toolkit/win32/WinControl.h"
+
+namespace {
+
+constexpr UINT_PTR kSubclassId = 1;
+
+TShiftState ShiftFrom(WPARAM keys) {
+    TShiftState s = 0;
+    if (keys & MK_SHIFT) s |= ssShift;
+    if (keys & MK_CONTROL) s |= ssCtrl;
+    if (keys & MK_LBUTTON) s |= ssLeft;
+    if (keys & MK_RBUTTON) s |= ssRight;
+    if (keys & MK_MBUTTON) s |= ssMiddle;
+    if (GetKeyState(VK_MENU) < 0) s |= ssAlt;
+    return s;
+}
+
+RECT ToRECT(const TRect& r) { return {r.Left, r.Top, r.Right, r.Bottom}; }
+
+}  // namespace
+
+TBetterSplitterWin32::TBetterSplitterWin32()
+    : panel_({static_cast<TColor>(GetSysColor(COLOR_BTNFACE)), TBevel::Raised, TBevel::None}) {}
+
+TBetterSplitterWin32::~TBetterSplitterWin32() {
+    if (HWND h = Handle()) {
+        RemoveWindowSubclass(h, SubclassProc, kSubclassId);
+        TWinControl::Detach(h);
+    }
+}
+
+HWND TBetterSplitterWin32::Create(HWND parent, int id, bool visible) {
+    HWND h = panel_.Create(parent, id, visible);
+    if (!h) return nullptr;
+    TWinControl::Attach(h, this);
+    SetWindowSubclass(h, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    return h;
+}
+
+TRect TBetterSplitterWin32::BoundsRect() const {
+    return Handle() ? WindowBoundsInParent(Handle()) : TRect{};
+}
+
+void TBetterSplitterWin32::SetBoundsRect(const TRect& b) {
+    if (Handle())
+        SetWindowPos(Handle(), nullptr, b.Left, b.Top, b.Width(), b.Height(),
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+TRect TBetterSplitterWin32::ParentClientRect() const {
+    RECT r{};
+    GetClientRect(GetParent(Handle()), &r);
+    return {r.left, r.top, r.right, r.bottom};
+}
+
+std::vector<const TControl*> TBetterSplitterWin32::ParentControls() const {
+    return TWinControl::ChildControls(GetParent(Handle()));
+}
+
+void TBetterSplitterWin32::SetCursorShape(TSplitCursor cursor) {
+    cursor_ = cursor == crVSplit   ? LoadCursorW(nullptr, IDC_SIZENS)
+              : cursor == crHSplit ? LoadCursorW(nullptr, IDC_SIZEWE)
+                                   : nullptr;
+}
+
+bool TBetterSplitterWin32::HasMouseCapture() const { return GetCapture() == Handle(); }
+
+void TBetterSplitterWin32::ConfineCursor(const TRect* parentRect) {
+    if (!parentRect) {
+        ClipCursor(nullptr);
+        return;
+    }
+    RECT r = ToRECT(*parentRect);
+    MapWindowPoints(GetParent(Handle()), HWND_DESKTOP, reinterpret_cast<POINT*>(&r), 2);
+    ClipCursor(&r);
+}
+
+void TBetterSplitterWin32::DrawOutline(const TRect& rect) {
+    // Drawn on the screen itself, over the siblings, and clipped to the
+    // parent's client area; inverting makes a second drawing erase it.
+    HWND parent = GetParent(Handle());
+    RECT area;
+    GetClientRect(parent, &area);
+    MapWindowPoints(parent, HWND_DESKTOP, reinterpret_cast<POINT*>(&area), 2);
+    area.right += 1;
+    area.bottom += 1;
+    HDC dc = GetDC(nullptr);
+    SetViewportOrgEx(dc, area.left, area.top, nullptr);
+    HRGN clip = CreateRectRgnIndirect(&area);
+    SelectClipRgn(dc, clip);
+    DeleteObject(clip);
+    const int oldRop = SetROP2(dc, R2_NOT);
+    HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(HOLLOW_BRUSH));
+    Rectangle(dc, rect.Left, rect.Top, rect.Right, rect.Bottom);
+    SelectObject(dc, oldBrush);
+    SetROP2(dc, oldRop);
+    ReleaseDC(nullptr, dc);
+}
+
+LRESULT CALLBACK TBetterSplitterWin32::SubclassProc(HWND, UINT msg, WPARAM wp, LPARAM lp,
+                                                    UINT_PTR, DWORD_PTR self) {
+    return reinterpret_cast<TBetterSplitterWin32*>(self)->HandleMessage(msg, wp, lp);
+}
+
+LRESULT TBetterSplitterWin32::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    HWND h = Handle();
+    const int x = GET_X_LPARAM(lp), y = GET_Y_LPARAM(lp);
+    switch (msg) {
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+            SetCapture(h);
+            MouseDown(mbLeft, ShiftFrom(wp) | (msg == WM_LBUTTONDBLCLK ? TShiftState{ssDouble} : 0u), x, y);
+            return 0;
+        case WM_RBUTTONDOWN:
+            MouseDown(mbRight, ShiftFrom(wp), x, y);
+            return 0;
+        case WM_MBUTTONDOWN:
+            MouseDown(mbMiddle, ShiftFrom(wp), x, y);
+            return 0;
+        case WM_MOUSEMOVE:
+            MouseMove(ShiftFrom(wp), x, y);
+            return 0;
+        case WM_LBUTTONUP:
+            MouseUp(mbLeft, ShiftFrom(wp), x, y);
+            if (GetCapture() == h) ReleaseCapture();
+            return 0;
+        case WM_RBUTTONUP:
+            MouseUp(mbRight, ShiftFrom(wp), x, y);
+            return 0;
+        case WM_MBUTTONUP:
+            MouseUp(mbMiddle, ShiftFrom(wp), x, y);
+            return 0;
+        case WM_CAPTURECHANGED:
+            CaptureLost();
+            return 0;
+        case WM_SETCURSOR:
+            if (cursor_ && LOWORD(lp) == HTCLIENT) {
+                SetCursor(cursor_);
+                return TRUE;
+            }
+            break;
+        case WM_SIZE:
+        case WM_MOVE: {
+            const LRESULT result = DefSubclassProc(h, msg, wp, lp);
+            // A control whose alignment became unusable leaves the splitter
+            // unaligned; nothing is thrown through the window procedure.
+            try {
+                SizeOrMoveChanged();
+            } catch (const Exception&) {
+            }
+            return result;
+        }
+        case WM_NCDESTROY:
+            TWinControl::Detach(h);
+            break;
+        default:
+            break;
+    }
+    return DefSubclassProc(h, msg, wp, lp);
+}

@@ -1,0 +1,37 @@
+#pragma once
+// The splitter as a Win32 window: a panel of the program's own (raised, in
+// the button face colour) whose mouse, size and move messages drive
+// TBetterSplitter. Its siblings take part in the drag limits when they are
+// bound to a TWinControl.
+#include <windows.h>
+
+#include "toolkit/win32/Panel.h"
+#include "widgets/Splitctl.h"
+
+class TBetterSplitterWin32 : public TBetterSplitter {
+public:
+    TBetterSplitterWin32();
+    ~TBetterSplitterWin32() override;
+
+    HWND Create(HWND parent, int id, bool visible);
+    HWND Handle() const { return panel_.Handle(); }
+
+    TRect BoundsRect() const override;
+    void SetBoundsRect(const TRect& bounds) override;
+
+protected:
+    TRect ParentClientRect() const override;
+    std::vector<const TControl*> ParentControls() const override;
+    void SetCursorShape(TSplitCursor cursor) override;
+    bool HasMouseCapture() const override;
+    void ConfineCursor(const TRect* parentRect) override;
+    void DrawOutline(const TRect& parentRect) override;
+
+private:
+    static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp,
+                                         UINT_PTR id, DWORD_PTR self);
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
+
+    TPanelWin32 panel_;
+    HCURSOR cursor_ = nullptr;
+};
