@@ -253,6 +253,12 @@ void TStatusPanelPro::SetWidth(int value) {
     Changed(true);
 }
 
+void TStatusPanelPro::SetPopupMenu(TPopupMenu* value) {
+    popupMenu_ = value;
+    // The bar forgets the menu for every panel when it goes.
+    if (value && bar_) bar_->Watch(value);
+}
+
 void TStatusPanelPro::SetControl(TControl* value) {
     if (control_ == value) return;
     if (control_) control_->RemoveFreeNotification(this);
@@ -264,8 +270,8 @@ void TStatusPanelPro::SetControl(TControl* value) {
     UpdateControl();
 }
 
-void TStatusPanelPro::ControlFreed(TControl* control) {
-    if (control == control_) control_ = nullptr;
+void TStatusPanelPro::ComponentFreed(TComponent* component) {
+    if (component == control_) control_ = nullptr;
 }
 
 bool TStatusPanelPro::UseRightToLeftReading() const {
@@ -337,7 +343,29 @@ TStatusBarPro::TStatusBarPro(TColor btnFace) : btnFace_(btnFace), panels_(*this)
 
 TStatusBarPro::~TStatusBarPro() {
     hotPanel_ = nullptr;
-    images_ = nullptr;
+    for (TComponent* c : watched_) c->RemoveFreeNotification(this);
+}
+
+void TStatusBarPro::Watch(TComponent* component) {
+    if (std::find(watched_.begin(), watched_.end(), component) != watched_.end()) return;
+    watched_.push_back(component);
+    component->FreeNotification(this);
+}
+
+void TStatusBarPro::SetPopupMenu(TPopupMenu* menu) {
+    popupMenu_ = menu;
+    if (menu) Watch(menu);
+}
+
+void TStatusBarPro::ComponentFreed(TComponent* component) {
+    watched_.erase(std::remove(watched_.begin(), watched_.end(), component), watched_.end());
+    if (component == images_) {
+        images_ = nullptr;
+        ImagesChanged();
+    }
+    if (component == popupMenu_) popupMenu_ = nullptr;
+    for (int i = 0; i < panels_.Count(); ++i)
+        if (panels_[i].popupMenu_ == component) panels_[i].popupMenu_ = nullptr;
 }
 
 void TStatusBarPro::SetPanels(const TStatusPanelsPro& panels) { panels_.Assign(panels); }
@@ -461,6 +489,7 @@ void TStatusBarPro::SetAutoHintPanelIndex(int value) {
 
 void TStatusBarPro::SetImages(TImageList* images) {
     images_ = images;
+    if (images) Watch(images);
     ImagesChanged();
 }
 
@@ -552,12 +581,6 @@ void TStatusBarPro::RemoveControlFromOthers(TControl* control, const TStatusPane
     }
 }
 
-void TStatusBarPro::MenuFreed(TPopupMenu* menu) {
-    if (PopupMenu == menu) PopupMenu = nullptr;
-    for (int i = 0; i < panels_.Count(); ++i)
-        if (panels_[i].popupMenu_ == menu) panels_[i].popupMenu_ = nullptr;
-}
-
 void TStatusBarPro::DrawItem(int index, TRect rect) {
     if (index < 0 || index >= std::min(panels_.Count(), kMaxLaidOutPanels)) return;
     if (ShowsSizeGrip() && index == std::min(panels_.Count(), kMaxLaidOutPanels) - 1)
@@ -620,7 +643,7 @@ TPopupMenu* TStatusBarPro::ContextMenu() const {
         hotPanel_->popupMenu_->BiDiMode = hotPanel_->bidiMode_;
         return hotPanel_->popupMenu_;
     }
-    return PopupMenu;
+    return popupMenu_;
 }
 
 const std::string& TStatusBarPro::CurrentHint() const {

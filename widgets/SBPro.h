@@ -48,18 +48,16 @@ struct TFont {
 };
 
 // Images for the panels; the window system draws them.
-class TImageList {
+class TImageList : public TComponent {
 public:
-    virtual ~TImageList() = default;
     virtual int Width() const = 0;
     virtual int Height() const = 0;
     virtual int Count() const = 0;
 };
 
 // A menu shown for a right click; the window system shows it.
-class TPopupMenu {
+class TPopupMenu : public TComponent {
 public:
-    virtual ~TPopupMenu() = default;
     TBiDiMode BiDiMode = bdLeftToRight;
 };
 
@@ -139,7 +137,7 @@ public:
     int MinWidth() const { return minWidth_; }
     void SetMinWidth(int value);
     TPopupMenu* PopupMenu() const { return popupMenu_; }
-    void SetPopupMenu(TPopupMenu* value) { popupMenu_ = value; }
+    void SetPopupMenu(TPopupMenu* value);
     TStatusPanelStyle Style() const { return style_; }
     void SetStyle(TStatusPanelStyle value);
     const std::string& Text() const { return text_; }
@@ -157,7 +155,7 @@ public:
 
 private:
     friend class TStatusBarPro;
-    void ControlFreed(TControl* control) override;
+    void ComponentFreed(TComponent* component) override;
     void Changed(bool allPanels);
     int BoundedWidth(int w) const;
 
@@ -207,7 +205,7 @@ private:
     std::vector<std::unique_ptr<TStatusPanelPro>> items_;
 };
 
-class TStatusBarPro : public TSimpleStatusBar {
+class TStatusBarPro : public TSimpleStatusBar, private TFreeNotifiable {
 public:
     // btnFace: the system's button face colour, the default of the bar and
     // its panels.
@@ -247,7 +245,8 @@ public:
     void SetImages(TImageList* images);
     bool ShowHint = true;
     std::string Hint;
-    TPopupMenu* PopupMenu = nullptr;
+    TPopupMenu* PopupMenu() const { return popupMenu_; }
+    void SetPopupMenu(TPopupMenu* menu);
     TDrawPanelProEvent OnDrawPanel;
     TNotifyEvent OnHint;
     TNotifyEvent OnClick;
@@ -298,8 +297,8 @@ public:
     // Creates the platform control's state from the bar's values.
     void WindowCreated();
     void Resized();
-    // A control or menu of the bar's panels went away.
-    void MenuFreed(TPopupMenu* menu);
+    // The image list's images changed: the panels are laid out and drawn
+    // anew.
     void ImagesChanged();
 
 protected:
@@ -334,6 +333,9 @@ protected:
 private:
     friend class TStatusPanelPro;
     friend class TStatusPanelsPro;
+    // The image list or a menu of the bar or its panels went away.
+    void ComponentFreed(TComponent* component) override;
+    void Watch(TComponent* component);
     void UpdateSimpleText();
     void ApplyColor(TColor color);
     void RemoveControlFromOthers(TControl* control, const TStatusPanelPro* keeper);
@@ -353,5 +355,8 @@ private:
     TBiDiMode bidiMode_ = bdLeftToRight;
     int autoHintPanelIndex_ = 0;
     TImageList* images_ = nullptr;
+    TPopupMenu* popupMenu_ = nullptr;
     TStatusPanelPro* hotPanel_ = nullptr;
+    // The image lists and menus that tell the bar when they go.
+    std::vector<TComponent*> watched_;
 };

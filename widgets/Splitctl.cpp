@@ -123,8 +123,8 @@ void TBetterSplitter::SetResizingControl(TControl* control) {
     resizingControl_ = control;
 }
 
-void TBetterSplitter::ControlFreed(TControl* control) {
-    if (control == resizingControl_) {
+void TBetterSplitter::ComponentFreed(TComponent* component) {
+    if (component == resizingControl_) {
         if (dragging_) {
             ConfineCursor(nullptr);
             dragging_ = false;

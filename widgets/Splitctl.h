@@ -103,7 +103,7 @@ protected:
     virtual void DrawOutline(const TRect& parentRect) = 0;
 
 private:
-    void ControlFreed(TControl* control) override;
+    void ComponentFreed(TComponent* component) override;
     TRect DraggedBounds(int fromX, int fromY, int toX, int toY) const;
     void HoldToLimits(int& x, int& y) const;
 

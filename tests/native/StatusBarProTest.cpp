@@ -297,11 +297,42 @@ TEST(StatusBarPro, ClicksAndHintsBelongToThePanelUnderTheMouse) {
     bar.Click();
     EXPECT_EQ(clicks, (std::vector<std::string>{"a", "bar"}));
     TPopupMenu panelMenu, barMenu;
-    bar.PopupMenu = &barMenu;
+    bar.SetPopupMenu(&barMenu);
     b.SetPopupMenu(&panelMenu);
     EXPECT_EQ(bar.ContextMenu(), &panelMenu);
     bar.MouseDown(10, 5);
     EXPECT_EQ(bar.ContextMenu(), &barMenu);
+}
+
+TEST(StatusBarPro, MenusAndImagesThatGoAwayAreForgotten) {
+    RecordingBar bar;
+    TStatusPanelPro& p = bar.Panels().Add();
+    struct Images : TImageList {
+        int Width() const override { return 16; }
+        int Height() const override { return 16; }
+        int Count() const override { return 4; }
+    };
+    {
+        TPopupMenu menu;
+        Images images;
+        p.SetPopupMenu(&menu);
+        bar.SetPopupMenu(&menu);
+        bar.SetImages(&images);
+        p.SetImageIndex(1);
+        p.SetAutoWidth(true);
+        EXPECT_EQ(bar.PanelWidths(500), (std::vector<int>{2 + 18}));
+    }
+    EXPECT_EQ(p.PopupMenu(), nullptr);
+    EXPECT_EQ(bar.PopupMenu(), nullptr);
+    EXPECT_EQ(bar.Images(), nullptr);
+    EXPECT_EQ(bar.PanelWidths(500), (std::vector<int>{2}));
+    // A menu that outlives the bar and a panel that held it.
+    TPopupMenu kept;
+    {
+        RecordingBar gone;
+        gone.Panels().Add().SetPopupMenu(&kept);
+        gone.Panels().Delete(0);
+    }
 }
 
 TEST(StatusBarPro, PanelContentIsPlacedByAlignmentAndImage) {
