@@ -191,3 +191,16 @@ TEST_F(StatusBarProTest, EmbeddedControlSitsInsideItsPanel) {
     bar_->SetSimplePanel(true);
     EXPECT_EQ(control.BoundsRect().Width(), 0);
 }
+
+TEST_F(StatusBarProTest, TheGripSizesOnlyASizeableForm) {
+    // The system's sizing starts where the bar answers HTBOTTOMRIGHT.
+    Open(WS_OVERLAPPEDWINDOW, true);
+    POINT grip{395, 15};
+    ClientToScreen(Bar(), &grip);
+    EXPECT_EQ(SendMessageW(Bar(), WM_NCHITTEST, 0, MAKELPARAM(grip.x, grip.y)), HTBOTTOMRIGHT);
+    TearDown();
+    Open(WS_POPUP | WS_CAPTION | WS_BORDER, true);
+    grip = {395, 15};
+    ClientToScreen(Bar(), &grip);
+    EXPECT_NE(SendMessageW(Bar(), WM_NCHITTEST, 0, MAKELPARAM(grip.x, grip.y)), HTBOTTOMRIGHT);
+}

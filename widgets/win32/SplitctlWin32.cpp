@@ -3,6 +3,8 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include <cstdlib>
+
 #include "toolkit/win32/WinControl.h"
 
 namespace {
@@ -102,6 +104,21 @@ void TBetterSplitterWin32::DrawOutline(const TRect& rect) {
     ReleaseDC(nullptr, dc);
 }
 
+bool TBetterSplitterWin32::SecondPressOfDoubleClick(int x, int y) {
+    POINT p{x, y};
+    ClientToScreen(Handle(), &p);
+    const LONG time = GetMessageTime();
+    const bool second = lastPressValid_ &&
+                        static_cast<UINT>(time - lastPressTime_) <= GetDoubleClickTime() &&
+                        std::abs(p.x - lastPress_.x) <= GetSystemMetrics(SM_CXDOUBLECLK) / 2 &&
+                        std::abs(p.y - lastPress_.y) <= GetSystemMetrics(SM_CYDOUBLECLK) / 2;
+    // A third press begins a new double click.
+    lastPressValid_ = !second;
+    lastPressTime_ = time;
+    lastPress_ = p;
+    return second;
+}
+
 LRESULT CALLBACK TBetterSplitterWin32::SubclassProc(HWND, UINT msg, WPARAM wp, LPARAM lp,
                                                     UINT_PTR, DWORD_PTR self) {
     return reinterpret_cast<TBetterSplitterWin32*>(self)->HandleMessage(msg, wp, lp);
@@ -111,11 +128,12 @@ LRESULT TBetterSplitterWin32::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     HWND h = Handle();
     const int x = GET_X_LPARAM(lp), y = GET_Y_LPARAM(lp);
     switch (msg) {
-        case WM_LBUTTONDOWN:
-        case WM_LBUTTONDBLCLK:
+        case WM_LBUTTONDOWN: {
+            const bool second = SecondPressOfDoubleClick(x, y);
             SetCapture(h);
-            MouseDown(mbLeft, ShiftFrom(wp) | (msg == WM_LBUTTONDBLCLK ? TShiftState{ssDouble} : 0u), x, y);
+            MouseDown(mbLeft, ShiftFrom(wp) | (second ? TShiftState{ssDouble} : 0u), x, y);
             return 0;
+        }
         case WM_RBUTTONDOWN:
             MouseDown(mbRight, ShiftFrom(wp), x, y);
             return 0;

@@ -31,7 +31,14 @@ private:
     static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp,
                                          UINT_PTR id, DWORD_PTR self);
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
+    // The panel's window class does not ask for double clicks: a press that
+    // follows the last one within the system's double-click time and
+    // rectangle is the second press of one.
+    bool SecondPressOfDoubleClick(int x, int y);
 
     TPanelWin32 panel_;
     HCURSOR cursor_ = nullptr;
+    bool lastPressValid_ = false;
+    LONG lastPressTime_ = 0;
+    POINT lastPress_{};
 };
