@@ -49,6 +49,11 @@ public:
     // A modal message box with an OK button.
     virtual void ShowError(const std::string& text) = 0;
     virtual void ShowAboutBox() = 0;
+    // A modal dialog that asks for one line of text: the caption, the prompt,
+    // an edit that starts with value and takes at most 255 characters, OK and
+    // Cancel. True, with the edit's text in value, when the user chose OK.
+    virtual bool InputQuery(const std::string& caption, const std::string& prompt,
+                            std::string& value) = 0;
 };
 
 class Tnetworkviewer {
@@ -78,6 +83,22 @@ public:
     PVirtualNode AddServerNode(PVirtualNode parent, const std::string& name, bool fromHostList);
     static std::string ServerFlagsText(TServerAccountTypes flags);
     void FillDomain(PVirtualNode node, TStringList& list);
+
+    // The host list's actions, for the focused node.
+    void AddHost(PVirtualNode node);
+    void RemoveHost(PVirtualNode node);
+
+    // Shares, sessions and open files of the machine of a category node, and
+    // the actions on their entries (ShareFills.cpp).
+    void FillShares(PVirtualNode node);
+    void FillSessions(PVirtualNode node);
+    void FillOpenFiles(PVirtualNode node);
+    void RemoveShare(const TNetNodeData& data);
+    void DisconnectSession(const TNetNodeData& data);
+    void CloseOpenFile(const TNetNodeData& data);
+    static std::string ShareInfoText(const platform::ShareInfo2& share);
+    static std::string SessionInfoText(const platform::SessionInfo502& session);
+    static std::string OpenFileInfoText(const platform::FileInfo3& file);
 
     std::string VersionText() { return versionInfo_.VersionText(); }
     std::string HostListFileName() { return HostListPath(versionInfo_.ProgramPath()); }

@@ -49,7 +49,8 @@ add_test(NAME core_tests_wine COMMAND core_tests)
 # version resource of its own to read back.
 file(GLOB NV_WIN32_TESTS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/win32/*Test.cpp)
 add_executable(win32_tests ${NV_WIN32_TESTS} ${PROJECT_SOURCE_DIR}/tests/win32/UiDriver.cpp
-               ${PROJECT_SOURCE_DIR}/tests/win32/TestVersion.rc)
+               ${PROJECT_SOURCE_DIR}/tests/win32/TestVersion.rc
+               ${PROJECT_SOURCE_DIR}/app/win32/Dialogs.rc)
 add_dependencies(win32_tests nvresources)
 target_link_libraries(win32_tests PRIVATE nvwin32 nvfakes gtest_main)
 add_test(NAME win32_tests COMMAND win32_tests)

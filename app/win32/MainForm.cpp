@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "app/MainLayout.h"
+#include "app/win32/InputDialog.h"
 #include "app/win32/resource.h"
 #include "platform/win32/Win32Platform.h"
 #include "toolkit/win32/WindowClass.h"
@@ -204,6 +205,11 @@ void TNetworkViewerWin32::ShowError(const std::string& text) {
 void TNetworkViewerWin32::ShowAboutBox() {
     const std::wstring text = L"Network View " + Wide(logic_->VersionText());
     MessageBoxW(hwnd_, text.c_str(), L"About", MB_OK | MB_ICONINFORMATION);
+}
+
+bool TNetworkViewerWin32::InputQuery(const std::string& caption, const std::string& prompt,
+                                     std::string& value) {
+    return RunInputDialog(hwnd_, caption, prompt, value, 255);
 }
 
 // ---------------------------------------------------------------- timers

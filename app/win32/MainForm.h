@@ -48,6 +48,8 @@ public:
     void ProcessMessages() override;
     void ShowError(const std::string& text) override;
     void ShowAboutBox() override;
+    bool InputQuery(const std::string& caption, const std::string& prompt,
+                    std::string& value) override;
 
     // TimerBackend
     void StartTimer(TTimer& timer) override;

@@ -2,8 +2,10 @@
 // The main window's form, status bar and timers as the native tests see them:
 // every state the window logic sets is kept, and timers run on a virtual
 // clock that the test advances.
+#include <deque>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -49,6 +51,18 @@ public:
     }
     void ShowError(const std::string& text) override { errors.push_back(text); }
     void ShowAboutBox() override { ++aboutBoxes; }
+    // Answers with the next scripted answer (nullopt: Cancel); Cancel when
+    // none is left.
+    bool InputQuery(const std::string& c, const std::string& p, std::string& value) override {
+        queries.push_back({c, p, value});
+        if (answers.empty() || !answers.front()) {
+            if (!answers.empty()) answers.pop_front();
+            return false;
+        }
+        value = *answers.front();
+        answers.pop_front();
+        return true;
+    }
 
     std::string caption = "Network View";
     std::string infoText = "unset";
@@ -61,6 +75,11 @@ public:
     std::function<void()> onProcessMessages;
     std::vector<std::string> errors;
     int aboutBoxes = 0;
+    struct Query {
+        std::string caption, prompt, initial;
+    };
+    std::vector<Query> queries;
+    std::deque<std::optional<std::string>> answers;
 };
 
 // Timers on a virtual clock: Advance runs every period that ends within the
