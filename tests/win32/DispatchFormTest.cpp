@@ -216,6 +216,17 @@ TEST_F(DispatchFormTest, KeyboardMovesTheFocusAndThePressActsOnIt) {
     EXPECT_EQ(del[0].server, "\\\\M");
     EXPECT_EQ(del[0].args, std::vector<std::string>{"user=alice"});
     EXPECT_EQ(form_->Logic().stbar.SimpleText(), NetErrorText(os_.messages, 0));
+
+    // Closed and opened again, "Sessions" lists anew: the tree view's items
+    // of the first listing go while it expands.
+    net_.Machine("\\\\M").sessions = {{"\\\\PC8", "bob", 0, 5, 0, 0, "", ""}};
+    ClickButtonOf(Tree(), sessions);
+    ClickButtonOf(Tree(), sessions);
+    EXPECT_EQ(ChildTexts(Tree(), sessions), std::vector<std::string>{"bob (0)"});
+    EXPECT_EQ(net_.CallsOf("NetSessionEnum").size(), 2u);
+    ClickItem(Tree(), FindItem(Tree(), sessions, "bob (0)"));
+    EXPECT_EQ(WindowText(form_->ActionButton()), "Disconnect Session");
+    EXPECT_EQ(WindowText(form_->InfoMemo()).rfind("CName: \\\\PC8\r\nUsername: bob\r\n", 0), 0u);
 }
 
 TEST_F(DispatchFormTest, FailedShareListingOfThisMachineIsToldAndTheWindowGoesOn) {
