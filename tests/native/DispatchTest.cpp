@@ -89,7 +89,7 @@ TEST_F(DispatchTest, AfterUpdateTreeAPressDoesNothingUntilAClick) {
 
 // ---------------------------------------------------------------- expansions
 
-TEST_F(DispatchTest, CategoriesStillToComeSayNotAvailableYetOnce) {
+TEST_F(DispatchTest, KindsAndActionsStillToComeSayNotAvailableYet) {
     files.files[kIps] = "M\r\n";
     net.Machine("\\\\M");
     Start();
@@ -117,26 +117,13 @@ TEST_F(DispatchTest, CategoriesStillToComeSayNotAvailableYetOnce) {
         stbar.text.clear();
     }
     EXPECT_EQ(form.cursorHistory.back(), crDefault);
-}
 
-TEST_F(DispatchTest, ServiceActionsStillToComeSayNotAvailableYet) {
-    Start();
     for (TNodeAction action : {naStartService, naStopService}) {
         Data(Internet()).Action = action;
         stbar.text.clear();
         Press(Internet());
         EXPECT_EQ(stbar.text, " not available yet");
-        EXPECT_TRUE(w->stbarticker.Enabled());
     }
-}
-
-TEST_F(DispatchTest, HourglassIsRestoredWhenAFillFails) {
-    files.files[kIps] = "M\r\n";
-    net.Machine("\\\\M").failWith["NetShareEnum"] = 5;
-    Start();
-    form.cursorHistory.clear();
-    w->ntreeview.Expand(Child(w->ntreeview.GetFirstChild(Internet()), "Shares"));
-    EXPECT_EQ(form.cursorHistory, (std::vector<TCursor>{crHourGlass, crDefault}));
 }
 
 // ---------------------------------------------------------------- host list
@@ -168,17 +155,6 @@ TEST_F(DispatchTest, AddHostAsksAndAppendsANewHostOnly) {
 
     Close();
     EXPECT_EQ(files.files[kIps], "server1\r\nserver2\r\n");
-}
-
-TEST_F(DispatchTest, HostThatDoesNotAnswerIsAddedAllTheSame) {
-    Start();
-    form.answers = {"10.0.0.99"};
-    Press(Internet());
-    EXPECT_EQ(Hosts(), std::vector<std::string>{"10.0.0.99"});
-    EXPECT_EQ(Data(Child(Internet(), "10.0.0.99")).Info,
-              "Error 53 : The network path was not found.\r\n");
-    Close();
-    EXPECT_EQ(files.files[kIps], "10.0.0.99\r\n");
 }
 
 TEST_F(DispatchTest, EmptyOrCancelledAnswerAddsNothing) {
@@ -234,19 +210,4 @@ TEST_F(DispatchTest, RemoveIpFindsTheEntryOfANameCutTo200) {
     EXPECT_EQ(Hosts(), std::vector<std::string>{"keep"});
     Close();
     EXPECT_EQ(files.files[kIps], "keep\r\n");
-}
-
-TEST_F(DispatchTest, AnActionCannotStartWhileAFillLetsMessagesRun) {
-    files.files[kIps] = "M\r\n";
-    net.Machine("\\\\M");
-    Start();
-    ClickOn(Internet());
-    form.answers = {"other"};
-    net.onCall = [&](const NetCall& call) {
-        if (call.function == "NetShareEnum") w->bbaction2Click();
-    };
-    w->ntreeview.Expand(Child(w->ntreeview.GetFirstChild(Internet()), "Shares"));
-    net.onCall = nullptr;
-    EXPECT_TRUE(form.queries.empty());
-    EXPECT_EQ(w->HostList, TStringList{"M"});
 }

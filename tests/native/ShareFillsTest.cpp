@@ -257,14 +257,3 @@ TEST_F(ShareFillsTest, ClosingAFileTwiceReportsTheSecondStatus) {
     EXPECT_EQ(stbar.text, "There is not an open file with that identification number.\r\n");
     EXPECT_EQ(Data(file).Action, naCloseFile);
 }
-
-TEST_F(ShareFillsTest, RefusedActionShowsTheSystemTextWithoutFlashing) {
-    M().sessions = {Session("alice", "\\\\PC7", 1)};
-    Start();
-    PVirtualNode session = w->ntreeview.GetFirstChild(Expanded("Sessions"));
-    M().failWith["NetSessionDel"] = 5;
-    Press(session);
-    EXPECT_EQ(stbar.text, "Access is denied.\r\n");
-    EXPECT_FALSE(w->stbarticker.Enabled());
-    EXPECT_EQ(w->ntreeview.ChildCount(w->ntreeview.GetParent(session)), 1u);
-}
