@@ -2,6 +2,8 @@
 // actions on their entries: removing a share, disconnecting a session,
 // closing an open file.
 #include <cstdio>
+#include <initializer_list>
+#include <string>
 
 #include "app/fvelmora.h"
 #include "netinfo/unitNTException.h"

@@ -28,6 +28,9 @@ add_custom_target(nvresources DEPENDS ${NV_RES_DIR}/action.bmp)
 configure_file(${PROJECT_SOURCE_DIR}/app/win32/NetworkView.rc.in ${NV_RES_DIR}/NetworkView.rc @ONLY)
 configure_file(${PROJECT_SOURCE_DIR}/app/win32/NetworkView.manifest ${NV_RES_DIR}/NetworkView.manifest COPYONLY)
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${NV_RES_DIR} -I${PROJECT_SOURCE_DIR}")
+# windres reports no dependencies: name the files the script includes.
+set_source_files_properties(${NV_RES_DIR}/NetworkView.rc PROPERTIES OBJECT_DEPENDS
+  "${PROJECT_SOURCE_DIR}/app/win32/Dialogs.rc;${PROJECT_SOURCE_DIR}/app/win32/resource.h")
 
 add_executable(NetworkView WIN32 ${PROJECT_SOURCE_DIR}/app/win32/main.cpp ${NV_RES_DIR}/NetworkView.rc)
 add_dependencies(NetworkView nvresources)

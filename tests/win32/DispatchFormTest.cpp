@@ -158,7 +158,7 @@ TEST_F(DispatchFormTest, EscapeInTheAddHostDialogAddsNothing) {
     EXPECT_FALSE(script.leftOpen);
     EXPECT_EQ(ChildTexts(Tree(), Internet()), std::vector<std::string>{"a"});
     EXPECT_EQ(form_->Logic().HostList, TStringList{"a"});
-    EXPECT_TRUE(net_.CallsOf("NetServerGetInfo").size() == 1u);
+    EXPECT_EQ(net_.CallsOf("NetServerGetInfo").size(), 1u);
     // The window takes input again.
     ClickItem(Tree(), FindItem(Tree(), Internet(), "a"));
     EXPECT_EQ(WindowText(form_->ActionButton()), "Remove IP");
@@ -216,6 +216,7 @@ TEST_F(DispatchFormTest, KeyboardMovesTheFocusAndThePressActsOnIt) {
     EXPECT_EQ(del[0].server, "\\\\M");
     EXPECT_EQ(del[0].args, std::vector<std::string>{"user=alice"});
     EXPECT_EQ(form_->Logic().stbar.SimpleText(), NetErrorText(os_.messages, 0));
+    EXPECT_NE(SaveScreenshot(L"session-disconnected"), L"");
 
     // Closed and opened again, "Sessions" lists anew: the tree view's items
     // of the first listing go while it expands.
