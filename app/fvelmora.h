@@ -42,6 +42,11 @@ public:
     virtual void SetInfoPanelVisible(bool visible) = 0;         // pinfo with the splitter
     virtual void SetActionPanelVisible(bool visible) = 0;       // paction2
     virtual void SetActionCaption(const std::string& text) = 0; // bbaction2
+    // A modal dialog that asks for one line of text: the caption, the prompt,
+    // an edit that starts with value and takes at most 255 characters, OK and
+    // Cancel. True, with the edit's text in value, when the user chose OK.
+    virtual bool InputQuery(const std::string& caption, const std::string& prompt,
+                            std::string& value) = 0;
     virtual TCursor ScreenCursor() = 0;
     virtual void SetScreenCursor(TCursor cursor) = 0;
     // Lets the window handle every pending message.
@@ -49,11 +54,6 @@ public:
     // A modal message box with an OK button.
     virtual void ShowError(const std::string& text) = 0;
     virtual void ShowAboutBox() = 0;
-    // A modal dialog that asks for one line of text: the caption, the prompt,
-    // an edit that starts with value and takes at most 255 characters, OK and
-    // Cancel. True, with the edit's text in value, when the user chose OK.
-    virtual bool InputQuery(const std::string& caption, const std::string& prompt,
-                            std::string& value) = 0;
 };
 
 class Tnetworkviewer {

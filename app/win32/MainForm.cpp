@@ -181,6 +181,11 @@ void TNetworkViewerWin32::SetActionCaption(const std::string& text) {
     SetWindowTextW(bbaction2_, Wide(text).c_str());
 }
 
+bool TNetworkViewerWin32::InputQuery(const std::string& caption, const std::string& prompt,
+                                     std::string& value) {
+    return RunInputDialog(hwnd_, caption, prompt, value, 255);
+}
+
 void TNetworkViewerWin32::SetScreenCursor(TCursor cursor) {
     screenCursor_ = cursor;
     SetCursor(LoadCursorW(nullptr, cursor == crHourGlass ? IDC_WAIT : IDC_ARROW));
@@ -205,11 +210,6 @@ void TNetworkViewerWin32::ShowError(const std::string& text) {
 void TNetworkViewerWin32::ShowAboutBox() {
     const std::wstring text = L"Network View " + Wide(logic_->VersionText());
     MessageBoxW(hwnd_, text.c_str(), L"About", MB_OK | MB_ICONINFORMATION);
-}
-
-bool TNetworkViewerWin32::InputQuery(const std::string& caption, const std::string& prompt,
-                                     std::string& value) {
-    return RunInputDialog(hwnd_, caption, prompt, value, 255);
 }
 
 // ---------------------------------------------------------------- timers

@@ -40,17 +40,6 @@ public:
     void SetInfoPanelVisible(bool v) override { infoPanelVisible = v; }
     void SetActionPanelVisible(bool v) override { actionPanelVisible = v; }
     void SetActionCaption(const std::string& t) override { actionCaption = t; }
-    TCursor ScreenCursor() override { return cursor; }
-    void SetScreenCursor(TCursor c) override {
-        cursor = c;
-        cursorHistory.push_back(c);
-    }
-    void ProcessMessages() override {
-        ++processMessagesCalls;
-        if (onProcessMessages) onProcessMessages();
-    }
-    void ShowError(const std::string& text) override { errors.push_back(text); }
-    void ShowAboutBox() override { ++aboutBoxes; }
     // Answers with the next scripted answer (nullopt: Cancel); Cancel when
     // none is left.
     bool InputQuery(const std::string& c, const std::string& p, std::string& value) override {
@@ -63,23 +52,34 @@ public:
         answers.pop_front();
         return true;
     }
+    TCursor ScreenCursor() override { return cursor; }
+    void SetScreenCursor(TCursor c) override {
+        cursor = c;
+        cursorHistory.push_back(c);
+    }
+    void ProcessMessages() override {
+        ++processMessagesCalls;
+        if (onProcessMessages) onProcessMessages();
+    }
+    void ShowError(const std::string& text) override { errors.push_back(text); }
+    void ShowAboutBox() override { ++aboutBoxes; }
 
     std::string caption = "Network View";
     std::string infoText = "unset";
     bool infoPanelVisible = true;
     bool actionPanelVisible = false;
     std::string actionCaption;
+    struct Query {
+        std::string caption, prompt, initial;
+    };
+    std::vector<Query> queries;
+    std::deque<std::optional<std::string>> answers;
     TCursor cursor = crDefault;
     std::vector<TCursor> cursorHistory;
     int processMessagesCalls = 0;
     std::function<void()> onProcessMessages;
     std::vector<std::string> errors;
     int aboutBoxes = 0;
-    struct Query {
-        std::string caption, prompt, initial;
-    };
-    std::vector<Query> queries;
-    std::deque<std::optional<std::string>> answers;
 };
 
 // Timers on a virtual clock: Advance runs every period that ends within the
