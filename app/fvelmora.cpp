@@ -34,7 +34,8 @@ Tnetworkviewer::TWaitCursor::~TWaitCursor() { form_.SetScreenCursor(saved_); }
 Tnetworkviewer::Tnetworkviewer(TNetworkViewerPlatform platform, TNetworkViewerForm& form,
                                TSimpleStatusBar& statusBar)
     : stbar(statusBar),
-      NetServer(platform.Net, platform.Messages),
+      NetServer(platform.Net, platform.Messages, platform.Locale),
+      NetUser(platform.Net, platform.Messages, platform.Locale),
       platform_(platform),
       form_(form),
       versionInfo_(platform.Version) {
@@ -271,6 +272,21 @@ void Tnetworkviewer::ntreeviewExpanding(PVirtualNode node, bool& allowed) {
         switch (data.Kind) {
             case nkDomain:
                 FillDomain(node, list);
+                break;
+            case nkDisks:
+                FillDisks(node, list);
+                break;
+            case nkGroups:
+                FillGroups(node, list);
+                break;
+            case nkUsers:
+                FillUsers(node, list);
+                break;
+            case nkGroup:
+                FillGroupMembers(node, list);
+                break;
+            case nkUser:
+                FillUserGroups(node, list);
                 break;
             default:
                 break;

@@ -379,7 +379,8 @@ TEST(NetServerWin32, LocalServerTypeIsTheSystemsAndNamesAnNtMachine) {
     ASSERT_EQ(status, static_cast<NET_API_STATUS>(NERR_Success));
     const DWORD bits = reinterpret_cast<const SERVER_INFO_101*>(raw)->sv101_type;
 
-    TNetServer server(net, messages);
+    platform::win32::LocaleWin32 locale;
+    TNetServer server(net, messages, locale);
     server.SetServerName("");
     const TServerAccountTypes types = server.ServerType();
     EXPECT_FALSE(types.Empty());
@@ -397,7 +398,8 @@ TEST(NetServerWin32, DomainListingRaisesTheSystemsStatusOrListsItsNames) {
                                                   &total, SV_TYPE_DOMAIN_ENUM, nullptr, nullptr);
     const NetBuffer buffer(raw);
 
-    TNetServer server(net, messages);
+    platform::win32::LocaleWin32 locale;
+    TNetServer server(net, messages, locale);
     TStringList list{"left over"};
     if (status != NERR_Success) {
         // Wine answers 6118: no browser lists the workgroups.
