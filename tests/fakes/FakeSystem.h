@@ -10,6 +10,7 @@
 
 #include "platform/FileSystem.h"
 #include "platform/Locale.h"
+#include "platform/Shell.h"
 #include "platform/SystemMessages.h"
 #include "platform/VersionResource.h"
 
@@ -93,4 +94,22 @@ public:
 
     // The system refuses to convert times.
     bool refuseTimeConversion = false;
+};
+
+// The shell: records every target it is asked to open and answers as told.
+class FakeShell : public platform::Shell {
+public:
+    std::vector<std::string> opened;
+    bool openSucceeds = true;
+    std::set<std::string> loadableLibraries;
+    std::vector<std::string> probed;
+
+    bool Open(const std::string& target) override {
+        opened.push_back(target);
+        return openSucceeds;
+    }
+    bool LibraryLoads(const std::string& name) override {
+        probed.push_back(name);
+        return loadableLibraries.count(name) != 0;
+    }
 };
