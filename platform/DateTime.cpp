@@ -13,7 +13,7 @@ constexpr double kUnixEpoch = 25569.0;
 // Days from 1 March of year 0 of the proleptic Gregorian calendar to the
 // date, and back; counting from March puts the leap day at the end of the
 // year.
-long long DaysFromCivil(long long y, int m, int d) {
+constexpr long long DaysFromCivil(long long y, int m, int d) {
     y -= m <= 2;
     const long long era = (y >= 0 ? y : y - 399) / 400;
     const long long yoe = y - era * 400;
@@ -33,7 +33,7 @@ void CivilFromDays(long long z, int& year, int& month, int& day) {
     year = static_cast<int>(yoe + era * 400 + (month <= 2));
 }
 
-const long long kDay0 = DaysFromCivil(1899, 12, 30);
+constexpr long long kDay0 = DaysFromCivil(1899, 12, 30);
 
 }  // namespace
 
