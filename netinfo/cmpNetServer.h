@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "netinfo/unitNTException.h"
 #include "platform/Locale.h"
