@@ -38,7 +38,8 @@ Tnetworkviewer::TWaitCursor::~TWaitCursor() { form_.SetScreenCursor(saved_); }
 Tnetworkviewer::Tnetworkviewer(TNetworkViewerPlatform platform, TNetworkViewerForm& form,
                                TSimpleStatusBar& statusBar)
     : stbar(statusBar),
-      NetServer(platform.Net, platform.Messages),
+      NetServer(platform.Net, platform.Messages, platform.Locale),
+      NetUser(platform.Net, platform.Messages, platform.Locale),
       platform_(platform),
       form_(form),
       versionInfo_(platform.Version) {
@@ -301,14 +302,14 @@ void Tnetworkviewer::ntreeviewExpanding(PVirtualNode node, bool& allowed) {
     try {
         switch (data.Kind) {
             case nkDomain: FillDomain(node, list); break;
-            case nkDisks: NotAvailableYet();
-            case nkGroups: NotAvailableYet();
-            case nkUsers: NotAvailableYet();
-            case nkGroup: NotAvailableYet();
+            case nkDisks: FillDisks(node, list); break;
+            case nkGroups: FillGroups(node, list); break;
+            case nkUsers: FillUsers(node, list); break;
+            case nkGroup: FillGroupMembers(node, list); break;
             case nkShares: FillShares(node); break;
             case nkSessions: FillSessions(node); break;
             case nkOpenFiles: FillOpenFiles(node); break;
-            case nkUser: NotAvailableYet();
+            case nkUser: FillUserGroups(node, list); break;
             case nkServices: NotAvailableYet();
             default: break;
         }
