@@ -126,20 +126,6 @@ HWND TStatusBarProWin32::Create(HWND parent, int id) {
     SetWindowLongW(hwnd_, GWL_STYLE, GetWindowLongW(hwnd_, GWL_STYLE) | GripStyle());
     SetWindowSubclass(hwnd_, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
 
-    tip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                           WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
-                           CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, instance, nullptr);
-    if (tip_) {
-        TTTOOLINFOW ti{};
-        ti.cbSize = TTTOOLINFOW_V2_SIZE;
-        ti.uFlags = TTF_SUBCLASS;
-        ti.hwnd = hwnd_;
-        ti.uId = kToolId;
-        ti.lpszText = LPSTR_TEXTCALLBACKW;
-        SendMessageW(tip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
-        SendMessageW(tip_, TTM_SETMAXTIPWIDTH, 0, 400);
-    }
-
     SyncToSystemFont();
     WindowCreated();
     return hwnd_;
@@ -291,6 +277,27 @@ void TStatusBarProWin32::AdoptControl(TControl& control) {
 
 void TStatusBarProWin32::CancelHint() {
     if (tip_) SendMessageW(tip_, TTM_POP, 0, 0);
+}
+
+void TStatusBarProWin32::EnsureTooltip() {
+    // Made only once there is something to hint: a topmost popup that stands
+    // ready for nothing would be one more window for the system to order.
+    if (tip_ || !ShowHint || CurrentHint().empty()) return;
+    tip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                           WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                           CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
+                           reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(hwnd_, GWLP_HINSTANCE)),
+                           nullptr);
+    if (!tip_) return;
+    TTTOOLINFOW ti{};
+    ti.cbSize = TTTOOLINFOW_V2_SIZE;
+    ti.uFlags = TTF_SUBCLASS;
+    ti.hwnd = hwnd_;
+    ti.uId = kToolId;
+    ti.lpszText = LPSTR_TEXTCALLBACKW;
+    GetClientRect(hwnd_, &ti.rect);
+    SendMessageW(tip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+    SendMessageW(tip_, TTM_SETMAXTIPWIDTH, 0, 400);
 }
 
 void TStatusBarProWin32::UpdateToolRect() {
@@ -450,6 +457,15 @@ LRESULT TStatusBarProWin32::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             break;
         case WM_MOUSEMOVE:
             MouseMove(x, y);
+            if (!tip_) {
+                EnsureTooltip();
+                // The tooltip watches the mouse from the next move on; this
+                // one it is handed.
+                if (tip_) {
+                    MSG m{hwnd_, msg, wp, lp, static_cast<DWORD>(GetMessageTime()), {x, y}};
+                    SendMessageW(tip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&m));
+                }
+            }
             break;
         case WM_CONTEXTMENU:
             if (auto* menu = dynamic_cast<TPopupMenuWin32*>(ContextMenu())) {

@@ -78,6 +78,7 @@ private:
     DWORD GripStyle() const;
     void Paint(HDC dc);
     void PaintSizeGrip(HDC dc, const RECT& client);
+    void EnsureTooltip();
     void UpdateToolRect();
 
     HWND hwnd_ = nullptr;
