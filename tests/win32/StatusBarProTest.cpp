@@ -204,3 +204,29 @@ TEST_F(StatusBarProTest, TheGripSizesOnlyASizeableForm) {
     ClientToScreen(Bar(), &grip);
     EXPECT_NE(SendMessageW(Bar(), WM_NCHITTEST, 0, MAKELPARAM(grip.x, grip.y)), HTBOTTOMRIGHT);
 }
+
+TEST_F(StatusBarProTest, HintOfThePanelUnderTheMouseIsShown) {
+    Open(WS_POPUP | WS_CAPTION | WS_BORDER, false);
+    TStatusPanelPro& first = bar_->Panels().Add();
+    first.SetWidth(150);
+    first.SetHint("Free disk space");
+    bar_->Panels().Add();
+    XMoveTo(Bar(), 60, 9);
+    XMoveTo(Bar(), 70, 9);
+    EXPECT_EQ(bar_->HotPanel(), &first);
+    HWND tip = nullptr;
+    const bool shown = PumpUntil(
+        [&] {
+            // A popup made for a child window is owned by its form.
+            for (tip = FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr); tip;
+                 tip = FindWindowExW(nullptr, tip, TOOLTIPS_CLASSW, nullptr))
+                if (GetWindow(tip, GW_OWNER) == form_ && IsWindowVisible(tip)) return true;
+            return false;
+        },
+        5000);
+    ASSERT_TRUE(shown);
+    wchar_t text[64] = {};
+    GetWindowTextW(tip, text, 64);
+    EXPECT_STREQ(text, L"Free disk space");
+    SaveScreenshot(L"statusbar-hint");
+}
