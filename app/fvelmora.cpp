@@ -35,6 +35,7 @@ Tnetworkviewer::Tnetworkviewer(TNetworkViewerPlatform platform, TNetworkViewerFo
                                TSimpleStatusBar& statusBar)
     : stbar(statusBar),
       NetServer(platform.Net, platform.Messages),
+      ServiceDatabase(platform.Services, platform.Registry, platform.Messages),
       platform_(platform),
       form_(form),
       versionInfo_(platform.Version) {
@@ -272,6 +273,9 @@ void Tnetworkviewer::ntreeviewExpanding(PVirtualNode node, bool& allowed) {
             case nkDomain:
                 FillDomain(node, list);
                 break;
+            case nkServices:
+                FillServices(node, list);
+                break;
             default:
                 break;
         }
@@ -290,6 +294,16 @@ void Tnetworkviewer::bbaction2Click() {
         switch (TNetTree::GetNodeData(node).Action) {
             case naUpdateTree:
                 BuildTree();
+                break;
+            case naStartService:
+                StartStopService(ServiceMachine(node), TNetTree::GetNodeData(node).ServiceName,
+                                 false);
+                ResetServicesCategory();
+                break;
+            case naStopService:
+                StartStopService(ServiceMachine(node), TNetTree::GetNodeData(node).ServiceName,
+                                 true);
+                ResetServicesCategory();
                 break;
             default:
                 break;

@@ -10,10 +10,12 @@
 #include "app/NetNode.h"
 #include "app/versioninfo.h"
 #include "netinfo/cmpNetServer.h"
+#include "services/cmpServiceManager.h"
 #include "platform/FileSystem.h"
 #include "platform/Locale.h"
 #include "platform/NetApi.h"
 #include "platform/Registry.h"
+#include "platform/ServiceManager.h"
 #include "platform/Shell.h"
 #include "platform/SystemMessages.h"
 #include "platform/VersionResource.h"
@@ -30,6 +32,7 @@ struct TNetworkViewerPlatform {
     platform::Locale& Locale;
     platform::Registry& Registry;
     platform::Shell& Shell;
+    platform::ServiceManager& Services;
 };
 
 // What the main window asks of its form.
@@ -79,6 +82,19 @@ public:
     static std::string ServerFlagsText(TServerAccountTypes flags);
     void FillDomain(PVirtualNode node, TStringList& list);
 
+    // The Services category and its start and stop actions (ServiceFills.cpp).
+    void FillServices(PVirtualNode node, TStringList& list);
+    void AddServiceNode(PVirtualNode category, PVirtualNode& group, const std::string& stateText,
+                        TNodeAction action, TService& service);
+    // "\\" and the machine whose Services category holds a service node.
+    std::string ServiceMachine(PVirtualNode serviceNode);
+    // Starts or stops a service of a machine ("\\NAME"); failures are told
+    // in message boxes.
+    void StartStopService(const std::string& machine, const std::string& serviceName, bool stop);
+    // Empties the Services category of the focused service node so that its
+    // next expansion lists the services again.
+    void ResetServicesCategory();
+
     std::string VersionText() { return versionInfo_.VersionText(); }
     std::string HostListFileName() { return HostListPath(versionInfo_.ProgramPath()); }
 
@@ -88,6 +104,7 @@ public:
     TTimer startticker{300, true};
     TTimer stbarticker{1000, false};
     TNetServer NetServer;
+    TServiceDatabase ServiceDatabase;
 
     TStringList HostList;
 

@@ -7,6 +7,7 @@
 #include "tests/fakes/FakeSystem.h"
 #include "tests/fakes/ScriptedNetwork.h"
 #include "tests/fakes/ScriptedRegistry.h"
+#include "tests/fakes/ScriptedServiceManager.h"
 
 namespace {
 
@@ -21,7 +22,8 @@ protected:
 
     void Create() {
         w = std::make_unique<Tnetworkviewer>(
-            TNetworkViewerPlatform{net, messages, version, files, locale, registry, shell}, form,
+            TNetworkViewerPlatform{net, messages, version, files, locale, registry, shell,
+                                   services}, form,
             stbar);
         w->startticker.SetBackend(&timers);
         w->stbarticker.SetBackend(&timers);
@@ -65,6 +67,7 @@ protected:
     FakeFiles files;
     FakeLocale locale;
     ScriptedRegistry registry;
+    ScriptedServiceManager services;
     FakeShell shell;
     FakeForm form;
     FakeStatusBar stbar;
