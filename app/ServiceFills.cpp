@@ -43,9 +43,9 @@ private:
 // it ends in.
 std::string SystemErrorText(platform::SystemMessages& messages, std::uint32_t code) {
     constexpr std::size_t kMaxChars = 256;
-    const auto found = messages.FormatText(
-        kFormatAllocateBuffer | kFormatIgnoreInserts | kFormatFromSystem, 0, code,
-        kLangNeutralSublangDefault);
+    const auto found =
+        messages.FormatText(kFormatAllocateBuffer | kFormatIgnoreInserts | kFormatFromSystem, 0,
+                            code, kLangNeutralSublangDefault);
     std::string text = platform::CutToChars(found.value_or(std::string()), kMaxChars);
     while (!text.empty() && (static_cast<unsigned char>(text.back()) <= ' ' || text.back() == '.'))
         text.pop_back();
@@ -94,23 +94,22 @@ void Tnetworkviewer::StartStopService(const std::string& machine, const std::str
                                       bool stop) {
     platform::ServiceManager& manager = platform_.Services;
     const platform::ServiceHandle scm(
-        manager, manager.OpenSCManager(machine, std::nullopt, platform::kScManagerAllAccess));
+        manager, manager.OpenManager(machine, std::nullopt, platform::kScManagerAllAccess));
     if (!scm) {
         form_.ShowError("Error: OpenSCManager");
         return;
     }
     TWaitCursor wait(form_);
     const platform::ServiceHandle service(
-        manager, manager.OpenService(scm.Get(), serviceName, platform::kServiceAllAccess));
+        manager, manager.OpenServiceByName(scm.Get(), serviceName, platform::kServiceAllAccess));
     if (!service) {
         form_.ShowError("Error: OpenService");
         return;
     }
     platform::ServiceStatus status;
-    const bool done = stop
-                          ? manager.ControlService(service.Get(), platform::kServiceControlStop,
-                                                   status)
-                          : manager.StartService(service.Get());
+    const bool done =
+        stop ? manager.ControlService(service.Get(), platform::kServiceControlStop, status)
+             : manager.Start(service.Get());
     if (!done) form_.ShowError(SystemErrorText(platform_.Messages, manager.LastError()));
 }
 

@@ -2,7 +2,8 @@
 // The service control manager as the program uses it: open the manager of a
 // machine, list its services once into a buffer of a given size, open one
 // service, start or stop it, close handles. Every call that fails leaves its
-// system error code for LastError.
+// system error code for LastError. (The member names differ from the API's,
+// which windows.h defines as macros.)
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -62,22 +63,21 @@ public:
     virtual ~ServiceManager() = default;
     // OpenSCManager. nullopt passes a null pointer (this machine, the active
     // database); a machine is named "\\NAME". 0 on failure.
-    virtual ScHandle OpenSCManager(const std::optional<std::string>& machine,
-                                   const std::optional<std::string>& database,
-                                   std::uint32_t access) = 0;
+    virtual ScHandle OpenManager(const std::optional<std::string>& machine,
+                                 const std::optional<std::string>& database,
+                                 std::uint32_t access) = 0;
     // EnumServicesStatus, called once with a resume handle of 0 into a buffer
     // of bufferSize bytes; the entries are copied out of it in buffer order.
     // False on failure, ERROR_MORE_DATA (234) included.
-    virtual bool EnumServicesStatus(ScHandle manager, std::uint32_t serviceType,
-                                    std::uint32_t serviceState, std::uint32_t bufferSize,
-                                    std::vector<ServiceEntry>& services) = 0;
+    virtual bool EnumServices(ScHandle manager, std::uint32_t serviceType,
+                              std::uint32_t serviceState, std::uint32_t bufferSize,
+                              std::vector<ServiceEntry>& services) = 0;
     // OpenService; 0 on failure.
-    virtual ScHandle OpenService(ScHandle manager, const std::string& serviceName,
-                                 std::uint32_t access) = 0;
+    virtual ScHandle OpenServiceByName(ScHandle manager, const std::string& serviceName,
+                                       std::uint32_t access) = 0;
     // StartService with no arguments.
-    virtual bool StartService(ScHandle service) = 0;
-    virtual bool ControlService(ScHandle service, std::uint32_t control,
-                                ServiceStatus& status) = 0;
+    virtual bool Start(ScHandle service) = 0;
+    virtual bool ControlService(ScHandle service, std::uint32_t control, ServiceStatus& status) = 0;
     virtual bool CloseServiceHandle(ScHandle handle) = 0;
     // The error code of the last call that failed.
     virtual std::uint32_t LastError() = 0;

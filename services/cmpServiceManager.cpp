@@ -52,8 +52,7 @@ std::string TService::ImagePath() {
 
 // ---------------------------------------------------------------- database
 
-TServiceDatabase::TServiceDatabase(platform::ServiceManager& manager,
-                                   platform::Registry& registry,
+TServiceDatabase::TServiceDatabase(platform::ServiceManager& manager, platform::Registry& registry,
                                    platform::SystemMessages& messages)
     : manager_(manager), registryApi_(registry), messages_(messages) {}
 
@@ -98,15 +97,15 @@ void TServiceDatabase::Open() {
     // Everything is gathered in locals and kept only when the whole listing
     // succeeded, so a failure releases the handle and the services at once.
     platform::ServiceHandle handle(
-        manager_, manager_.OpenSCManager(machine_, std::string("ServicesActive"),
-                                         platform::kScManagerConnect |
-                                             platform::kScManagerEnumerateService |
-                                             platform::kScManagerQueryLockStatus));
+        manager_,
+        manager_.OpenManager(machine_, std::string("ServicesActive"),
+                             platform::kScManagerConnect | platform::kScManagerEnumerateService |
+                                 platform::kScManagerQueryLockStatus));
     if (!handle) throw ENTException::CreateError(messages_, manager_.LastError());
 
     std::vector<platform::ServiceEntry> entries;
-    if (!manager_.EnumServicesStatus(handle.Get(), platform::kServiceWin32,
-                                     platform::kServiceStateAll, kServiceListBufferSize, entries))
+    if (!manager_.EnumServices(handle.Get(), platform::kServiceWin32, platform::kServiceStateAll,
+                               kServiceListBufferSize, entries))
         throw ENTException::CreateError(messages_, manager_.LastError());
 
     std::unique_ptr<TExRegistry> registry = ConnectMachineRegistry();

@@ -69,9 +69,7 @@ public:
     std::string ImagePath();
     TServiceStartType StartType() const { return startType_; }
     // The "DependOnService" strings; nullptr when the key has no such value.
-    const TStringList* Dependencies() const {
-        return dependencies_ ? &*dependencies_ : nullptr;
-    }
+    const TStringList* Dependencies() const { return dependencies_ ? &*dependencies_ : nullptr; }
 
 private:
     friend class TServiceDatabase;

@@ -110,7 +110,8 @@ bool TRegistry::ValueExists(const std::string& name) {
 std::string TRegistry::ReadString(const std::string& name) {
     const platform::RegValue value = registry_.QueryValue(currentKey_, name);
     if (value.status == kErrorFileNotFound) return {};
-    if (value.status != 0) throw ERegistryException("Registry value '" + name + "' could not be read");
+    if (value.status != 0)
+        throw ERegistryException("Registry value '" + name + "' could not be read");
     if (value.type != platform::kRegSz && value.type != platform::kRegExpandSz)
         throw ERegistryException("Registry value '" + name + "' is not a string");
     std::u16string text = RegistryUtf16(value.bytes);
@@ -120,7 +121,8 @@ std::string TRegistry::ReadString(const std::string& name) {
 
 std::int32_t TRegistry::ReadInteger(const std::string& name) {
     const platform::RegValue value = registry_.QueryValue(currentKey_, name);
-    if (value.status != 0) throw ERegistryException("Registry value '" + name + "' could not be read");
+    if (value.status != 0)
+        throw ERegistryException("Registry value '" + name + "' could not be read");
     if (value.type != platform::kRegDword || value.bytes.size() != 4)
         throw ERegistryException("Registry value '" + name + "' is not a 32-bit number");
     std::uint32_t number = 0;

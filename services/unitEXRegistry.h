@@ -26,8 +26,8 @@ class EExRegistryException : public Exception {
 public:
     // The message is the text of the code (as the network errors have it),
     // a colon, and the given message.
-    static EExRegistryException CreateError(platform::SystemMessages& messages,
-                                            std::uint32_t code, const std::string& message);
+    static EExRegistryException CreateError(platform::SystemMessages& messages, std::uint32_t code,
+                                            const std::string& message);
     static EExRegistryException CreateLastError(platform::SystemMessages& messages,
                                                 const std::string& message);
 

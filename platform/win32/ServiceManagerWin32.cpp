@@ -24,9 +24,12 @@ ScHandle FromHandle(SC_HANDLE handle) {
 }
 
 ServiceStatus Copy(const SERVICE_STATUS& s) {
-    return {s.dwServiceType,   s.dwCurrentState,
-            s.dwControlsAccepted, s.dwWin32ExitCode,
-            s.dwServiceSpecificExitCode, s.dwCheckPoint,
+    return {s.dwServiceType,
+            s.dwCurrentState,
+            s.dwControlsAccepted,
+            s.dwWin32ExitCode,
+            s.dwServiceSpecificExitCode,
+            s.dwCheckPoint,
             s.dwWaitHint};
 }
 
@@ -37,22 +40,20 @@ bool ServiceManagerWin32::Failed() {
     return false;
 }
 
-ScHandle ServiceManagerWin32::OpenSCManager(const std::optional<std::string>& machine,
-                                            const std::optional<std::string>& database,
-                                            std::uint32_t access) {
+ScHandle ServiceManagerWin32::OpenManager(const std::optional<std::string>& machine,
+                                          const std::optional<std::string>& database,
+                                          std::uint32_t access) {
     const std::wstring wideMachine = machine ? Wide(*machine) : std::wstring();
     const std::wstring wideDatabase = database ? Wide(*database) : std::wstring();
-    const SC_HANDLE manager =
-        ::OpenSCManagerW(machine ? wideMachine.c_str() : nullptr,
-                         database ? wideDatabase.c_str() : nullptr, access);
+    const SC_HANDLE manager = ::OpenSCManagerW(machine ? wideMachine.c_str() : nullptr,
+                                               database ? wideDatabase.c_str() : nullptr, access);
     if (manager == nullptr) Failed();
     return FromHandle(manager);
 }
 
-bool ServiceManagerWin32::EnumServicesStatus(ScHandle manager, std::uint32_t serviceType,
-                                             std::uint32_t serviceState,
-                                             std::uint32_t bufferSize,
-                                             std::vector<ServiceEntry>& services) {
+bool ServiceManagerWin32::EnumServices(ScHandle manager, std::uint32_t serviceType,
+                                       std::uint32_t serviceState, std::uint32_t bufferSize,
+                                       std::vector<ServiceEntry>& services) {
     services.clear();
     // Pointer-aligned, since the records at its start hold pointers.
     std::vector<ENUM_SERVICE_STATUSW> buffer(bufferSize / sizeof(ENUM_SERVICE_STATUSW) + 1);
@@ -67,15 +68,14 @@ bool ServiceManagerWin32::EnumServicesStatus(ScHandle manager, std::uint32_t ser
     return true;
 }
 
-ScHandle ServiceManagerWin32::OpenService(ScHandle manager, const std::string& serviceName,
-                                          std::uint32_t access) {
-    const SC_HANDLE service =
-        ::OpenServiceW(ToHandle(manager), Wide(serviceName).c_str(), access);
+ScHandle ServiceManagerWin32::OpenServiceByName(ScHandle manager, const std::string& serviceName,
+                                                std::uint32_t access) {
+    const SC_HANDLE service = ::OpenServiceW(ToHandle(manager), Wide(serviceName).c_str(), access);
     if (service == nullptr) Failed();
     return FromHandle(service);
 }
 
-bool ServiceManagerWin32::StartService(ScHandle service) {
+bool ServiceManagerWin32::Start(ScHandle service) {
     return ::StartServiceW(ToHandle(service), 0, nullptr) ? true : Failed();
 }
 

@@ -86,15 +86,14 @@ public:
 
 class ServiceManagerWin32 : public ServiceManager {
 public:
-    ScHandle OpenSCManager(const std::optional<std::string>& machine,
-                           const std::optional<std::string>& database,
-                           std::uint32_t access) override;
-    bool EnumServicesStatus(ScHandle manager, std::uint32_t serviceType,
-                            std::uint32_t serviceState, std::uint32_t bufferSize,
-                            std::vector<ServiceEntry>& services) override;
-    ScHandle OpenService(ScHandle manager, const std::string& serviceName,
+    ScHandle OpenManager(const std::optional<std::string>& machine,
+                         const std::optional<std::string>& database,
                          std::uint32_t access) override;
-    bool StartService(ScHandle service) override;
+    bool EnumServices(ScHandle manager, std::uint32_t serviceType, std::uint32_t serviceState,
+                      std::uint32_t bufferSize, std::vector<ServiceEntry>& services) override;
+    ScHandle OpenServiceByName(ScHandle manager, const std::string& serviceName,
+                               std::uint32_t access) override;
+    bool Start(ScHandle service) override;
     bool ControlService(ScHandle service, std::uint32_t control, ServiceStatus& status) override;
     bool CloseServiceHandle(ScHandle handle) override;
     std::uint32_t LastError() override;

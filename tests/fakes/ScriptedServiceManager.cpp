@@ -65,11 +65,11 @@ platform::ScHandle ScriptedServiceManager::FailHandle(std::uint32_t error) {
     return 0;
 }
 
-platform::ScHandle ScriptedServiceManager::OpenSCManager(
-    const std::optional<std::string>& machine, const std::optional<std::string>& database,
-    std::uint32_t access) {
-    calls.push_back({"OpenSCManager", machine.value_or("<null>"), database.value_or("<null>"),
-                     access, 0});
+platform::ScHandle ScriptedServiceManager::OpenManager(const std::optional<std::string>& machine,
+                                                       const std::optional<std::string>& database,
+                                                       std::uint32_t access) {
+    calls.push_back(
+        {"OpenSCManager", machine.value_or("<null>"), database.value_or("<null>"), access, 0});
     const std::string name = machine.value_or("");
     auto it = machines.find(name);
     if (it == machines.end()) return FailHandle(kRpcServerUnavailable);
@@ -80,17 +80,15 @@ platform::ScHandle ScriptedServiceManager::OpenSCManager(
     return handle;
 }
 
-bool ScriptedServiceManager::EnumServicesStatus(platform::ScHandle manager,
-                                                std::uint32_t serviceType,
-                                                std::uint32_t serviceState,
-                                                std::uint32_t bufferSize,
-                                                std::vector<platform::ServiceEntry>& services) {
+bool ScriptedServiceManager::EnumServices(platform::ScHandle manager, std::uint32_t serviceType,
+                                          std::uint32_t serviceState, std::uint32_t bufferSize,
+                                          std::vector<platform::ServiceEntry>& services) {
     services.clear();
     const Handle* h = Find(manager);
-    calls.push_back({"EnumServicesStatus", h ? h->machine : "?",
-                     "type=" + std::to_string(serviceType) +
-                         " state=" + std::to_string(serviceState),
-                     0, bufferSize});
+    calls.push_back(
+        {"EnumServicesStatus", h ? h->machine : "?",
+         "type=" + std::to_string(serviceType) + " state=" + std::to_string(serviceState), 0,
+         bufferSize});
     if (h == nullptr || !h->service.empty()) return Fail(kErrorInvalidHandle);
     const auto& machine = machines[h->machine];
     if (machine.enumError != 0) return Fail(machine.enumError);
@@ -105,9 +103,9 @@ bool ScriptedServiceManager::EnumServicesStatus(platform::ScHandle manager,
     return true;
 }
 
-platform::ScHandle ScriptedServiceManager::OpenService(platform::ScHandle manager,
-                                                       const std::string& serviceName,
-                                                       std::uint32_t access) {
+platform::ScHandle ScriptedServiceManager::OpenServiceByName(platform::ScHandle manager,
+                                                             const std::string& serviceName,
+                                                             std::uint32_t access) {
     const Handle* h = Find(manager);
     calls.push_back({"OpenService", h ? h->machine : "?", serviceName, access, 0});
     if (h == nullptr || !h->service.empty()) return FailHandle(kErrorInvalidHandle);
@@ -118,7 +116,7 @@ platform::ScHandle ScriptedServiceManager::OpenService(platform::ScHandle manage
     return handle;
 }
 
-bool ScriptedServiceManager::StartService(platform::ScHandle service) {
+bool ScriptedServiceManager::Start(platform::ScHandle service) {
     const Handle* h = Find(service);
     calls.push_back({"StartService", h ? h->machine : "?", h ? h->service : "?", 0, 0});
     if (h == nullptr || h->service.empty()) return Fail(kErrorInvalidHandle);

@@ -56,15 +56,15 @@ public:
     // The bytes a listing of these services takes.
     static std::uint32_t ListingSize(const std::vector<ScriptedService>& services);
 
-    platform::ScHandle OpenSCManager(const std::optional<std::string>& machine,
-                                     const std::optional<std::string>& database,
-                                     std::uint32_t access) override;
-    bool EnumServicesStatus(platform::ScHandle manager, std::uint32_t serviceType,
-                            std::uint32_t serviceState, std::uint32_t bufferSize,
-                            std::vector<platform::ServiceEntry>& services) override;
-    platform::ScHandle OpenService(platform::ScHandle manager, const std::string& serviceName,
+    platform::ScHandle OpenManager(const std::optional<std::string>& machine,
+                                   const std::optional<std::string>& database,
                                    std::uint32_t access) override;
-    bool StartService(platform::ScHandle service) override;
+    bool EnumServices(platform::ScHandle manager, std::uint32_t serviceType,
+                      std::uint32_t serviceState, std::uint32_t bufferSize,
+                      std::vector<platform::ServiceEntry>& services) override;
+    platform::ScHandle OpenServiceByName(platform::ScHandle manager, const std::string& serviceName,
+                                         std::uint32_t access) override;
+    bool Start(platform::ScHandle service) override;
     bool ControlService(platform::ScHandle service, std::uint32_t control,
                         platform::ServiceStatus& status) override;
     bool CloseServiceHandle(platform::ScHandle handle) override;

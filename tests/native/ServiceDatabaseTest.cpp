@@ -51,8 +51,8 @@ TEST_F(ServiceDatabaseTest, OpenListsTheWin32ServicesOnceInManagerOrder) {
     auto& local = scm.Machine("");
     local.Add("Zeta", platform::kServiceRunning);
     local.Add("Driver", platform::kServiceRunning, 1);  // a kernel driver is not listed
-    local.Add("Alpha", platform::kServiceStopped, platform::kServiceWin32ShareProcess).status
-        .dwWaitHint = 77;
+    local.Add("Alpha", platform::kServiceStopped, platform::kServiceWin32ShareProcess)
+        .status.dwWaitHint = 77;
     EXPECT_FALSE(db.Active());
     EXPECT_EQ(db.ServiceCount(), 0);
     EXPECT_EQ(db.Services(0), nullptr);

@@ -110,8 +110,8 @@ TEST_F(ServicesCategoryTest, GroupsAppearInTheOrderTheirStateFirstOccurs) {
     EXPECT_EQ(scm.CallsOf("OpenSCManager").at(0).machine, "\\\\A");
 
     // Only started and stopped services carry an action.
-    const std::pair<const char*, const char*> offers[] = {
-        {"Started", "Stop service"}, {"Stopped", "Start service"}};
+    const std::pair<const char*, const char*> offers[] = {{"Started", "Stop service"},
+                                                          {"Stopped", "Start service"}};
     for (const auto& [group, caption] : offers) {
         w->ntreeview.SetFocusedNode(w->ntreeview.GetFirstChild(Child(services, group)));
         w->ntreeview.Click();
