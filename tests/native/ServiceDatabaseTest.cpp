@@ -28,25 +28,6 @@ protected:
 
 }  // namespace
 
-TEST(ServiceState, FollowsItsOwnOrdinalOrder) {
-    EXPECT_EQ(ServiceStateOf(1), ssStopped);
-    EXPECT_EQ(ServiceStateOf(2), ssStarting);
-    EXPECT_EQ(ServiceStateOf(3), ssStopping);
-    EXPECT_EQ(ServiceStateOf(4), ssStarted);
-    EXPECT_EQ(ServiceStateOf(5), ssContinuing);
-    EXPECT_EQ(ServiceStateOf(6), ssPausing);
-    EXPECT_EQ(ServiceStateOf(7), ssPaused);
-    EXPECT_EQ(ServiceStateOf(0), ssUnknown);
-    EXPECT_EQ(ServiceStateOf(8), ssUnknown);
-    EXPECT_EQ(ServiceStateOf(0xFFFFFFFF), ssUnknown);
-    EXPECT_EQ(ServiceStartTypeOf(2), stAutomatic);
-    EXPECT_EQ(ServiceStartTypeOf(3), stManual);
-    EXPECT_EQ(ServiceStartTypeOf(4), stDisabled);
-    EXPECT_EQ(ServiceStartTypeOf(0), stOther);
-    EXPECT_EQ(ServiceStartTypeOf(1), stOther);
-    EXPECT_EQ(ServiceStartTypeOf(5), stOther);
-}
-
 TEST_F(ServiceDatabaseTest, OpenListsTheWin32ServicesOnceInManagerOrder) {
     auto& local = scm.Machine("");
     local.Add("Zeta", platform::kServiceRunning);
