@@ -262,6 +262,8 @@ TEST_F(ServicesTest, StoppingAndStartingSpoolerByTheButtonMovesItToTheOtherGroup
         ASSERT_TRUE(PumpUntil([&] { return ServiceState(L"Spooler") == wanted; }, 10000));
 
         ExpandServices();
+        // Nothing is focused until the user clicks a node.
+        EXPECT_EQ(form_->Logic().ntreeview.FocusedNode(), nullptr);
         std::string after;
         ASSERT_NE(FindService(tree_, services_, "Spooler", &after), nullptr);
         EXPECT_EQ(after, before == "Started" ? "Stopped" : "Started");
