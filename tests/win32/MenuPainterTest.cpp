@@ -61,6 +61,8 @@ LRESULT CALLBACK TestFormProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         if ((msg == WM_MEASUREITEM || msg == WM_DRAWITEM) && handlers->painter &&
             handlers->painter->HandleMenuMessage(msg, wp, lp, result))
             return result;
+        // The form's thread ends with the form.
+        if (msg == WM_DESTROY) PostQuitMessage(0);
         if (msg == WM_CONTEXTMENU && handlers->popup) {
             TrackPopupMenu(handlers->popup, TPM_LEFTALIGN | TPM_TOPALIGN, static_cast<short>(LOWORD(lp)),
                            static_cast<short>(HIWORD(lp)), 0, hwnd, nullptr);
@@ -254,13 +256,10 @@ private:
 
         MSG msg;
         while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-            if (msg.message == WM_CLOSE && msg.hwnd == hwnd) break;
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
         }
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         painter_.reset();
-        DestroyWindow(hwnd);
         main_.reset();
         popup_.reset();
     }
@@ -285,11 +284,14 @@ HWND OpenMenuWindow() {
     return found;
 }
 
+// Screen rectangle of an item: of the menu bar given its window, of a
+// pop-up menu that shows given none (the system finds its window).
 RECT ItemRect(HWND owner, HMENU menu, int index) {
     RECT r{};
     GetMenuItemRect(owner, menu, static_cast<UINT>(index), &r);
     return r;
 }
+RECT PopupItemRect(HMENU menu, int index) { return ItemRect(nullptr, menu, index); }
 
 COLORREF At(int x, int y) { return ScreenPixel(GetDesktopWindow(), x, y); }
 
@@ -316,30 +318,30 @@ TEST_F(MenuPainterMenus, MainMenuIsDrawnByThePainterTag999KeepsItsOwnDrawing) {
     XClickAt(GetDesktopWindow(), (bar.left + bar.right) / 2, (bar.top + bar.bottom) / 2);
     ASSERT_NE(OpenMenuWindow(), nullptr);
     HMENU file = form.FileMenu();
-    const RECT save = ItemRect(form.Handle(), file, 1);
+    const RECT save = PopupItemRect(file, 1);
     const int mid = (save.top + save.bottom) / 2;
     EXPECT_EQ(WaitForPixel(GetDesktopWindow(), save.left + 3, mid, iconBack), iconBack);
     EXPECT_EQ(At(save.right - 4, mid), itemFace);
 
-    const RECT separator = ItemRect(form.Handle(), file, 2);
+    const RECT separator = PopupItemRect(file, 2);
     EXPECT_EQ(separator.bottom - separator.top, 4);
     const TColor line = Lighten(Sys(COLOR_BTNSHADOW), 25);
     EXPECT_EQ(At(separator.left + 24 + 7 + 4, separator.top + 2), line);
     EXPECT_EQ(At(separator.left + 3, separator.top + 2), iconBack);
 
-    const RECT own = ItemRect(form.Handle(), file, 3);
+    const RECT own = PopupItemRect(file, 3);
     EXPECT_EQ(At(own.right - 4, (own.top + own.bottom) / 2), kOwnColor);
-    const RECT custom = ItemRect(form.Handle(), file, 4);
+    const RECT custom = PopupItemRect(file, 4);
     EXPECT_EQ(At(custom.right - 4, (custom.top + custom.bottom) / 2), kCustomColor);
 
     // The checked item's tick box.
-    const RECT checked = ItemRect(form.Handle(), file, 5);
+    const RECT checked = PopupItemRect(file, 5);
     const int boxTop = checked.top + (checked.bottom + 1 - checked.top - 10) / 2;
     EXPECT_EQ(At(checked.left + 7, boxTop + 5), highlight);
     EXPECT_EQ(At(checked.left + 8, boxTop + 1), Lighten(highlight, 80));
 
     // Hovering an item selects it.
-    const RECT exit = ItemRect(form.Handle(), file, 6);
+    const RECT exit = PopupItemRect(file, 6);
     XMoveTo(GetDesktopWindow(), exit.right - 20, (exit.top + exit.bottom) / 2);
     const TColor fill = Lighten(highlight, 68);
     EXPECT_EQ(WaitForPixel(GetDesktopWindow(), exit.right - 5, (exit.top + exit.bottom) / 2, fill), fill);
@@ -356,8 +358,8 @@ TEST_F(MenuPainterMenus, OverrideOwnerDrawTakesOverAtOnceButNotTag999) {
     const RECT bar = ItemRect(form.Handle(), GetMenu(form.Handle()), 0);
     XClickAt(GetDesktopWindow(), (bar.left + bar.right) / 2, (bar.top + bar.bottom) / 2);
     ASSERT_NE(OpenMenuWindow(), nullptr);
-    const RECT own = ItemRect(form.Handle(), form.FileMenu(), 3);
-    const RECT custom = ItemRect(form.Handle(), form.FileMenu(), 4);
+    const RECT own = PopupItemRect(form.FileMenu(), 3);
+    const RECT custom = PopupItemRect(form.FileMenu(), 4);
     EXPECT_EQ(WaitForPixel(GetDesktopWindow(), custom.right - 4, (custom.top + custom.bottom) / 2, itemFace),
               itemFace);
     EXPECT_EQ(At(custom.left + 3, (custom.top + custom.bottom) / 2), iconBack);
@@ -370,14 +372,14 @@ TEST_F(MenuPainterMenus, PopupMenuIsDrawnByThePainter) {
     ASSERT_NE(form.Handle(), nullptr);
     XClickAt(form.Handle(), 120, 100, 3);
     ASSERT_NE(OpenMenuWindow(), nullptr);
-    const RECT copy = ItemRect(form.Handle(), form.Popup(), 0);
+    const RECT copy = PopupItemRect(form.Popup(), 0);
     ASSERT_GT(copy.right, copy.left);
     const int mid = (copy.top + copy.bottom) / 2;
     EXPECT_EQ(WaitForPixel(GetDesktopWindow(), copy.left + 3, mid, iconBack), iconBack);
     EXPECT_EQ(At(copy.right - 4, mid), itemFace);
-    const RECT separator = ItemRect(form.Handle(), form.Popup(), 1);
+    const RECT separator = PopupItemRect(form.Popup(), 1);
     EXPECT_EQ(At(separator.left + 40, separator.top + 2), Lighten(Sys(COLOR_BTNSHADOW), 25));
-    const RECT paste = ItemRect(form.Handle(), form.Popup(), 2);
+    const RECT paste = PopupItemRect(form.Popup(), 2);
     XMoveTo(GetDesktopWindow(), paste.right - 10, (paste.top + paste.bottom) / 2);
     const TColor fill = Lighten(highlight, 68);
     EXPECT_EQ(WaitForPixel(GetDesktopWindow(), paste.right - 5, (paste.top + paste.bottom) / 2, fill), fill);

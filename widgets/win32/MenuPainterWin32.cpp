@@ -271,7 +271,8 @@ TMenuWin32::TMenuWin32(TMenu& menu) : menu_(menu) {
 
 TMenuWin32::~TMenuWin32() {
     if (window_ && IsWindow(window_) && GetMenu(window_) == handle_) SetMenu(window_, nullptr);
-    DestroyMenu(handle_);
+    // A menu bar goes with its window.
+    if (IsMenu(handle_)) DestroyMenu(handle_);
 }
 
 void TMenuWin32::AttachTo(HWND window) {
