@@ -387,6 +387,25 @@ TEST_F(MenuPainterMenus, PopupMenuIsDrawnByThePainter) {
     CloseMenus();
 }
 
+TEST_F(MenuPainterMenus, FlatMenuGivesThePopupAFlatBorderWithAShadow) {
+    MenuForm form;
+    ASSERT_NE(form.Handle(), nullptr);
+    form.Do([&] { form.Painter().Painter().FlatMenu = true; });
+    XClickAt(form.Handle(), 120, 100, 3);
+    HWND popup = OpenMenuWindow();
+    ASSERT_NE(popup, nullptr);
+    RECT w;
+    GetWindowRect(popup, &w);
+    const TColor border = Shade(face, 90);
+    EXPECT_EQ(WaitForPixel(GetDesktopWindow(), w.left, w.top + 10, border), border);
+    EXPECT_EQ(At(w.right - 3, w.top + 10), border);
+    EXPECT_EQ(At(w.right - 1, w.top + 10), Shade(face, 76));
+    EXPECT_EQ(At(w.left + 10, w.bottom - 1), Shade(face, 76));
+    EXPECT_EQ(At(w.right - 1, w.top), face);
+    EXPECT_EQ(At(w.left + 1, w.top + 10), iconBack);
+    CloseMenus();
+}
+
 // ------------------------------------------------------------------ the main window
 
 class RelocatedProgram : public platform::VersionResource {

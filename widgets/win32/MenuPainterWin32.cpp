@@ -578,9 +578,11 @@ void TopItemTab(HDC dc, const RECT& r, const TMenuPainter& p, const TMenuColors&
 }
 
 void FlatBorder(HWND popup, const TMenuPainter& p, const TMenuColors& c, bool rtl) {
+    // The menu window's own surface, its border included.
     RECT w;
     GetWindowRect(popup, &w);
-    HDC dc = GetDC(nullptr);
+    OffsetRect(&w, -w.left, -w.top);
+    HDC dc = GetWindowDC(popup);
     w.right -= 2;
     w.bottom -= 2;
     Frame(dc, w, c.MenuBorder);
@@ -606,7 +608,7 @@ void FlatBorder(HWND popup, const TMenuPainter& p, const TMenuColors& c, bool rt
     const TColor face = GetSysColor(COLOR_BTNFACE);
     Fill(dc, {w.left, w.bottom - 2, w.left + 2, w.bottom}, face);
     Fill(dc, {w.right - 2, w.top, w.right, w.top + 2}, face);
-    ReleaseDC(nullptr, dc);
+    ReleaseDC(popup, dc);
 }
 
 }  // namespace
