@@ -1,7 +1,6 @@
 #include "widgets/MenuPainter.h"
 
 #include <algorithm>
-#include <cmath>
 
 // ------------------------------------------------------------------ colours
 

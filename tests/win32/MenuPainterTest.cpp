@@ -234,6 +234,8 @@ private:
         custom.OnDrawItem = {fill(kCustomColor), nullptr};
         file.Add("Checked").Checked = true;
         file.Add("Exit");
+        picture_ = MakePicture();
+        file.Add("Picture").Bitmap = picture_;
         popupModel_ = std::make_unique<TMenu>(false, "PopupMenu1");
         popupModel_->Items.Add("Copy");
         popupModel_->Items.Add("-");
@@ -262,6 +264,24 @@ private:
         painter_.reset();
         main_.reset();
         popup_.reset();
+        DeleteObject(picture_);
+    }
+
+    // A 16 x 16 picture: a red square on white, the white being transparent.
+    static HBITMAP MakePicture() {
+        HDC screen = GetDC(nullptr);
+        HBITMAP bitmap = CreateCompatibleBitmap(screen, 16, 16);
+        HDC dc = CreateCompatibleDC(screen);
+        HGDIOBJ old = SelectObject(dc, bitmap);
+        RECT all{0, 0, 16, 16}, square{2, 2, 14, 14};
+        FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+        FillRect(dc, &square, red);
+        DeleteObject(red);
+        SelectObject(dc, old);
+        DeleteDC(dc);
+        ReleaseDC(nullptr, screen);
+        return bitmap;
     }
 
     std::thread thread_;
@@ -273,6 +293,7 @@ private:
     std::unique_ptr<TMenuWin32> popup_;
     std::unique_ptr<TMenuPainterWin32> painter_;
     TestFormHandlers handlers_;
+    HBITMAP picture_ = nullptr;
 };
 
 HWND OpenMenuWindow() {
@@ -307,7 +328,7 @@ protected:
     const TColor highlight = Sys(COLOR_HIGHLIGHT);
 };
 
-TEST_F(MenuPainterMenus, MainMenuIsDrawnByThePainterTag999KeepsItsOwnDrawing) {
+TEST_F(MenuPainterMenus, MainMenuDrawnByThePainterWhileTag999KeepsItsOwn) {
     MenuForm form;
     ASSERT_NE(form.Handle(), nullptr);
     const RECT bar = ItemRect(form.Handle(), GetMenu(form.Handle()), 0);
@@ -348,6 +369,17 @@ TEST_F(MenuPainterMenus, MainMenuIsDrawnByThePainterTag999KeepsItsOwnDrawing) {
     EXPECT_EQ(At(exit.left + 3, exit.top + 1), highlight);
     EXPECT_EQ(At(exit.left + 3, (exit.top + exit.bottom) / 2), fill);
     SaveScreenshot(L"menu-form-main-menu");
+
+    // A picture is centred in the icon column and dimmed while not selected;
+    // selected, it is lifted over its shadow.
+    const RECT picture = PopupItemRect(file, 7);
+    const int x0 = picture.left + 4, y0 = picture.top + 5;
+    EXPECT_EQ(At(x0 + 8, y0 + 8), RGBColor(255, 76, 76));
+    EXPECT_EQ(At(x0, y0), iconBack);
+    XMoveTo(GetDesktopWindow(), picture.right - 20, (picture.top + picture.bottom) / 2);
+    EXPECT_EQ(WaitForPixel(GetDesktopWindow(), x0 + 7, y0 + 7, RGB(255, 0, 0)), RGB(255, 0, 0));
+    EXPECT_EQ(At(x0 + 14, y0 + 14), Shade(fill, 50));
+    EXPECT_EQ(At(x0 - 1, y0 - 1), fill);
     CloseMenus();
 }
 

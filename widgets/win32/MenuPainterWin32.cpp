@@ -324,6 +324,10 @@ void TMenuWin32::SyncItems(HMENU target, TMenuItem& parent) {
         mii.fState = (item->Checked ? MFS_CHECKED : 0u) | (item->Enabled ? 0u : MFS_DISABLED) |
                      (item->Default ? MFS_DEFAULT : 0u);
         mii.hSubMenu = GetSubMenu(target, static_cast<int>(position));
+        // Measuring needs the picture's size; the model knows only its handle.
+        BITMAP bm{};
+        if (item->Bitmap && GetObjectW(static_cast<HBITMAP>(const_cast<void*>(item->Bitmap)), sizeof bm, &bm))
+            item->BitmapSize = {bm.bmWidth, bm.bmHeight};
         SetMenuItemInfoW(target, position, TRUE, &mii);
         if (mii.hSubMenu) SyncItems(mii.hSubMenu, *item);
         ++position;
