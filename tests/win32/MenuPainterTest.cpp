@@ -316,6 +316,15 @@ RECT PopupItemRect(HMENU menu, int index) { return ItemRect(nullptr, menu, index
 
 COLORREF At(int x, int y) { return ScreenPixel(GetDesktopWindow(), x, y); }
 
+// Some pixel of a row of the window's client area has the colour.
+bool RowHas(HWND hwnd, int y, COLORREF colour) {
+    RECT r;
+    GetClientRect(hwnd, &r);
+    for (int x = 0; x < r.right; ++x)
+        if (ScreenPixel(hwnd, x, y) == colour) return true;
+    return false;
+}
+
 void CloseMenus() {
     for (int i = 0; i < 3 && FindWindowW(L"#32768", nullptr); ++i) XKey(L"Escape");
 }
@@ -502,6 +511,18 @@ TEST(MainWindowFlatLook, PanelsMemoAndButtonsAreHookedAndHoverLightensTheButton)
     EXPECT_EQ(WaitForPixel(about, 4, 10, Lighten(face, 16)), Lighten(face, 16));
     XMoveTo(about, 30, 10);
     EXPECT_EQ(WaitForPixel(about, 4, 10, Lighten(face, 40)), Lighten(face, 40));
+    XMoveTo(form->Handle(), 100, 100);
+
+    // The action glyph's body, (0, 160, 0), dimmed by 30 at rest; the glyph
+    // sits one pixel below the middle of the 29 pixel high button, and is
+    // lifted by one while the mouse is over the button.
+    HWND action = form->ActionButton();
+    const COLORREF body = RGB(0, 160, 0);
+    const COLORREF dimmed = RGB(76, 188, 76);
+    EXPECT_TRUE(PumpUntil([&] { return RowHas(action, 7 + 7, dimmed); }, 2000));
+    EXPECT_FALSE(RowHas(action, 7 + 7, body));
+    XMoveTo(action, 200, 3);
+    EXPECT_TRUE(PumpUntil([&] { return RowHas(action, 6 + 7, body); }, 2000));
     XMoveTo(form->Handle(), 100, 100);
     Pump(200);
     SaveScreenshot(L"main-window-flat");

@@ -104,7 +104,7 @@ LRESULT TControlSubClass::Handle(UINT msg, WPARAM wp, LPARAM lp) {
     return result;
 }
 
-void TControlSubClass::React(UINT msg, WPARAM wp, LPARAM) {
+void TControlSubClass::React(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_DESTROY:
             if (!keepHook_) {
@@ -164,7 +164,7 @@ void TControlSubClass::React(UINT msg, WPARAM wp, LPARAM) {
             break;
         case WM_LBUTTONDBLCLK:
             if (kind_ == Kind::Button || kind_ == Kind::BitBtn)
-                SendMessageW(control_, WM_LBUTTONDOWN, wp, 0);
+                SendMessageW(control_, WM_LBUTTONDOWN, wp, lp);
             break;
         case WM_ENABLE:
             if (wp == 0) hot_ = false;
