@@ -230,6 +230,7 @@ TMenuColors TMenuPainter::Colors(int bitsPerPixel) const {
 // ---------------------------------------------------------------- apply
 
 void TMenuPainter::Apply(bool enable, bool repaint) {
+    owner_.ApplyStarted(enable);
     const TFormComponents form = owner_.Components();
     if (form.Items.empty()) return;
     ApplyComponents(form, form.Items.front().Owned, enable, repaint);

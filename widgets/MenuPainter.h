@@ -244,6 +244,9 @@ public:
     virtual bool Designing() { return false; }
     // The platform is of the NT family (menu-bar items measure wider).
     virtual bool NTPlatform() { return true; }
+    // The painter goes through the form's components to take them over
+    // (enable) or to let them go.
+    virtual void ApplyStarted(bool enable) { (void)enable; }
     // Flat painting of a control (it unhooks itself once the painter is inactive).
     virtual void HookControl(const TComponentInfo& control) = 0;
     virtual void InvalidateControl(const TComponentInfo& control) = 0;

@@ -188,6 +188,18 @@ TEST_F(FlatControls, GoingInactiveUnhooksAtTheNextMessageAndRestoresTheEdit3DLoo
     EXPECT_NE(WaitForPixel(plain_, 6, 15, Sys(COLOR_BTNFACE)), Lighten(Sys(COLOR_BTNFACE), 16));
 }
 
+TEST_F(FlatControls, ControlsNoLongerChosenAreLetGoAtTheirNextMessage) {
+    TPaintControls controls = painter_->Painter().PaintControls();
+    controls.Exclude(xcEdit);
+    painter_->Painter().SetPaintControls(controls);
+    PumpUntil([&] { return painter_->HookOf(edit_) == nullptr; }, 2000);
+    EXPECT_EQ(painter_->HookOf(edit_), nullptr);
+    EXPECT_EQ(GetWindowLongPtrW(edit_, GWLP_WNDPROC), editProc_);
+    EXPECT_NE(GetWindowLongW(edit_, GWL_EXSTYLE) & WS_EX_CLIENTEDGE, 0);
+    EXPECT_EQ(painter_->HookCount(), 3u);
+    EXPECT_EQ(WaitForPixel(tagged_, 6, 15, Lighten(kPanelColor, 16)), Lighten(kPanelColor, 16));
+}
+
 // ------------------------------------------------------------------ menus
 
 // A form with a main menu and a pop-up menu, on a thread of its own, so that

@@ -92,8 +92,8 @@ LRESULT CALLBACK TControlSubClass::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
 LRESULT TControlSubClass::Handle(UINT msg, WPARAM wp, LPARAM lp) {
     const LRESULT result = CallWindowProcW(previous_, control_, msg, wp, lp);
     if (released_) return result;
-    if (!painter_.Active() || msg == WM_NCDESTROY) {
-        // The window is gone, or the painter no longer paints: hand the
+    if (!painter_.Active() || generation_ != painter_.Generation() || msg == WM_NCDESTROY) {
+        // The window is gone, or the painter no longer paints it: hand the
         // window back to its own procedure (and look).
         Uninstall();
         released_ = true;

@@ -513,8 +513,16 @@ TFormComponents TMenuPainterWin32::Components() {
     return form;
 }
 
+void TMenuPainterWin32::ApplyStarted(bool enable) {
+    if (enable) ++generation_;
+}
+
 void TMenuPainterWin32::HookControl(const TComponentInfo& control) {
     HWND hwnd = reinterpret_cast<HWND>(control.Handle);
+    if (TControlSubClass* hooked = HookOf(hwnd)) {
+        hooked->Chosen(generation_);
+        return;
+    }
     TControlSubClass::Kind kind;
     switch (control.Kind) {
         case TComponentKind::Edit: kind = TControlSubClass::Kind::Edit; break;
@@ -526,6 +534,7 @@ void TMenuPainterWin32::HookControl(const TComponentInfo& control) {
             break;
     }
     auto hook = std::make_unique<TControlSubClass>(*this, hwnd, kind);
+    hook->Chosen(generation_);
     if (hook->Install()) hooks_.push_back(std::move(hook));
 }
 

@@ -104,11 +104,15 @@ public:
     std::size_t HookCount() const { return hooks_.size(); }
     // Called by a hook that has put the window procedure back.
     void Release(TControlSubClass* hook);
+    // Counts the painter's passes that take controls over: a hook that the
+    // last pass did not choose again lets its control go.
+    unsigned Generation() const { return generation_; }
 
     // TMenuPainterHost
     TColor SysColor(int index) const override;
     TFontSpec MenuFont() override;
     TFormComponents Components() override;
+    void ApplyStarted(bool enable) override;
     void HookControl(const TComponentInfo& control) override;
     void InvalidateControl(const TComponentInfo& control) override;
     void MenuChanged(TMenu& menu) override;
@@ -127,6 +131,7 @@ private:
     std::map<HWND, TBitBtnStyle> bitBtns_;
     std::vector<TMenuWin32*> menus_;
     std::vector<std::unique_ptr<TControlSubClass>> hooks_;
+    unsigned generation_ = 0;
     std::unique_ptr<TMenuPainter> painter_;
 };
 
@@ -186,6 +191,8 @@ public:
 
     HWND Control() const { return control_; }
     bool Hot() const { return hot_; }
+    // The painter chose this control again.
+    void Chosen(unsigned generation) { generation_ = generation; }
     bool KeepHook() const { return keepHook_; }
 
 private:
@@ -214,4 +221,5 @@ private:
     UINT lastMessage_ = 0;
     int depth_ = 0;
     bool released_ = false;
+    unsigned generation_ = 0;
 };
