@@ -119,7 +119,7 @@ void TMenuPainter::Loaded() {
     if (active_) Apply(true, false);
 }
 
-void TMenuPainter::SetFont(const TFontSpec& font) {
+void TMenuPainter::SetFont(const TFontInfo& font) {
     font_ = font;
     owner_.RedrawMenuBar();
 }

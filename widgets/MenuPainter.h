@@ -72,7 +72,7 @@ using TStrongContrastControls = TSet<TStrongContrastControl, 3>;
 TPaintContainers DefaultPaintContainers();
 TPaintControls DefaultPaintControls();
 
-struct TFontSpec {
+struct TFontInfo {
     std::string Name;
     int Height = 0;  // negative: character height in pixels
     int Charset = 0;
@@ -81,7 +81,7 @@ struct TFontSpec {
     bool Italic = false;
     bool Underline = false;
     bool StrikeOut = false;
-    friend bool operator==(const TFontSpec&, const TFontSpec&) = default;
+    friend bool operator==(const TFontInfo&, const TFontInfo&) = default;
 };
 
 // The colours one drawing works with, all plain red, green, blue.
@@ -128,7 +128,7 @@ struct TSize {
 class TMenuCanvas {
 public:
     virtual ~TMenuCanvas() = default;
-    virtual void SetFont(const TFontSpec& font) = 0;
+    virtual void SetFont(const TFontInfo& font) = 0;
     virtual int TextWidth(const std::string& text) = 0;
     virtual int TextHeight(const std::string& text) = 0;
 };
@@ -239,7 +239,7 @@ class TMenuPainter;
 // The owner form and the window system behind it.
 class TMenuPainterHost : public TSystemColors {
 public:
-    virtual TFontSpec MenuFont() = 0;
+    virtual TFontInfo MenuFont() = 0;
     virtual TFormComponents Components() = 0;
     virtual bool Designing() { return false; }
     // The platform is of the NT family (menu-bar items measure wider).
@@ -290,8 +290,8 @@ public:
     TStrongContrastControls StrngContrast;
 
     // Settings that act at once.
-    const TFontSpec& Font() const { return font_; }
-    void SetFont(const TFontSpec& font);
+    const TFontInfo& Font() const { return font_; }
+    void SetFont(const TFontInfo& font);
     TColor MenuBarColor() const { return menuBarColor_; }
     void SetMenuBarColor(TColor color);
     bool UseSystemColors() const { return useSystemColors_; }
@@ -335,7 +335,7 @@ private:
     bool OnOwnerMainMenuBar(const TMenuItem& item) const;
 
     TMenuPainterHost& owner_;
-    TFontSpec font_;
+    TFontInfo font_;
     TColor menuBarColor_ = clBtnFace;
     bool useSystemColors_ = true;
     bool overrideOwnerDraw_ = false;

@@ -26,7 +26,7 @@ public:
             default: return 0x123456;
         }
     }
-    TFontSpec MenuFont() override { return {"Segoe UI", -12, 1, clBlack}; }
+    TFontInfo MenuFont() override { return {"Segoe UI", -12, 1, clBlack}; }
     TFormComponents Components() override { return form; }
     bool Designing() override { return designing; }
     void HookControl(const TComponentInfo& c) override { hooked.push_back(c.Handle); }
@@ -64,10 +64,10 @@ public:
 // Every character 6 pixels wide; text as high as the font says.
 class FakeCanvas : public TMenuCanvas {
 public:
-    void SetFont(const TFontSpec& f) override { font = f; }
+    void SetFont(const TFontInfo& f) override { font = f; }
     int TextWidth(const std::string& text) override { return 6 * static_cast<int>(text.size()); }
     int TextHeight(const std::string&) override { return font.Height < 0 ? -font.Height + 2 : font.Height; }
-    TFontSpec font;
+    TFontInfo font;
 };
 
 // ------------------------------------------------------------------ colour arithmetic
@@ -393,7 +393,7 @@ TEST_F(MenuPainterItems, DeactivationRemovesOnlyThePaintersHandlers) {
     EXPECT_FALSE(own->OnMeasureItem);
     ASSERT_TRUE(own->OnDrawItem);
     struct : TMenuCanvas {
-        void SetFont(const TFontSpec&) override {}
+        void SetFont(const TFontInfo&) override {}
         int TextWidth(const std::string&) override { return 0; }
         int TextHeight(const std::string&) override { return 0; }
     } canvas;
@@ -440,7 +440,7 @@ TEST_F(MenuPainterItems, SeparatorIsFourHighWhateverItsFont) {
     TMenuItem& sep = file->Add("-");
     FakeCanvas canvas;
     for (int height : {-8, -11, -30}) {
-        TFontSpec font = p.Font();
+        TFontInfo font = p.Font();
         font.Height = height;
         p.SetFont(font);
         int w = 0, h = 50;
@@ -454,7 +454,7 @@ TEST_F(MenuPainterItems, ItemWidthAndHeight) {
     TMenuPainter p(owner);
     p.SetActive(true);
     FakeCanvas canvas;
-    TFontSpec font = p.Font();
+    TFontInfo font = p.Font();
     font.Height = -11;  // text 13 high: 13 + round(9.75) = 23
     p.SetFont(font);
 

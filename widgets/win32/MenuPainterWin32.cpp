@@ -18,7 +18,7 @@ std::wstring ClassOf(HWND hwnd) {
     return name;
 }
 
-HFONT CreateFontFrom(const TFontSpec& f) {
+HFONT CreateFontFrom(const TFontInfo& f) {
     return CreateFontW(f.Height, 0, 0, 0, f.Bold ? FW_BOLD : FW_NORMAL, f.Italic, f.Underline,
                        f.StrikeOut, static_cast<DWORD>(f.Charset), OUT_DEFAULT_PRECIS,
                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
@@ -239,7 +239,7 @@ TMenuCanvasWin32::~TMenuCanvasWin32() {
     if (font_handle_) DeleteObject(font_handle_);
 }
 
-void TMenuCanvasWin32::SetFont(const TFontSpec& font) {
+void TMenuCanvasWin32::SetFont(const TFontInfo& font) {
     HFONT created = CreateFontFrom(font);
     HGDIOBJ previous = SelectObject(dc_, created);
     if (old_ == nullptr) old_ = previous;
@@ -432,12 +432,12 @@ void TMenuPainterWin32::Release(TControlSubClass* hook) {
 
 TColor TMenuPainterWin32::SysColor(int index) const { return GetSysColor(index); }
 
-TFontSpec TMenuPainterWin32::MenuFont() {
+TFontInfo TMenuPainterWin32::MenuFont() {
     NONCLIENTMETRICSW ncm{};
     ncm.cbSize = sizeof ncm;
     SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0);
     const LOGFONTW& lf = ncm.lfMenuFont;
-    TFontSpec font;
+    TFontInfo font;
     font.Name = Narrow(lf.lfFaceName);
     font.Height = lf.lfHeight;
     font.Charset = lf.lfCharSet;

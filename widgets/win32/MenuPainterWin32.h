@@ -34,17 +34,17 @@ public:
     TMenuCanvasWin32(const TMenuCanvasWin32&) = delete;
     TMenuCanvasWin32& operator=(const TMenuCanvasWin32&) = delete;
 
-    void SetFont(const TFontSpec& font) override;
+    void SetFont(const TFontInfo& font) override;
     int TextWidth(const std::string& text) override;
     int TextHeight(const std::string& text) override;
     HDC Handle() const { return dc_; }
-    const TFontSpec& Font() const { return font_; }
+    const TFontInfo& Font() const { return font_; }
 
 private:
     HDC dc_;
     HFONT font_handle_ = nullptr;
     HGDIOBJ old_ = nullptr;
-    TFontSpec font_;
+    TFontInfo font_;
 };
 
 // A menu of the model realised as an HMENU whose items carry their model
@@ -110,7 +110,7 @@ public:
 
     // TMenuPainterHost
     TColor SysColor(int index) const override;
-    TFontSpec MenuFont() override;
+    TFontInfo MenuFont() override;
     TFormComponents Components() override;
     void ApplyStarted(bool enable) override;
     void HookControl(const TComponentInfo& control) override;
