@@ -420,6 +420,22 @@ TEST_F(MenuPainterMenus, OverrideOwnerDrawTakesOverAtOnceButNotTag999) {
     CloseMenus();
 }
 
+TEST_F(MenuPainterMenus, GradientLightensTheIconBackgroundColumnByColumn) {
+    MenuForm form;
+    ASSERT_NE(form.Handle(), nullptr);
+    form.Do([&] { form.Painter().Painter().Gradient = true; });
+    const RECT bar = ItemRect(form.Handle(), GetMenu(form.Handle()), 0);
+    XClickAt(GetDesktopWindow(), (bar.left + bar.right) / 2, (bar.top + bar.bottom) / 2);
+    ASSERT_NE(OpenMenuWindow(), nullptr);
+    const RECT save = PopupItemRect(form.FileMenu(), 1);
+    // 1 for the first column, 3 more for each further one over the icon
+    // column, then 1 more each, up to 96.
+    EXPECT_EQ(WaitForPixel(GetDesktopWindow(), save.left + 10, save.top + 2, Lighten(iconBack, 31)),
+              Lighten(iconBack, 31));
+    EXPECT_EQ(At(save.right - 4, save.top + 2), Lighten(iconBack, 96));
+    CloseMenus();
+}
+
 TEST_F(MenuPainterMenus, PopupMenuIsDrawnByThePainter) {
     MenuForm form;
     ASSERT_NE(form.Handle(), nullptr);
