@@ -29,7 +29,6 @@ public:
 
     HWND Create(HWND parent, int id, bool visible);
     HWND Handle() const { return hwnd_; }
-    const TPanelStyle& Style() const { return style_; }
     // The style of a window that is one of these panels; null for any other.
     static const TPanelStyle* StyleOf(HWND hwnd);
 
