@@ -200,6 +200,22 @@ TEST_F(FlatControls, ControlsNoLongerChosenAreLetGoAtTheirNextMessage) {
     EXPECT_EQ(WaitForPixel(tagged_, 6, 15, Lighten(kPanelColor, 16)), Lighten(kPanelColor, 16));
 }
 
+TEST_F(FlatControls, AMoveKeepsTheHookUntilTheNextPaintButAGoneWindowLetsItGo) {
+    TControlSubClass* hook = painter_->HookOf(plain_);
+    ASSERT_NE(hook, nullptr);
+    MoveWindow(plain_, 200, 22, 120, 30, TRUE);
+    EXPECT_TRUE(hook->KeepHook());
+    // A move of the same size may copy the pixels without a paint.
+    InvalidateRect(plain_, nullptr, TRUE);
+    EXPECT_TRUE(PumpUntil([&] { return !hook->KeepHook(); }, 2000));
+
+    MoveWindow(plain_, 200, 20, 120, 30, FALSE);
+    ASSERT_TRUE(hook->KeepHook());
+    DestroyWindow(plain_);
+    EXPECT_EQ(painter_->HookOf(plain_), nullptr);
+    EXPECT_EQ(painter_->HookCount(), 3u);
+}
+
 // ------------------------------------------------------------------ menus
 
 // A form with a main menu and a pop-up menu, on a thread of its own, so that

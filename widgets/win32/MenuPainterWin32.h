@@ -38,7 +38,6 @@ public:
     int TextWidth(const std::string& text) override;
     int TextHeight(const std::string& text) override;
     HDC Handle() const { return dc_; }
-    const TFontInfo& Font() const { return font_; }
 
 private:
     HDC dc_;
