@@ -20,7 +20,7 @@ target_link_libraries(nvwin32 PUBLIC nvcore netapi32 advapi32 version comctl32 u
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 set(NV_RES_DIR ${CMAKE_BINARY_DIR}/res)
 add_custom_command(
-  OUTPUT ${NV_RES_DIR}/action.bmp
+  OUTPUT ${NV_RES_DIR}/action.bmp ${NV_RES_DIR}/hand.cur ${NV_RES_DIR}/visitenkarte.bmp
   COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/tools/mkres.py ${NV_RES_DIR}
   DEPENDS ${PROJECT_SOURCE_DIR}/tools/mkres.py
   COMMENT "Making the program's pictures")

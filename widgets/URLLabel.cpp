@@ -114,6 +114,12 @@ void TURLLabel::SetTransparent(bool value) {
     Changed();
 }
 
+void TURLLabel::SetAutoSize(bool value) {
+    if (value == autoSize_) return;
+    autoSize_ = value;
+    Changed();
+}
+
 bool TURLLabel::IsLive() const {
     return labelType_ == TURLLabelType::Link || (labelType_ == TURLLabelType::Auto && linkAvailable_);
 }

@@ -77,6 +77,9 @@ public:
     void SetHint(const std::string& value);
     bool Transparent() const { return transparent_; }
     void SetTransparent(bool value);
+    // The control takes the size of its caption in its font.
+    bool AutoSize() const { return autoSize_; }
+    void SetAutoSize(bool value);
 
     // Whether the label counts as a live link, and what it looks like for it.
     bool IsLive() const;
@@ -94,7 +97,7 @@ public:
     std::function<void()> OnClick;
 
 protected:
-    // The control repaints: caption, font or transparency changed.
+    // The control repaints: caption, font, transparency or sizing changed.
     virtual void Changed() {}
     // The hint changed.
     virtual void HintChanged() {}
@@ -126,5 +129,6 @@ private:
     bool linkAvailable_ = false;
     bool urlAsHint_ = false;
     bool transparent_ = false;
+    bool autoSize_ = true;
     int cursor_ = crDefaultCursor;
 };

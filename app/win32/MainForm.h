@@ -86,4 +86,6 @@ private:
     bool closeRequested_ = false;
     int eventDepth_ = 0;
     std::map<TTimer*, UINT_PTR> timerIds_;
+    // The about box reaches the registry and the shell through it.
+    TNetworkViewerPlatform platform_;
 };
