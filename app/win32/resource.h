@@ -4,3 +4,8 @@
 // The link label's pointing hand.
 #define IDC_HANDPOINT 8888
 // The about box's card is the bitmap named "visitenkarte".
+
+// The one-line input dialog.
+#define IDD_INPUTQUERY 201
+#define IDC_INPUT_PROMPT 1001
+#define IDC_INPUT_VALUE 1002
