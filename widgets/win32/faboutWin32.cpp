@@ -65,6 +65,7 @@ HWND TaboutformularWin32::Create(HWND owner) {
 TModalResult TaboutformularWin32::ShowModal() {
     if (!hwnd_) return mrCancel;
     HWND owner = GetWindow(hwnd_, GW_OWNER);
+    HWND focus = GetFocus();
     if (owner) EnableWindow(owner, FALSE);
     logic_.ModalResult = mrNone;
     ShowWindow(hwnd_, SW_SHOW);
@@ -94,6 +95,8 @@ TModalResult TaboutformularWin32::ShowModal() {
     if (owner) EnableWindow(owner, TRUE);
     if (hwnd_) ShowWindow(hwnd_, SW_HIDE);
     if (owner) SetActiveWindow(owner);
+    // The control that had the keyboard before the box has it again.
+    if (focus && IsWindow(focus)) SetFocus(focus);
     return logic_.ModalResult;
 }
 
