@@ -7,6 +7,7 @@
 #include "app/win32/resource.h"
 #include "platform/win32/Win32Platform.h"
 #include "toolkit/win32/WindowClass.h"
+#include "widgets/win32/faboutWin32.h"
 
 using platform::win32::Narrow;
 using platform::win32::Wide;
@@ -51,7 +52,8 @@ TNetworkViewerWin32::TNetworkViewerWin32(TNetworkViewerPlatform platform)
       paction2_({static_cast<TColor>(GetSysColor(COLOR_BTNFACE)), TBevel::Lowered, TBevel::None}),
       pinfo_({static_cast<TColor>(GetSysColor(COLOR_BTNFACE)), TBevel::Lowered, TBevel::None,
               static_cast<TColor>(GetSysColor(COLOR_WINDOW)), true}),
-      splitter_({static_cast<TColor>(GetSysColor(COLOR_BTNFACE)), TBevel::None, TBevel::None}) {}
+      splitter_({static_cast<TColor>(GetSysColor(COLOR_BTNFACE)), TBevel::None, TBevel::None}),
+      platform_(platform) {}
 
 TNetworkViewerWin32::~TNetworkViewerWin32() {
     logic_->startticker.SetBackend(nullptr);
@@ -245,8 +247,9 @@ void TNetworkViewerWin32::ShowError(const std::string& text) {
 }
 
 void TNetworkViewerWin32::ShowAboutBox() {
-    const std::wstring text = L"Network View " + Wide(logic_->VersionText());
-    MessageBoxW(hwnd_, text.c_str(), L"About", MB_OK | MB_ICONINFORMATION);
+    // A fresh box each time: nothing of an earlier showing remains.
+    TaboutformularWin32 box(platform_.Registry, platform_.Shell);
+    if (box.Create(hwnd_)) box.ShowModal();
 }
 
 // ---------------------------------------------------------------- timers

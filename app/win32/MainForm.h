@@ -92,4 +92,6 @@ private:
     int eventDepth_ = 0;
     std::map<TTimer*, UINT_PTR> timerIds_;
     std::unique_ptr<TMenuPainterWin32> menuPainter1_;
+    // The about box reaches the registry and the shell through it.
+    TNetworkViewerPlatform platform_;
 };
