@@ -13,6 +13,8 @@
 #include "platform/FileSystem.h"
 #include "platform/Locale.h"
 #include "platform/NetApi.h"
+#include "platform/Registry.h"
+#include "platform/Shell.h"
 #include "platform/SystemMessages.h"
 #include "platform/VersionResource.h"
 #include "toolkit/Controls.h"
@@ -26,6 +28,8 @@ struct TNetworkViewerPlatform {
     platform::VersionResource& Version;
     platform::FileSystem& Files;
     platform::Locale& Locale;
+    platform::Registry& Registry;
+    platform::Shell& Shell;
 };
 
 // What the main window asks of its form.

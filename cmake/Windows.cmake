@@ -7,9 +7,11 @@ add_link_options(-static -static-libgcc -static-libstdc++)
 # The seam's Win32 implementation, the program's own controls and its form.
 file(GLOB NV_WIN32_PLATFORM CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/platform/win32/*.cpp)
 file(GLOB NV_WIN32_TOOLKIT CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/toolkit/win32/*.cpp)
+file(GLOB NV_WIN32_WIDGETS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/widgets/win32/*.cpp)
 file(GLOB NV_WIN32_APP CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/app/win32/*.cpp)
 list(FILTER NV_WIN32_APP EXCLUDE REGEX "/main\\.cpp$")
-add_library(nvwin32 STATIC ${NV_WIN32_PLATFORM} ${NV_WIN32_TOOLKIT} ${NV_WIN32_APP})
+add_library(nvwin32 STATIC ${NV_WIN32_PLATFORM} ${NV_WIN32_TOOLKIT} ${NV_WIN32_WIDGETS}
+            ${NV_WIN32_APP})
 target_link_libraries(nvwin32 PUBLIC nvcore netapi32 advapi32 version comctl32 user32 gdi32
                       shell32 uxtheme)
 
@@ -46,7 +48,8 @@ add_test(NAME core_tests_wine COMMAND core_tests)
 # The Win32 suite: real windows, messages and API under Wine. It carries a
 # version resource of its own to read back.
 file(GLOB NV_WIN32_TESTS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/win32/*Test.cpp)
-add_executable(win32_tests ${NV_WIN32_TESTS} ${PROJECT_SOURCE_DIR}/tests/win32/TestVersion.rc)
+add_executable(win32_tests ${NV_WIN32_TESTS} ${PROJECT_SOURCE_DIR}/tests/win32/UiDriver.cpp
+               ${PROJECT_SOURCE_DIR}/tests/win32/TestVersion.rc)
 add_dependencies(win32_tests nvresources)
 target_link_libraries(win32_tests PRIVATE nvwin32 nvfakes gtest_main)
 add_test(NAME win32_tests COMMAND win32_tests)

@@ -8,6 +8,8 @@
 #include "platform/FileSystem.h"
 #include "platform/Locale.h"
 #include "platform/NetApi.h"
+#include "platform/Registry.h"
+#include "platform/Shell.h"
 #include "platform/SystemMessages.h"
 #include "platform/VersionResource.h"
 
@@ -72,6 +74,21 @@ public:
     bool SameTextIgnoreCase(std::string_view a, std::string_view b) override;
 };
 
+class RegistryWin32 : public Registry {
+public:
+    std::uint32_t ConnectRegistry(const std::string& machine, RegKey root, RegKey& key) override;
+    std::uint32_t OpenKey(RegKey parent, const std::string& path, std::uint32_t access,
+                          RegKey& key) override;
+    RegValue QueryValue(RegKey key, const std::string& name) override;
+    void CloseKey(RegKey key) override;
+};
+
+class ShellWin32 : public Shell {
+public:
+    bool Open(const std::string& target) override;
+    bool LibraryLoads(const std::string& name) override;
+};
+
 // One of each, as the program uses them.
 struct Win32Platform {
     NetApiWin32 net;
@@ -79,6 +96,8 @@ struct Win32Platform {
     VersionResourceWin32 version;
     FileSystemWin32 files;
     LocaleWin32 locale;
+    RegistryWin32 registry;
+    ShellWin32 shell;
 };
 
 }  // namespace platform::win32

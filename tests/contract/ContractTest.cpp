@@ -18,6 +18,7 @@
 #include "tests/contract/SmbClient.h"
 #include "tests/fakes/FakeForm.h"
 #include "tests/fakes/FakeSystem.h"
+#include "tests/fakes/ScriptedRegistry.h"
 
 namespace {
 
@@ -133,7 +134,8 @@ class ContractTest : public ::testing::Test {
 protected:
     ContractTest() {
         w = std::make_unique<Tnetworkviewer>(
-            TNetworkViewerPlatform{*samba, messages, version, files, locale}, form, stbar);
+            TNetworkViewerPlatform{*samba, messages, version, files, locale, registry, shell},
+            form, stbar);
     }
 
     const Fixture& fx = The();
@@ -142,6 +144,8 @@ protected:
     FakeVersion version;
     FakeFiles files;
     FakeLocale locale;
+    ScriptedRegistry registry;
+    FakeShell shell;
     FakeForm form;
     FakeStatusBar stbar;
     std::unique_ptr<Tnetworkviewer> w;

@@ -10,6 +10,7 @@
 
 #include "platform/FileSystem.h"
 #include "platform/Locale.h"
+#include "platform/Shell.h"
 #include "platform/SystemMessages.h"
 #include "platform/VersionResource.h"
 
@@ -83,4 +84,22 @@ public:
     std::optional<std::string> Utf8ToAnsi(std::string_view text) override;
     std::string AnsiToUtf8(std::string_view text) override;
     bool SameTextIgnoreCase(std::string_view a, std::string_view b) override;
+};
+
+// The shell: records every target it is asked to open and answers as told.
+class FakeShell : public platform::Shell {
+public:
+    std::vector<std::string> opened;
+    bool openSucceeds = true;
+    std::set<std::string> loadableLibraries;
+    std::vector<std::string> probed;
+
+    bool Open(const std::string& target) override {
+        opened.push_back(target);
+        return openSucceeds;
+    }
+    bool LibraryLoads(const std::string& name) override {
+        probed.push_back(name);
+        return loadableLibraries.count(name) != 0;
+    }
 };

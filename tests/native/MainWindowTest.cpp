@@ -6,6 +6,7 @@
 #include "tests/fakes/FakeForm.h"
 #include "tests/fakes/FakeSystem.h"
 #include "tests/fakes/ScriptedNetwork.h"
+#include "tests/fakes/ScriptedRegistry.h"
 
 namespace {
 
@@ -20,7 +21,8 @@ protected:
 
     void Create() {
         w = std::make_unique<Tnetworkviewer>(
-            TNetworkViewerPlatform{net, messages, version, files, locale}, form, stbar);
+            TNetworkViewerPlatform{net, messages, version, files, locale, registry, shell}, form,
+            stbar);
         w->startticker.SetBackend(&timers);
         w->stbarticker.SetBackend(&timers);
         w->FormCreate();
@@ -62,6 +64,8 @@ protected:
     FakeVersion version;
     FakeFiles files;
     FakeLocale locale;
+    ScriptedRegistry registry;
+    FakeShell shell;
     FakeForm form;
     FakeStatusBar stbar;
     FakeTimers timers;

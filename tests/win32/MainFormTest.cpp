@@ -18,6 +18,7 @@
 #include "platform/win32/Win32Platform.h"
 #include "tests/fakes/FakeSystem.h"
 #include "tests/fakes/ScriptedNetwork.h"
+#include "tests/win32/UiDriver.h"
 
 using platform::win32::Narrow;
 using platform::win32::Wide;
@@ -40,23 +41,6 @@ private:
     std::string path_;
     platform::win32::VersionResourceWin32 real_;
 };
-
-// Runs the message loop until pred holds or the time is up.
-bool PumpUntil(const std::function<bool()>& pred, int timeoutMs) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    for (;;) {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        if (pred()) return true;
-        if (std::chrono::steady_clock::now() >= end) return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-}
-
-void Pump(int ms) { PumpUntil([] { return false; }, ms); }
 
 TBounds BoundsIn(HWND child, HWND parent) {
     RECT r;
@@ -97,41 +81,10 @@ HTREEITEM FindItem(HWND tree, HTREEITEM parent, const std::string& text) {
     return nullptr;
 }
 
-// The colour on the screen at a point of a window's client area.
-COLORREF ScreenPixel(HWND hwnd, int x, int y) {
-    POINT p{x, y};
-    ClientToScreen(hwnd, &p);
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, 1, 1);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, 1, 1, screen, p.x, p.y, SRCCOPY);
-    const COLORREF colour = GetPixel(memory, 0, 0);
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return colour;
-}
-
-// A left click with the mouse, at a point of a window's client area, through
-// the system's input queue as a user's click would come.
-void ClickAt(HWND hwnd, int x, int y) {
-    POINT p{x, y};
-    ClientToScreen(hwnd, &p);
-    SetCursorPos(p.x, p.y);
-    INPUT input[2] = {};
-    input[0].type = input[1].type = INPUT_MOUSE;
-    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(2, input, sizeof(INPUT));
-    Pump(150);
-}
-
 void ClickItem(HWND tree, HTREEITEM item) {
     RECT r{};
     TreeView_GetItemRect(tree, item, &r, TRUE);
-    ClickAt(tree, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    XClickAt(tree, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
 }
 
 // The expand button lies left of the item's text.
@@ -139,7 +92,7 @@ void ClickButtonOf(HWND tree, HTREEITEM item) {
     RECT r{};
     TreeView_GetItemRect(tree, item, &r, TRUE);
     const int indent = static_cast<int>(TreeView_GetIndent(tree));
-    ClickAt(tree, r.left - indent / 2 - 1, (r.top + r.bottom) / 2);
+    XClickAt(tree, r.left - indent / 2 - 1, (r.top + r.bottom) / 2);
 }
 
 class MainFormTest : public ::testing::Test {
@@ -173,7 +126,8 @@ protected:
     // The window on the real Win32 seam, or on the scripted network.
     void Open(platform::NetApi* net = nullptr) {
         form_ = std::make_unique<TNetworkViewerWin32>(TNetworkViewerPlatform{
-            net ? *net : os_.net, os_.messages, *program_, os_.files, os_.locale});
+            net ? *net : os_.net, os_.messages, *program_, os_.files, os_.locale, os_.registry,
+            os_.shell});
         ASSERT_NE(form_->Create(GetModuleHandleW(nullptr)), nullptr);
         ShowWindow(form_->Handle(), SW_SHOW);
         UpdateWindow(form_->Handle());
@@ -322,6 +276,7 @@ TEST_F(MainFormTest, ClicksShowDetailAndActionAsTheUserSeesThem) {
     EXPECT_FALSE(IsWindowVisible(form_->ActionPanel()));
     EXPECT_TRUE(IsWindowVisible(form_->InfoPanel()));
     EXPECT_EQ(WindowText(form_->InfoMemo()), "Serverflags: Workstation\r\nServer\r\nNT\r\n");
+    EXPECT_NE(SaveScreenshot(L"machine-clicked"), L"");
 
     // Collapsing and expanding again does not list the domain again.
     ClickButtonOf(tree, corp);
@@ -334,7 +289,7 @@ TEST_F(MainFormTest, ClicksShowDetailAndActionAsTheUserSeesThem) {
     EXPECT_EQ(WindowText(form_->ActionButton()), "Update tree");
     RECT button;
     GetClientRect(form_->ActionButton(), &button);
-    ClickAt(form_->ActionButton(), button.right / 2, button.bottom / 2);
+    XClickAt(form_->ActionButton(), button.right / 2, button.bottom / 2);
     EXPECT_EQ(net.CallsOf("NetServerEnum").size(), 3u);
     EXPECT_EQ(TreeView_GetSelection(tree), nullptr);
     EXPECT_EQ(ChildTexts(tree, FindItem(tree, nullptr, "CORP")), std::vector<std::string>{});

@@ -1,0 +1,51 @@
+#pragma once
+// The registry, read only, as the program uses it: open a key below another
+// (or below a root of another machine), read one value, close. Keys are the
+// system's handles; the predefined roots are named by their 32-bit values.
+#include <cstdint>
+#include <string>
+
+namespace platform {
+
+using RegKey = std::uint64_t;  // 0: none
+
+inline constexpr RegKey kHKeyClassesRoot = 0x80000000;
+inline constexpr RegKey kHKeyCurrentUser = 0x80000001;
+inline constexpr RegKey kHKeyLocalMachine = 0x80000002;
+
+inline constexpr std::uint32_t kKeyRead = 0x20019;
+inline constexpr std::uint32_t kKeyAllAccess = 0xF003F;
+
+inline constexpr std::uint32_t kRegSz = 1;
+inline constexpr std::uint32_t kRegExpandSz = 2;
+inline constexpr std::uint32_t kRegBinary = 3;
+inline constexpr std::uint32_t kRegDword = 4;
+inline constexpr std::uint32_t kRegMultiSz = 7;
+
+struct RegValue {
+    std::uint32_t status = 0;  // 0, or the system error code (2: no such value)
+    std::uint32_t type = 0;
+    // The data exactly as the registry returned it, as many bytes as it
+    // reported; string types hold UTF-16LE with whatever terminators (or
+    // none) were stored.
+    std::string bytes;
+};
+
+class Registry {
+public:
+    virtual ~Registry() = default;
+    // RegConnectRegistry: a predefined root of another machine, named "\\NAME"
+    // (or "NAME"). An empty machine gives the local root itself. 0 on success.
+    virtual std::uint32_t ConnectRegistry(const std::string& machine, RegKey root,
+                                          RegKey& key) = 0;
+    // RegOpenKeyEx of a path below parent (backslash-separated; the key is
+    // never created). 0 on success.
+    virtual std::uint32_t OpenKey(RegKey parent, const std::string& path, std::uint32_t access,
+                                  RegKey& key) = 0;
+    // RegQueryValueEx; "" names the key's default value.
+    virtual RegValue QueryValue(RegKey key, const std::string& name) = 0;
+    // RegCloseKey; the predefined roots of this machine are left alone.
+    virtual void CloseKey(RegKey key) = 0;
+};
+
+}  // namespace platform
