@@ -1,185 +1,12 @@
 // The program's components and the network management seam against a real,
-// independent SMB server: the private Samba server that smb-fixture.sh starts
-// (its names come in through the environment). Where these tests and the
-// native suite's scripted network disagree, the scripted network is wrong.
-#include <gtest/gtest.h>
-
+// independent SMB server: the private Samba server that smb-fixture.sh starts.
+// Where these tests and the native suite's scripted network disagree, the
+// scripted network is wrong.
 #include <algorithm>
-#include <chrono>
-#include <cstdlib>
-#include <filesystem>
-#include <functional>
-#include <memory>
-#include <sstream>
 #include <string>
 
-#include "app/fvelmora.h"
-#include "platform/samba/NetApiSamba.h"
+#include "tests/contract/ContractFixture.h"
 #include "tests/contract/SmbClient.h"
-#include "tests/fakes/FakeForm.h"
-#include "tests/fakes/FakeSystem.h"
-#include "tests/fakes/ScriptedRegistry.h"
-
-namespace {
-
-#if defined(__SANITIZE_ADDRESS__)
-// libnetapi_init keeps two strings of its logging set-up that libnetapi_free
-// does not release; the full unwinder finds them below libnetapi_init, which
-// talloc's frames otherwise hide. Every other leak still fails the run.
-extern "C" const char* __asan_default_options() { return "fast_unwind_on_malloc=0"; }
-extern "C" const char* __lsan_default_suppressions() { return "leak:libnetapi_init\n"; }
-#endif
-
-// The seam's calls of NetApiBufferFree, counted on their way to libnetapi
-// (the test program is linked with --wrap=NetApiBufferFree). libnetapi
-// hangs its buffers under its own context, which libnetapi_free releases at
-// exit, so the leak checker cannot see a buffer kept too long; this can.
-int buffersFreed = 0;
-extern "C" int __real_NetApiBufferFree(void* buffer);
-extern "C" int __wrap_NetApiBufferFree(void* buffer) {
-    if (buffer) ++buffersFreed;
-    return __real_NetApiBufferFree(buffer);
-}
-
-std::string Env(const char* name) {
-    const char* value = std::getenv(name);
-    if (!value) throw std::runtime_error(std::string(name) + " is not set: run under smb-fixture.sh");
-    return value;
-}
-
-// The fixture's server, account, group, shares and files.
-struct Fixture {
-    std::string host = Env("NV_SMB_SERVER");
-    std::string server = "\\\\" + host;  // the server argument the program passes
-    std::string user = Env("NV_SMB_USER");
-    std::string password = Env("NV_SMB_PASSWORD");
-    std::string fullName = Env("NV_SMB_FULLNAME");
-    std::string comment = Env("NV_SMB_COMMENT");
-    std::string group = Env("NV_SMB_GROUP");
-    std::string domainGroup = Env("NV_SMB_DOMAIN_GROUP");
-    std::string member = Env("NV_SMB_MEMBER");
-    std::filesystem::path root = Env("NV_SMB_ROOT");
-};
-
-const Fixture& The() {
-    static const Fixture fixture;
-    return fixture;
-}
-
-// libnetapi's context lives as long as the test program.
-platform::NetApiSamba* samba = nullptr;
-
-class SambaEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override { samba = new platform::NetApiSamba(The().user, The().password); }
-    void TearDown() override {
-        delete samba;
-        samba = nullptr;
-    }
-};
-
-const auto* const registered = ::testing::AddGlobalTestEnvironment(new SambaEnvironment);
-
-// Samba shows a shared folder to Windows clients as a path on drive C:.
-std::string WindowsPath(const std::filesystem::path& p) {
-    std::string s = "C:" + p.string();
-    std::replace(s.begin(), s.end(), '/', '\\');
-    return s;
-}
-
-bool Contains(const std::vector<std::string>& list, const std::string& value) {
-    return std::find(list.begin(), list.end(), value) != list.end();
-}
-
-// Asks again until the answer satisfies `done` or the limit passes: the
-// server acts on some requests after it has answered them.
-template <typename Ask, typename Done>
-auto AskUntil(Ask ask, Done done, std::chrono::seconds limit = std::chrono::seconds(20)) {
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    auto answer = ask();
-    while (!done(answer) && std::chrono::steady_clock::now() < deadline) answer = ask();
-    return answer;
-}
-
-const platform::ShareInfo2* FindShare(const std::vector<platform::ShareInfo2>& shares,
-                                      const std::string& name) {
-    for (const auto& s : shares)
-        if (s.netname == name) return &s;
-    return nullptr;
-}
-
-const platform::FileInfo3* FindFile(const std::vector<platform::FileInfo3>& files,
-                                    const std::string& path) {
-    for (const auto& f : files)
-        if (f.pathname == path) return &f;
-    return nullptr;
-}
-
-// The disk shares that an independent client, smbclient -L, sees.
-std::vector<std::string> SharesListedBySmbclient() {
-    const auto& fx = The();
-    std::istringstream out(
-        RunAndCapture("smbclient -L //" + fx.host + " -U '" + fx.user + "%" + fx.password + "'"));
-    std::vector<std::string> shares;
-    for (std::string line; std::getline(out, line);) {
-        std::istringstream words(line);
-        std::string name, type;
-        if (words >> name >> type && type == "Disk") shares.push_back(name);
-    }
-    return shares;
-}
-
-// The main window with everything but the network in memory; its host list
-// names the fixture's server.
-class ContractTest : public ::testing::Test {
-protected:
-    ContractTest() {
-        version.versions[version.modulePath] = {0x00000001, 0x00000001};
-        files.files[HostListPath(version.modulePath)] = fx.host + "\r\n";
-        w = std::make_unique<Tnetworkviewer>(
-            TNetworkViewerPlatform{*samba, messages, version, files, locale, registry, shell},
-            form, stbar);
-        w->startticker.SetBackend(&timers);
-        w->stbarticker.SetBackend(&timers);
-    }
-
-    // Creates the window, lets the start-up timer build the tree and returns
-    // the server's node under "Internet".
-    PVirtualNode StartAtServer() {
-        w->FormCreate();
-        timers.Advance(300);
-        PVirtualNode internet = w->ntreeview.GetFirst();
-        for (auto* n = w->ntreeview.GetFirstChild(internet); n; n = w->ntreeview.GetNextSibling(n))
-            if (TNetTree::GetNodeData(n).Text == fx.host) return n;
-        ADD_FAILURE() << "no node for " << fx.host;
-        return nullptr;
-    }
-    PVirtualNode Child(PVirtualNode parent, const std::string& text) {
-        for (auto* c = w->ntreeview.GetFirstChild(parent); c; c = w->ntreeview.GetNextSibling(c))
-            if (TNetTree::GetNodeData(c).Text == text) return c;
-        ADD_FAILURE() << "no node " << text;
-        return nullptr;
-    }
-    void ClickOn(PVirtualNode n) {
-        w->ntreeview.SetFocusedNode(n);
-        w->ntreeview.Click();
-    }
-
-    const Fixture& fx = The();
-    platform::NetApi& net = *samba;
-    FakeMessages messages;
-    FakeVersion version;
-    FakeFiles files;
-    FakeLocale locale;
-    ScriptedRegistry registry;
-    FakeShell shell;
-    FakeForm form;
-    FakeStatusBar stbar;
-    FakeTimers timers;
-    std::unique_ptr<Tnetworkviewer> w;
-};
-
-}  // namespace
 
 // ---------------------------------------------------------------- server component
 
@@ -249,10 +76,10 @@ TEST_F(ContractTest, UnreachableServer_IsAFailureTheNodeShows) {
 
 TEST_F(ContractTest, Seam_ReleasesEachBufferBeforeTheCallReturns) {
     const auto freedBy = [](auto call) {
-        const int before = buffersFreed;
+        const int before = BuffersFreed();
         const auto status = call();
         EXPECT_EQ(status, 0u);
-        return buffersFreed - before;
+        return BuffersFreed() - before;
     };
     EXPECT_EQ(freedBy([&] { return net.ServerGetInfo101(fx.server).status; }), 1);
     EXPECT_EQ(freedBy([&] { return net.UserEnum0(fx.server, 0).status; }), 1);
