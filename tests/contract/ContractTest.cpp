@@ -92,6 +92,13 @@ TEST_F(ContractTest, Seam_ReleasesEachBufferBeforeTheCallReturns) {
     EXPECT_EQ(freedBy([&] { return net.ShareEnum2(fx.server).status; }), 1);
 }
 
+TEST_F(ContractTest, Seam_OwnsLibnetapisContextAlone) {
+    // libnetapi has one context per process; a second owner would free it
+    // under the first.
+    EXPECT_THROW(platform::NetApiSamba(fx.user, fx.password), std::runtime_error);
+    EXPECT_EQ(net.ServerGetInfo101(fx.server).status, 0u);
+}
+
 // ---------------------------------------------------------------- accounts
 
 TEST_F(ContractTest, AccountRecords_CarryTheFullNameAndCommentSetOnTheServer) {
