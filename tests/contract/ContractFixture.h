@@ -29,7 +29,7 @@ struct Fixture {
     std::string group = Env("NV_SMB_GROUP");
     std::string domainGroup = Env("NV_SMB_DOMAIN_GROUP");
     std::string member = Env("NV_SMB_MEMBER");
-    std::filesystem::path root = Env("NV_SMB_ROOT");
+    std::filesystem::path shares = Env("NV_SMB_SHARES");  // the shared folders lie below
 };
 const Fixture& The();
 

@@ -173,7 +173,7 @@ TEST_F(ContractTest, Shares_CarryNetNamesPathsRemarksAndNoUserLimit) {
         ASSERT_NE(s, nullptr) << e.name;
         EXPECT_EQ(s->type, 0u) << "STYPE_DISKTREE";
         EXPECT_EQ(s->remark, e.remark);
-        EXPECT_EQ(s->path, WindowsPath(fx.root / "shares" / e.folder));
+        EXPECT_EQ(s->path, WindowsPath(fx.shares / e.folder));
         EXPECT_EQ(s->max_uses, 0xFFFFFFFFu);
     }
     // The interprocess share is listed too, as a special share, and the
@@ -186,7 +186,7 @@ TEST_F(ContractTest, Shares_CarryNetNamesPathsRemarksAndNoUserLimit) {
 
 TEST_F(ContractTest, ShareDel_RemovesTheShareOnTheServerAndLeavesItsFolder) {
     const std::string share = Env("NV_SMB_SCRATCH");
-    const auto folder = fx.root / "shares" / share;
+    const auto folder = fx.shares / share;
     ASSERT_TRUE(Contains(SharesListedBySmbclient(), share));
 
     EXPECT_EQ(net.ShareDel(fx.server, share), 0u);
@@ -205,7 +205,7 @@ TEST_F(ContractTest, ShareDel_RemovesTheShareOnTheServerAndLeavesItsFolder) {
 TEST_F(ContractTest, FileClose_EndsTheHoldersAccessToThatFileOnly) {
     const std::string file = Env("NV_SMB_FILE");
     const std::string other = Env("NV_SMB_OTHER_FILE");
-    const auto share = fx.root / "shares" / "docs";
+    const auto share = fx.shares / "docs";
     SmbClientSession holder(fx.host, Env("NV_SMB_SHARE1"), fx.user, fx.password);
     ASSERT_TRUE(holder.Ask("open " + file, "fnum 1")) << "smbclient could not open " << file;
     ASSERT_TRUE(holder.Ask("open " + other, "fnum 2")) << "smbclient could not open " << other;

@@ -28,7 +28,7 @@ TEST_F(ContractTest, SharesCategory_ShowsNetNamesPathsRemarksAndNoUserLimit) {
     };
     for (const Expected& e : {Expected{Env("NV_SMB_SHARE1"), Env("NV_SMB_REMARK1"), "docs"},
                               Expected{Env("NV_SMB_SHARE2"), Env("NV_SMB_REMARK2"), "public"}}) {
-        const std::string path = WindowsPath(fx.root / "shares" / e.folder);
+        const std::string path = WindowsPath(fx.shares / e.folder);
         PVirtualNode share = Child(shares, e.name + " = " + path);
         ASSERT_NE(share, nullptr);
         ClickOn(share);
@@ -44,7 +44,7 @@ TEST_F(ContractTest, SharesCategory_ShowsNetNamesPathsRemarksAndNoUserLimit) {
 
 TEST_F(ContractTest, RemoveShare_RemovesItOnTheServerAndLeavesItsFolder) {
     const std::string share = Env("NV_SMB_OUTBOX");
-    const auto folder = fx.root / "shares" / share;
+    const auto folder = fx.shares / share;
     ASSERT_TRUE(Contains(SharesListedBySmbclient(), share));
     PVirtualNode server = StartAtServer();
     ASSERT_NE(server, nullptr);
@@ -69,7 +69,7 @@ TEST_F(ContractTest, RemoveShare_RemovesItOnTheServerAndLeavesItsFolder) {
 }
 
 TEST_F(ContractTest, OpenFiles_ShowPathAndUserAndClosingEndsTheHoldersAccess) {
-    const auto docs = fx.root / "shares" / "docs";
+    const auto docs = fx.shares / "docs";
     const std::string path = WindowsPath(docs / Env("NV_SMB_FILE"));
     const std::string otherPath = WindowsPath(docs / Env("NV_SMB_OTHER_FILE"));
     SmbClientSession holder(fx.host, Env("NV_SMB_SHARE1"), fx.user, fx.password);

@@ -2,18 +2,20 @@
 # Runs a command beside a private Samba server: smbd with its own smb.conf,
 # state, lock, cache and pid folders and its own tdbsam user database, all under
 # one folder, listening on port 445 of the loopback of a network namespace of
-# its own. The command runs in the same namespace, so that libnetapi and
-# smbclient reach the server at 127.0.0.1 on the standard port while loading
-# nothing but the default client configuration. The namespace also has its own
-# process ids: when this script ends, every process left in it (smbd, its RPC
-# helpers, a stray smbclient) is ended by the kernel. The account behind the
-# Samba user exists only in nss_wrapper's passwd file, so no system account,
-# service or configuration file is touched.
+# its own (so that the fixtures of several builds on one machine never meet).
+# The command runs in the same namespace, so that libnetapi and smbclient reach
+# the server at 127.0.0.1 on the standard port while loading nothing but the
+# default client configuration. The namespace also has its own process ids:
+# when this script ends, every process left in it (smbd, its RPC helpers, a
+# stray smbclient) is ended by the kernel; and its own mounts, which go with
+# it. The accounts behind the Samba users exist only in nss_wrapper's passwd
+# file, so no system account, service or configuration file is touched.
 #
 # Usage: smb-fixture.sh FOLDER COMMAND [ARGS...]
 # Exports to COMMAND: NV_SMB_SERVER, NV_SMB_USER, NV_SMB_PASSWORD, NV_SMB_ROOT,
-# NV_SMB_CONF and the fixture's names (see below). Exits with COMMAND's status;
-# 77 when the machine cannot give the fixture a namespace or lacks Samba.
+# NV_SMB_SHARES, NV_SMB_CONF and the fixture's names (see below). Exits with
+# COMMAND's status; 77 when the machine cannot give the fixture its namespaces
+# (without root) or lacks Samba.
 set -euo pipefail
 
 if [ "${NV_SMB_IN_NAMESPACE:-}" != 1 ]; then
@@ -23,12 +25,12 @@ if [ "${NV_SMB_IN_NAMESPACE:-}" != 1 ]; then
             exit 77
         fi
     done
-    if ! unshare --net --pid --fork true 2>/dev/null; then
+    if [ ! -d /srv ] || ! unshare --net --pid --mount --fork true 2>/dev/null; then
         echo "smb-fixture: no network namespace can be made here (needs root); skipping" >&2
         exit 77
     fi
     export NV_SMB_IN_NAMESPACE=1
-    exec unshare --net --pid --fork --kill-child -- "$0" "$@"
+    exec unshare --net --pid --mount --fork --kill-child -- "$0" "$@"
 fi
 
 [ $# -ge 2 ] || { echo "usage: $0 FOLDER COMMAND [ARGS...]" >&2; exit 2; }
@@ -47,9 +49,18 @@ ip link set lo up
 # A fresh server every run: what an earlier run removed or left open must not
 # leak into this one.
 rm -rf "$root/srv"
-srv="$root/srv"
-mkdir -p "$srv"/{private,lock,state,cache,pid,ncalrpc,log} "$srv"/shares/{docs,public,scratch,outbox}
-chmod 0755 "$srv" "$srv/shares"
+mkdir -p "$root/srv"
+chmod 0755 "$root/srv"
+# The server's folders are reached through /srv, where this script's private
+# mount namespace shows the build folder's srv/ (nobody outside sees it): the
+# account's Unix user must reach the shared folders and the server's state,
+# and the build folder may lie below a home folder that no other user may
+# enter.
+mount --bind "$root/srv" /srv
+srv=/srv
+shares="$srv/shares"
+mkdir -p "$srv"/{private,lock,state,cache,pid,ncalrpc,log} "$shares"/{docs,public,scratch,outbox}
+chmod 0755 "$shares"
 
 export NV_SMB_SERVER="127.0.0.1"
 export NV_SMB_USER="ada"
@@ -71,17 +82,18 @@ export NV_SMB_OUTBOX="outbox"
 export NV_SMB_FILE="notes.txt"
 export NV_SMB_OTHER_FILE="draft.txt"
 export NV_SMB_ROOT="$srv"
+export NV_SMB_SHARES="$shares"
 export NV_SMB_CONF="$srv/smb.conf"
 uid=4711
 gid=4711
 
-echo "The first line of the notes." >"$srv/shares/docs/$NV_SMB_FILE"
-echo "A draft beside the notes." >"$srv/shares/docs/$NV_SMB_OTHER_FILE"
-echo "A file for everyone." >"$srv/shares/public/readme.txt"
+echo "The first line of the notes." >"$shares/docs/$NV_SMB_FILE"
+echo "A draft beside the notes." >"$shares/docs/$NV_SMB_OTHER_FILE"
+echo "A file for everyone." >"$shares/public/readme.txt"
 for share in scratch outbox; do
-    echo "Stays when the share goes." >"$srv/shares/$share/keep.txt"
+    echo "Stays when the share goes." >"$shares/$share/keep.txt"
 done
-chown -R "$uid:$gid" "$srv/shares"
+chown -R "$uid:$gid" "$shares"
 
 export NSS_WRAPPER_PASSWD="$srv/passwd"
 export NSS_WRAPPER_GROUP="$srv/group"
@@ -140,21 +152,21 @@ cat >"$NV_SMB_CONF" <<CONF
     map to guest = never
 
 [$NV_SMB_SHARE1]
-    path = $srv/shares/docs
+    path = $shares/docs
     comment = $NV_SMB_REMARK1
     read only = no
 
 [$NV_SMB_SHARE2]
-    path = $srv/shares/public
+    path = $shares/public
     comment = $NV_SMB_REMARK2
     read only = no
 
 [$NV_SMB_SCRATCH]
-    path = $srv/shares/scratch
+    path = $shares/scratch
     comment = Removed through the seam
 
 [$NV_SMB_OUTBOX]
-    path = $srv/shares/outbox
+    path = $shares/outbox
     comment = Removed through the window
 CONF
 
