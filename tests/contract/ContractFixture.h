@@ -15,6 +15,7 @@
 #include "tests/fakes/FakeForm.h"
 #include "tests/fakes/FakeSystem.h"
 #include "tests/fakes/ScriptedRegistry.h"
+#include "tests/fakes/ScriptedServiceManager.h"
 
 std::string Env(const char* name);
 
@@ -67,7 +68,8 @@ protected:
         version.versions[version.modulePath] = {0x00000001, 0x00000001};
         files.files[HostListPath(version.modulePath)] = fx.host + "\r\n";
         w = std::make_unique<Tnetworkviewer>(
-            TNetworkViewerPlatform{Samba(), messages, version, files, locale, registry, shell},
+            TNetworkViewerPlatform{Samba(), messages, version, files, locale, registry, shell,
+                                   services},
             form, stbar);
         w->startticker.SetBackend(&timers);
         w->stbarticker.SetBackend(&timers);
@@ -103,6 +105,7 @@ protected:
     FakeLocale locale;
     ScriptedRegistry registry;
     FakeShell shell;
+    ScriptedServiceManager services;
     FakeForm form;
     FakeStatusBar stbar;
     FakeTimers timers;
