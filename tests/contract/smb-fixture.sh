@@ -30,7 +30,9 @@ if [ "${NV_SMB_IN_NAMESPACE:-}" != 1 ]; then
         exit 77
     fi
     export NV_SMB_IN_NAMESPACE=1
-    exec unshare --net --pid --mount --fork --kill-child -- "$0" "$@"
+    # A /proc of its own, so that tools that read their own process (the
+    # sanitizers of the test program among them) find it there.
+    exec unshare --net --pid --mount --fork --mount-proc --kill-child -- "$0" "$@"
 fi
 
 [ $# -ge 2 ] || { echo "usage: $0 FOLDER COMMAND [ARGS...]" >&2; exit 2; }
