@@ -8,17 +8,9 @@
 #include <algorithm>
 #include <vector>
 
-enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
+#include "toolkit/Rect.h"
 
-struct TRect {
-    int Left = 0;
-    int Top = 0;
-    int Right = 0;
-    int Bottom = 0;
-    int Width() const { return Right - Left; }
-    int Height() const { return Bottom - Top; }
-    friend bool operator==(const TRect&, const TRect&) = default;
-};
+enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 
 inline TRect OffsetRect(TRect r, int dx, int dy) {
     return {r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy};

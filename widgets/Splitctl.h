@@ -16,7 +16,7 @@
 #include "toolkit/Aligned.h"
 #include "toolkit/Exception.h"
 
-enum TSplitCursor { crDefaultCursor = 0, crHSplit = -14, crVSplit = -15 };
+enum TSplitCursor { crNoSplit = 0, crHSplit = -14, crVSplit = -15 };
 
 enum TMouseButton { mbLeft, mbRight, mbMiddle };
 
@@ -108,7 +108,7 @@ private:
     void HoldToLimits(int& x, int& y) const;
 
     TAlign align_ = alNone;
-    TSplitCursor cursor_ = crDefaultCursor;
+    TSplitCursor cursor_ = crNoSplit;
     TControl* resizingControl_ = nullptr;
     int pressX_ = 0, pressY_ = 0;
     int lastX_ = 0, lastY_ = 0;

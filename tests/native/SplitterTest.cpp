@@ -37,7 +37,7 @@ public:
     bool capture = true;
     std::vector<TRect> outlines;
     std::vector<std::string> confinements;  // "l,t,r,b" or "free"
-    TSplitCursor cursorShape = crDefaultCursor;
+    TSplitCursor cursorShape = crNoSplit;
 
 protected:
     TRect ParentClientRect() const override { return parentClient; }

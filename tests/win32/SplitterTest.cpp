@@ -11,6 +11,7 @@
 #include "tests/fakes/FakeSystem.h"
 #include "tests/fakes/ScriptedNetwork.h"
 #include "tests/fakes/ScriptedRegistry.h"
+#include "tests/fakes/ScriptedServiceManager.h"
 #include "tests/win32/UiDriver.h"
 
 namespace {
@@ -39,7 +40,8 @@ protected:
     void SetUp() override {
         net_.Machine("");
         form_ = std::make_unique<TNetworkViewerWin32>(
-            TNetworkViewerPlatform{net_, messages_, version_, files_, locale_, registry_, shell_});
+            TNetworkViewerPlatform{net_, messages_, version_, files_, locale_, registry_, shell_,
+                                   services_});
         ASSERT_NE(form_->Create(GetModuleHandleW(nullptr)), nullptr);
         ShowWindow(form_->Handle(), SW_SHOW);
         UpdateWindow(form_->Handle());
@@ -74,6 +76,7 @@ protected:
     FakeLocale locale_;
     ScriptedRegistry registry_;
     FakeShell shell_;
+    ScriptedServiceManager services_;
     std::unique_ptr<TNetworkViewerWin32> form_;
 };
 
