@@ -2,6 +2,7 @@
 
 #include "app/HostList.h"
 #include "netinfo/unitNTException.h"
+#include "toolkit/ParallelQueries.h"
 
 namespace {
 
@@ -90,6 +91,9 @@ void Tnetworkviewer::SaveHostList() {
 }
 
 void Tnetworkviewer::starttickerTimer() {
+    // The build lets messages run; the timer may fire again meanwhile.
+    if (busy_) return;
+    TBusyScope busy(busy_);
     BuildTree();
     startticker.SetEnabled(false);
 }
@@ -156,6 +160,8 @@ std::string Tnetworkviewer::ServerFlagsText(TServerAccountTypes flags) {
 }
 
 void Tnetworkviewer::BuildTree() {
+    // The wait panel shows while the machines are asked.
+    ntreeview.SetVisible(false);
     ntreeview.Clear();
 
     PVirtualNode internet = ntreeview.AddChild(nullptr);
@@ -165,7 +171,11 @@ void Tnetworkviewer::BuildTree() {
         data.Action = naAddHost;
     }
 
-    for (const auto& host : HostList) AddServerNode(internet, host, true);
+    {
+        TWaitCursor wait(form_);
+        const TStringList hosts = HostList;
+        AddServerNodes(internet, hosts, true);
+    }
 
     try {
         TStringList domains;
@@ -192,23 +202,46 @@ void Tnetworkviewer::BuildTree() {
     ntreeview.SetVisible(true);
 }
 
+Tnetworkviewer::TServerAnswer Tnetworkviewer::QueryServer(platform::NetApi& net,
+                                                          platform::SystemMessages& messages,
+                                                          const std::string& name) {
+    // The same call and text as the server component's ServerType and its
+    // exception, without a component shared between threads.
+    const auto info = net.ServerGetInfo101("\\\\" + name);
+    if (info.status != 0) return {false, NetErrorMessage(messages, info.status)};
+    return {true, ServerFlagsText(ServerTypesFromBits(info.value))};
+}
+
 PVirtualNode Tnetworkviewer::AddServerNode(PVirtualNode parent, const std::string& name,
                                            bool fromHostList) {
     TWaitCursor wait(form_);
+    TServerAnswer answer = QueryServer(platform_.Net, platform_.Messages, name);
+    return AddAnsweredServerNode(parent, name, fromHostList, answer);
+}
+
+void Tnetworkviewer::AddServerNodes(PVirtualNode parent, const TStringList& names,
+                                    bool fromHostList) {
+    RunQueriesInOrder<TServerAnswer>(
+        names.size(), kQueryThreads,
+        [this, &names](std::size_t i) {
+            return QueryServer(platform_.Net, platform_.Messages, names[i]);
+        },
+        [this, parent, &names, fromHostList](std::size_t i, TServerAnswer& answer) {
+            AddAnsweredServerNode(parent, names[i], fromHostList, answer);
+        },
+        [this] { form_.ProcessMessages(); });
+}
+
+PVirtualNode Tnetworkviewer::AddAnsweredServerNode(PVirtualNode parent, const std::string& name,
+                                                   bool fromHostList, TServerAnswer& answer) {
     PVirtualNode node = AddMarkedNode(parent);
     auto& data = TNetTree::GetNodeData(node);
     data.Text = name;
     data.Machine = name;
     data.FromHostList = fromHostList;
     if (fromHostList) data.Action = naRemoveHost;
-
-    try {
-        NetServer.SetServerName("\\\\" + name);
-        data.Info = ServerFlagsText(NetServer.ServerType());
-    } catch (const std::exception& e) {
-        data.Info = MessageOf(e);
-        return node;
-    }
+    data.Info = std::move(answer.info);
+    if (!answer.answered) return node;
 
     struct Category {
         const char* text;
@@ -224,7 +257,7 @@ PVirtualNode Tnetworkviewer::AddServerNode(PVirtualNode parent, const std::strin
     for (const auto& c : kCategories) {
         auto& cd = TNetTree::GetNodeData(AddMarkedNode(node));
         cd.Text = c.text;
-        cd.Machine = name;
+        cd.Machine = data.Machine.str();
         cd.Kind = c.kind;
         cd.Refill = c.refill;
     }
@@ -236,7 +269,7 @@ void Tnetworkviewer::FillDomain(PVirtualNode node, TStringList& list) {
     // machine queried last may be one that does not answer.
     NetServer.SetServerName("");
     NetServer.GetServerList({svTypeAll}, TNetTree::GetNodeData(node).Machine, list);
-    for (const auto& name : list) AddServerNode(node, name, false);
+    AddServerNodes(node, list, false);
 }
 
 // ---------------------------------------------------------------- dispatch

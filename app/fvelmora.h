@@ -79,6 +79,18 @@ public:
     static std::string ServerFlagsText(TServerAccountTypes flags);
     void FillDomain(PVirtualNode node, TStringList& list);
 
+    // What asking a machine for its server type gave: its flags text, or the
+    // failure message.
+    struct TServerAnswer {
+        bool answered = false;
+        std::string info;
+    };
+    // Asks \\name through the seam; safe to run on several threads at once.
+    static TServerAnswer QueryServer(platform::NetApi& net, platform::SystemMessages& messages,
+                                     const std::string& name);
+    // At most this many machines are asked at once.
+    static constexpr std::size_t kQueryThreads = 32;
+
     std::string VersionText() { return versionInfo_.VersionText(); }
     std::string HostListFileName() { return HostListPath(versionInfo_.ProgramPath()); }
 
@@ -108,6 +120,13 @@ private:
     // A new last child of parent (nullptr: the root level) with the
     // has-children mark.
     PVirtualNode AddMarkedNode(PVirtualNode parent);
+    // A server node made from an answer, with its categories when the
+    // machine answered.
+    PVirtualNode AddAnsweredServerNode(PVirtualNode parent, const std::string& name,
+                                       bool fromHostList, TServerAnswer& answer);
+    // One server node per name, in order, the machines asked concurrently
+    // while the window handles its messages.
+    void AddServerNodes(PVirtualNode parent, const TStringList& names, bool fromHostList);
     void LoadHostList();
     void SaveHostList();
 

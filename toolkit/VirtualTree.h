@@ -21,6 +21,9 @@ public:
 private:
     friend class TVirtualTreeBase;
     TVirtualNode* parent_ = nullptr;
+    // The node's place among its parent's children, so that its next sibling
+    // and its removal are found without walking the list.
+    std::size_t index_ = 0;
     std::vector<std::unique_ptr<TVirtualNode>> children_;
     bool hasChildrenMark_ = false;
     bool expanded_ = false;

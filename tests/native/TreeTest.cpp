@@ -160,3 +160,41 @@ TEST(VirtualTree, ClickRunsTheClickEvent) {
     t.Click();
     EXPECT_EQ(clicks, 1);
 }
+
+TEST(VirtualTree, SiblingsKeepTheirOrderThroughDeletes) {
+    Tree t;
+    std::vector<TVirtualNode*> nodes;
+    for (int i = 0; i < 6; ++i) nodes.push_back(Add(t, nullptr, std::to_string(i)));
+    t.DeleteNode(nodes[2]);
+    t.DeleteNode(nodes[0]);
+    t.DeleteNode(nodes[5]);
+    std::vector<std::string> left;
+    for (auto* n = t.GetFirst(); n; n = t.GetNextSibling(n)) left.push_back(Tree::GetNodeData(n).text);
+    EXPECT_EQ(left, (std::vector<std::string>{"1", "3", "4"}));
+    TVirtualNode* added = Add(t, nullptr, "6");
+    EXPECT_EQ(t.GetNextSibling(nodes[4]), added);
+    EXPECT_EQ(t.GetNextSibling(added), nullptr);
+}
+
+TEST(VirtualTree, DeletingManyChildrenTellsEachAndClearsAFocusAmongThem) {
+    Tree t;
+    Recorder r;
+    t.SetObserver(&r);
+    TVirtualNode* n = Add(t, nullptr, "n");
+    TVirtualNode* keep = Add(t, nullptr, "keep");
+    TVirtualNode* c = nullptr;
+    for (int i = 0; i < 100000; ++i) c = t.AddChild(n);
+    Tree::GetNodeData(c).text = "last";
+    Add(t, c, "grandchild");
+    t.SetFocusedNode(c);
+    r.events.clear();
+    t.DeleteChildren(n);
+    EXPECT_EQ(t.FocusedNode(), nullptr);
+    EXPECT_EQ(t.ChildCount(n), 0u);
+    EXPECT_EQ(t.TotalCount(), 2u);
+    ASSERT_EQ(r.events.size(), 100000u + 2u);
+    EXPECT_EQ(r.events[0], "focus none");
+    EXPECT_EQ(r.events[1], "delete last");  // last to first; a subtree goes with its node
+    EXPECT_EQ(r.events.back(), "change n");
+    EXPECT_EQ(t.GetNextSibling(n), keep);
+}
