@@ -146,9 +146,7 @@ std::string Tnetworkviewer::ntreeviewGetText(PVirtualNode node) {
 }
 
 PVirtualNode Tnetworkviewer::AddMarkedNode(PVirtualNode parent) {
-    PVirtualNode node = ntreeview.AddChild(parent);
-    ntreeview.SetHasChildren(node, true);
-    return node;
+    return ntreeview.AddChild(parent, true);
 }
 
 std::string Tnetworkviewer::ServerFlagsText(TServerAccountTypes flags) {

@@ -19,9 +19,14 @@
 
 // How long the calling thread waits at most before it runs `idle` again.
 inline constexpr std::chrono::milliseconds kIdleInterval{30};
+// Workers that start at once. Starting a thread is not free (under Wine it
+// costs milliseconds), and queries that answer at once need no more; when the
+// caller has waited kIdleInterval for an answer, the rest start.
+inline constexpr std::size_t kFirstWorkers = 4;
 
-// query(i) runs on a worker thread, at most maxThreads of them at once, for
-// every i below count; each must be safe to run beside the others. deliver(i,
+// query(i) runs on a worker thread, at most maxThreads of them at once (the
+// first kFirstWorkers at once, the others when a query keeps the caller
+// waiting), for every i below count; each must be safe to run beside the others. deliver(i,
 // answer) runs on the calling thread for i = 0, 1, ... as soon as answer i is
 // there. idle() runs on the calling thread before the first answer and then
 // at least every kIdleInterval while it waits. An exception of a query is
@@ -77,9 +82,12 @@ void RunQueriesInOrder(std::size_t count, std::size_t maxThreads,
             for (auto& t : threads) t.join();
         }
     } workers{shared, {}};
-    const std::size_t threads = std::max<std::size_t>(1, std::min(maxThreads, count));
-    workers.threads.reserve(threads);
-    for (std::size_t t = 0; t < threads; ++t) workers.threads.emplace_back(work);
+    const std::size_t allThreads = std::max<std::size_t>(1, std::min(maxThreads, count));
+    workers.threads.reserve(allThreads);
+    auto startWorkers = [&](std::size_t upTo) {
+        while (workers.threads.size() < upTo) workers.threads.emplace_back(work);
+    };
+    startWorkers(std::min(allThreads, kFirstWorkers));
 
     idle();
     auto lastIdle = Clock::now();
@@ -94,7 +102,13 @@ void RunQueriesInOrder(std::size_t count, std::size_t maxThreads,
                 lock.lock();
                 continue;
             }
-            shared.ready.wait_until(lock, lastIdle + kIdleInterval);
+            if (shared.ready.wait_until(lock, lastIdle + kIdleInterval) ==
+                    std::cv_status::timeout &&
+                !shared.done[i] && workers.threads.size() < allThreads) {
+                lock.unlock();
+                startWorkers(allThreads);
+                lock.lock();
+            }
         }
         if (shared.failures[i]) std::rethrow_exception(shared.failures[i]);
         Answer answer = std::move(*shared.answers[i]);

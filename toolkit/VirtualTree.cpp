@@ -6,16 +6,20 @@ TVirtualTreeBase::TVirtualTreeBase() : root_(std::make_unique<Node>()) {}
 
 TVirtualTreeBase::~TVirtualTreeBase() = default;
 
-TVirtualNode* TVirtualTreeBase::AddChildNode(Node* parent, std::unique_ptr<Node> child) {
+TVirtualNode* TVirtualTreeBase::AddChildNode(Node* parent, std::unique_ptr<Node> child,
+                                             bool hasChildrenMark) {
     parent = Resolve(parent);
     child->parent_ = parent;
     child->index_ = parent->children_.size();
+    child->hasChildrenMark_ = hasChildrenMark;
     Node* added = child.get();
     const bool firstChild = parent->children_.empty();
     parent->children_.push_back(std::move(child));
     if (observer_) {
         observer_->NodeAdded(added);
-        if (firstChild && parent != root_.get()) observer_->NodeChanged(parent);
+        // A marked parent shows its button already.
+        if (firstChild && parent != root_.get() && !parent->hasChildrenMark_)
+            observer_->NodeChanged(parent);
     }
     return added;
 }
@@ -56,10 +60,10 @@ void TVirtualTreeBase::DeleteChildren(Node* node) {
     auto& children = node->children_;
     if (!children.empty()) {
         if (focused_ && focused_ != node && Contains(node, focused_)) SetFocusedNode(nullptr);
+        if (observer_) observer_->ChildrenDeleting(node);
         // Last to first, each taken off the end: no child is looked for and
         // none moves, however many there are.
         while (!children.empty()) {
-            if (observer_) observer_->NodeDeleting(children.back().get());
             std::unique_ptr<Node> doomed = std::move(children.back());
             children.pop_back();
         }
