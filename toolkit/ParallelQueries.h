@@ -23,6 +23,10 @@ inline constexpr std::chrono::milliseconds kIdleInterval{30};
 // costs milliseconds), and queries that answer at once need no more; when the
 // caller has waited kIdleInterval for an answer, the rest start.
 inline constexpr std::size_t kFirstWorkers = 4;
+// The caller, once it has to wait, sleeps until this many more answers are
+// there (or kIdleInterval passed): waking a thread per answer would cost more
+// than a query that fails at once (a round trip to the wineserver, under Wine).
+inline constexpr std::size_t kAnswersPerWake = 64;
 
 // query(i) runs on a worker thread, at most maxThreads of them at once (the
 // first kFirstWorkers at once, the others when a query keeps the caller
@@ -93,8 +97,10 @@ void RunQueriesInOrder(std::size_t count, std::size_t maxThreads,
     auto lastIdle = Clock::now();
     for (std::size_t i = 0; i < count; ++i) {
         std::unique_lock<std::mutex> lock(shared.mutex);
-        shared.waitingFor = i;
         while (!shared.done[i]) {
+            // Wake for the last answer of the next few that is still missing.
+            shared.waitingFor = std::min(i + kAnswersPerWake - 1, count - 1);
+            while (shared.done[shared.waitingFor]) --shared.waitingFor;
             if (Clock::now() - lastIdle >= kIdleInterval) {
                 lock.unlock();
                 idle();

@@ -217,33 +217,35 @@ void HostListBuild(std::size_t n) {
     for (std::size_t i = 0; i < n; ++i) ips += HostName(i) + "\r\n";
     std::ofstream(folder / L"ips.txt", std::ios::binary) << ips;
 
-    // The bare calls: NetServerGetInfo level 101 for every host.
+    // The bare calls: NetServerGetInfo level 101 for every host. The machine
+    // is shared: each side is measured more than once (but 100,000 hosts
+    // once) and the fastest run counts.
     std::vector<std::wstring> names;
     for (std::size_t i = 0; i < n; ++i) names.push_back(L"\\\\" + platform::win32::Wide(HostName(i)));
+    const int runs = n <= 10000 ? 3 : 1;
     DWORD status = 0;
-    const double calls = Seconds([&] {
-        for (const auto& name : names) {
-            LPBYTE buffer = nullptr;
-            status = NetServerGetInfo(const_cast<wchar_t*>(name.c_str()), 101, &buffer);
-            if (buffer) NetApiBufferFree(buffer);
-        }
-    });
-    // The bare inserts, into a hidden tree as the program's is while it builds.
-    const BareCost tree = MeasureBareTree(n, false);
-
-    double program = 0;
+    double calls = 1e9, insert = 1e9, program = 1e9;
     std::size_t nodes = 0;
-    {
+    for (int run = 0; run < runs; ++run) {
+        calls = std::min(calls, Seconds([&] {
+            for (const auto& name : names) {
+                LPBYTE buffer = nullptr;
+                status = NetServerGetInfo(const_cast<wchar_t*>(name.c_str()), 101, &buffer);
+                if (buffer) NetApiBufferFree(buffer);
+            }
+        }));
+        // The bare inserts, into a hidden tree as the program's is while it builds.
+        insert = std::min(insert, MeasureBareTree(n, false).insert);
         ProgramWindow w(folder, nullptr);
-        program = w.Build();
+        program = std::min(program, w.Build());
         nodes = w.Logic().ntreeview.TotalCount();
         w.Close();
     }
     const bool same = ReadAll(folder / L"ips.txt") == ips;
-    const double bare = calls + tree.insert;
+    const double bare = calls + insert;
     std::printf("%-28s %7zu %9.1f %8.1f %9.1f %8.1f %8.1f %6.2f  (status %lu, %zu nodes, ips.txt %s)\n",
                 "tree build, hosts fail", n, program * 1e3, program / n * 1e6, calls * 1e3,
-                calls / n * 1e6, tree.insert / n * 1e6, program / bare, status, nodes,
+                calls / n * 1e6, insert / n * 1e6, program / bare, status, nodes,
                 same ? "written back the same" : "CHANGED");
     std::fflush(stdout);
     std::error_code ignored;
