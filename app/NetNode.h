@@ -73,6 +73,9 @@ struct TNetNodeData {
     std::string Share;
     std::string Session;
     std::uint32_t OpenFile = 0;
+    // On a server node from the host list: the entry it was made from, whole,
+    // so that "Remove IP" finds it even when Text and Machine were cut.
+    std::string HostEntry;
 };
 
 using TNetTree = TVirtualTree<TNetNodeData>;

@@ -18,6 +18,10 @@ private:
     bool& busy_;
 };
 
+// The fills and actions whose categories come later say so through the
+// dispatch, like any other failure.
+[[noreturn]] void NotAvailableYet() { throw Exception("not available yet"); }
+
 std::string MessageOf(const std::exception& e) {
     if (auto* ex = dynamic_cast<const Exception*>(&e)) return ex->Message();
     return e.what();
@@ -35,7 +39,8 @@ Tnetworkviewer::TWaitCursor::~TWaitCursor() { form_.SetScreenCursor(saved_); }
 Tnetworkviewer::Tnetworkviewer(TNetworkViewerPlatform platform, TNetworkViewerForm& form,
                                TSimpleStatusBar& statusBar)
     : stbar(statusBar),
-      NetServer(platform.Net, platform.Messages),
+      NetServer(platform.Net, platform.Messages, platform.Locale),
+      NetUser(platform.Net, platform.Messages, platform.Locale),
       platform_(platform),
       form_(form),
       versionInfo_(platform.Version) {
@@ -237,7 +242,10 @@ PVirtualNode Tnetworkviewer::AddAnsweredServerNode(PVirtualNode parent, const st
     data.Text = name;
     data.Machine = name;
     data.FromHostList = fromHostList;
-    if (fromHostList) data.Action = naRemoveHost;
+    if (fromHostList) {
+        data.Action = naRemoveHost;
+        data.HostEntry = name;
+    }
     data.Info = std::move(answer.info);
     if (!answer.answered) return node;
 
@@ -270,6 +278,30 @@ void Tnetworkviewer::FillDomain(PVirtualNode node, TStringList& list) {
     AddServerNodes(node, list, false);
 }
 
+// ---------------------------------------------------------------- host list
+
+void Tnetworkviewer::AddHost(PVirtualNode node) {
+    std::string host;
+    if (!form_.InputQuery("Add IP/Host", "IP-number/Hostname:", host)) return;
+    // An empty answer names no host; it would only add a node that cannot
+    // answer and an empty line to ips.txt.
+    if (host.empty()) return;
+    for (const auto& entry : HostList)
+        if (platform_.Locale.SameTextIgnoreCase(entry, host)) return;
+    HostList.push_back(host);
+    AddServerNode(node, host, true);
+}
+
+void Tnetworkviewer::RemoveHost(PVirtualNode node) {
+    const std::string entry = TNetTree::GetNodeData(node).HostEntry;
+    for (auto it = HostList.begin(); it != HostList.end(); ++it)
+        if (platform_.Locale.SameTextIgnoreCase(*it, entry)) {
+            HostList.erase(it);
+            break;
+        }
+    ntreeview.DeleteNode(node);
+}
+
 // ---------------------------------------------------------------- dispatch
 
 void Tnetworkviewer::ntreeviewClick() {
@@ -300,11 +332,17 @@ void Tnetworkviewer::ntreeviewExpanding(PVirtualNode node, bool& allowed) {
     TStringList list;
     try {
         switch (data.Kind) {
-            case nkDomain:
-                FillDomain(node, list);
-                break;
-            default:
-                break;
+            case nkDomain: FillDomain(node, list); break;
+            case nkDisks: FillDisks(node, list); break;
+            case nkGroups: FillGroups(node, list); break;
+            case nkUsers: FillUsers(node, list); break;
+            case nkGroup: FillGroupMembers(node, list); break;
+            case nkShares: FillShares(node); break;
+            case nkSessions: FillSessions(node); break;
+            case nkOpenFiles: FillOpenFiles(node); break;
+            case nkUser: FillUserGroups(node, list); break;
+            case nkServices: NotAvailableYet();
+            default: break;
         }
     } catch (const std::exception& e) {
         FlashStatusMessage(MessageOf(e));
@@ -318,12 +356,17 @@ void Tnetworkviewer::bbaction2Click() {
     if (node == nullptr) return;
     TBusyScope busy(busy_);
     try {
-        switch (TNetTree::GetNodeData(node).Action) {
-            case naUpdateTree:
-                BuildTree();
-                break;
-            default:
-                break;
+        const TNetNodeData& data = TNetTree::GetNodeData(node);
+        switch (data.Action) {
+            case naDisconnectSession: DisconnectSession(data); break;
+            case naCloseFile: CloseOpenFile(data); break;
+            case naRemoveShare: RemoveShare(data); break;
+            case naAddHost: AddHost(node); break;
+            case naStartService: NotAvailableYet();
+            case naStopService: NotAvailableYet();
+            case naUpdateTree: BuildTree(); break;
+            case naRemoveHost: RemoveHost(node); break;
+            default: break;
         }
     } catch (const std::exception& e) {
         FlashStatusMessage(MessageOf(e));

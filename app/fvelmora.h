@@ -10,6 +10,7 @@
 #include "app/NetNode.h"
 #include "app/versioninfo.h"
 #include "netinfo/cmpNetServer.h"
+#include "netinfo/cmpNetUser.h"
 #include "platform/FileSystem.h"
 #include "platform/Locale.h"
 #include "platform/NetApi.h"
@@ -42,6 +43,11 @@ public:
     virtual void SetInfoPanelVisible(bool visible) = 0;         // pinfo with the splitter
     virtual void SetActionPanelVisible(bool visible) = 0;       // paction2
     virtual void SetActionCaption(const std::string& text) = 0; // bbaction2
+    // A modal dialog that asks for one line of text: the caption, the prompt,
+    // an edit that starts with value and takes at most 255 characters, OK and
+    // Cancel. True, with the edit's text in value, when the user chose OK.
+    virtual bool InputQuery(const std::string& caption, const std::string& prompt,
+                            std::string& value) = 0;
     virtual TCursor ScreenCursor() = 0;
     virtual void SetScreenCursor(TCursor cursor) = 0;
     // Lets the window handle every pending message.
@@ -91,6 +97,43 @@ public:
     // At most this many machines are asked at once.
     static constexpr std::size_t kQueryThreads = 32;
 
+    // The host list's actions, for the focused node.
+    void AddHost(PVirtualNode node);
+    void RemoveHost(PVirtualNode node);
+
+    // Shares, sessions and open files of the machine of a category node, and
+    // the actions on their entries (ShareFills.cpp).
+    void FillShares(PVirtualNode node);
+    void FillSessions(PVirtualNode node);
+    void FillOpenFiles(PVirtualNode node);
+    void RemoveShare(const TNetNodeData& data);
+    void DisconnectSession(const TNetNodeData& data);
+    void CloseOpenFile(const TNetNodeData& data);
+    static std::string ShareInfoText(const platform::ShareInfo2& share);
+    static std::string SessionInfoText(const platform::SessionInfo502& session);
+    static std::string OpenFileInfoText(const platform::FileInfo3& file);
+
+    // The Disks, Groups and Users categories, a group's members and a user's
+    // local groups (UserFills.cpp). Each fill asks the expanded node's
+    // machine and adds the children in the order listed; a failure ends it
+    // and leaves the nodes made so far.
+    void FillDisks(PVirtualNode node, TStringList& list);
+    void FillGroups(PVirtualNode node, TStringList& list);
+    void FillUsers(PVirtualNode node, TStringList& list);
+    void FillGroupMembers(PVirtualNode node, TStringList& list);
+    void FillUserGroups(PVirtualNode node, TStringList& list);
+    // The detail text of an account; it reads the account's groups and
+    // values, which may ask its machine.
+    std::string UserDetailText(TNetUser& user);
+    static std::string UserFlagsText(TNetUserFlags flags);
+    static std::string UserInfoFlagsText(TNetUserInfoFlags flags);
+    static std::string UserAuthFlagsText(TNetUserAuthFlags flags);
+    static std::string UserPrivText(TNetUserPriv priv);
+    static std::string BoolText(bool value);
+    // The user's short date, then a blank and the user's long time unless the
+    // time is midnight; 0 reads as 30 December 1899.
+    std::string DateTimeText(double value);
+
     std::string VersionText() { return versionInfo_.VersionText(); }
     std::string HostListFileName() { return HostListPath(versionInfo_.ProgramPath()); }
 
@@ -100,6 +143,7 @@ public:
     TTimer startticker{300, true};
     TTimer stbarticker{1000, false};
     TNetServer NetServer;
+    TNetUser NetUser;
 
     TStringList HostList;
 

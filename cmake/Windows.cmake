@@ -28,6 +28,9 @@ add_custom_target(nvresources DEPENDS ${NV_RES_DIR}/action.bmp)
 configure_file(${PROJECT_SOURCE_DIR}/app/win32/NetworkView.rc.in ${NV_RES_DIR}/NetworkView.rc @ONLY)
 configure_file(${PROJECT_SOURCE_DIR}/app/win32/NetworkView.manifest ${NV_RES_DIR}/NetworkView.manifest COPYONLY)
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${NV_RES_DIR} -I${PROJECT_SOURCE_DIR}")
+# windres reports no dependencies: name the files the script includes.
+set_source_files_properties(${NV_RES_DIR}/NetworkView.rc PROPERTIES OBJECT_DEPENDS
+  "${PROJECT_SOURCE_DIR}/app/win32/Dialogs.rc;${PROJECT_SOURCE_DIR}/app/win32/resource.h")
 
 add_executable(NetworkView WIN32 ${PROJECT_SOURCE_DIR}/app/win32/main.cpp ${NV_RES_DIR}/NetworkView.rc)
 add_dependencies(NetworkView nvresources)
@@ -49,7 +52,8 @@ add_test(NAME core_tests_wine COMMAND core_tests)
 # version resource of its own to read back.
 file(GLOB NV_WIN32_TESTS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/win32/*Test.cpp)
 add_executable(win32_tests ${NV_WIN32_TESTS} ${PROJECT_SOURCE_DIR}/tests/win32/UiDriver.cpp
-               ${PROJECT_SOURCE_DIR}/tests/win32/TestVersion.rc)
+               ${PROJECT_SOURCE_DIR}/tests/win32/TestVersion.rc
+               ${PROJECT_SOURCE_DIR}/app/win32/Dialogs.rc)
 add_dependencies(win32_tests nvresources)
 target_link_libraries(win32_tests PRIVATE nvwin32 nvfakes gtest_main)
 add_test(NAME win32_tests COMMAND win32_tests)

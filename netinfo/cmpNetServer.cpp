@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "netinfo/cmpNetUser.h"
+
 namespace {
 
 struct ServerTypeRow {
@@ -67,8 +69,9 @@ std::uint32_t UserFilterBits(TNetUserFilter filter) {
     return static_cast<std::uint32_t>(filter.Bits());
 }
 
-TNetServer::TNetServer(platform::NetApi& net, platform::SystemMessages& messages)
-    : net_(net), messages_(messages) {}
+TNetServer::TNetServer(platform::NetApi& net, platform::SystemMessages& messages,
+                       platform::Locale& locale)
+    : net_(net), messages_(messages), locale_(locale) {}
 
 void TNetServer::SetServerName(const std::string& name) {
     if (name == serverName_) return;
@@ -111,4 +114,18 @@ void TNetServer::GetUserNames(TNetUserFilter filter, TStringList& list) {
 void TNetServer::GetLocalGroups(TStringList& list) {
     list.clear();
     TakeNames(net_.LocalGroupEnum0(serverName_), list);
+}
+
+void TNetServer::GetUsers(TNetUserFilter filter, TNetUserList& list,
+                          const TNetProgressEvent& onProgress) {
+    list.clear();
+    if (onProgress) onProgress("Getting account details");
+    const auto result = net_.UserEnum3(serverName_, UserFilterBits(filter));
+    if (onProgress) onProgress("Creating user objects");
+    if (result.status != 0) throw ENTException::CreateError(messages_, result.status);
+    for (std::size_t i = 0; i < result.entries.size(); ++i) {
+        list.push_back(TNetUser::CreateFromInfo(result.entries[i], *this));
+        if (onProgress) onProgress("Got user #" + std::to_string(i));
+    }
+    if (onProgress) onProgress("Got user objects");
 }

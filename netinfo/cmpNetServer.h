@@ -4,10 +4,13 @@
 // accounts and local groups. Every failure is raised as ENTException.
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "netinfo/unitNTException.h"
+#include "platform/Locale.h"
 #include "platform/NetApi.h"
 #include "toolkit/Set.h"
 #include "toolkit/Strings.h"
@@ -71,9 +74,15 @@ std::uint32_t UserFilterBits(TNetUserFilter filter);
 // Progress callback of the account listing.
 using TNetProgressEvent = std::function<void(const std::string&)>;
 
+class TNetUser;
+// User objects that GetUsers makes; they belong to the list.
+using TNetUserList = std::vector<std::unique_ptr<TNetUser>>;
+
 class TNetServer {
 public:
-    TNetServer(platform::NetApi& net, platform::SystemMessages& messages);
+    // The locale converts the account times of the user objects it makes.
+    TNetServer(platform::NetApi& net, platform::SystemMessages& messages,
+               platform::Locale& locale);
 
     // The machine every operation asks: "" for the local machine, otherwise
     // "\\" and its name. Writing another value drops the cached server type.
@@ -86,9 +95,14 @@ public:
     void GetDisks(TStringList& list);
     void GetUserNames(TNetUserFilter filter, TStringList& list);
     void GetLocalGroups(TStringList& list);
+    // One user object per account, made from the one level-3 listing, so it
+    // needs no further call for its values; it asks this component's machine
+    // for its groups. onProgress, when set, hears each step.
+    void GetUsers(TNetUserFilter filter, TNetUserList& list, const TNetProgressEvent& onProgress);
 
     platform::NetApi& Net() { return net_; }
     platform::SystemMessages& Messages() { return messages_; }
+    platform::Locale& Locale() { return locale_; }
 
 private:
     // Raises the status of a failed call, or fills the list with the names.
@@ -96,6 +110,7 @@ private:
 
     platform::NetApi& net_;
     platform::SystemMessages& messages_;
+    platform::Locale& locale_;
     std::string serverName_;
     bool serverTypeCached_ = false;
     TServerAccountTypes serverType_;

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "app/MainLayout.h"
+#include "app/win32/InputDialog.h"
 #include "app/win32/resource.h"
 #include "platform/win32/Win32Platform.h"
 #include "toolkit/win32/WindowClass.h"
@@ -178,6 +179,11 @@ void TNetworkViewerWin32::SetActionPanelVisible(bool visible) {
 
 void TNetworkViewerWin32::SetActionCaption(const std::string& text) {
     SetWindowTextW(bbaction2_, Wide(text).c_str());
+}
+
+bool TNetworkViewerWin32::InputQuery(const std::string& caption, const std::string& prompt,
+                                     std::string& value) {
+    return RunInputDialog(hwnd_, caption, prompt, value, 255);
 }
 
 void TNetworkViewerWin32::SetScreenCursor(TCursor cursor) {

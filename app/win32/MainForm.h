@@ -43,6 +43,8 @@ public:
     void SetInfoPanelVisible(bool visible) override;
     void SetActionPanelVisible(bool visible) override;
     void SetActionCaption(const std::string& text) override;
+    bool InputQuery(const std::string& caption, const std::string& prompt,
+                    std::string& value) override;
     TCursor ScreenCursor() override { return screenCursor_; }
     void SetScreenCursor(TCursor cursor) override;
     void ProcessMessages() override;

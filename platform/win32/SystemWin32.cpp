@@ -155,4 +155,62 @@ bool LocaleWin32::SameTextIgnoreCase(std::string_view a, std::string_view b) {
                             static_cast<int>(wideB.size())) == CSTR_EQUAL;
 }
 
+namespace {
+
+SYSTEMTIME ToSystemTime(const CalendarTime& t) {
+    SYSTEMTIME st{};
+    st.wYear = static_cast<WORD>(t.year);
+    st.wMonth = static_cast<WORD>(t.month);
+    st.wDay = static_cast<WORD>(t.day);
+    st.wDayOfWeek = static_cast<WORD>(t.dayOfWeek);
+    st.wHour = static_cast<WORD>(t.hour);
+    st.wMinute = static_cast<WORD>(t.minute);
+    st.wSecond = static_cast<WORD>(t.second);
+    st.wMilliseconds = static_cast<WORD>(t.milliseconds);
+    return st;
+}
+
+// A text of GetDateFormatEx or GetTimeFormatEx: `format` gets the buffer and
+// its size in characters and returns the characters written, terminator
+// included, or 0; with no buffer it returns the size needed. "" when the
+// system refuses.
+template <typename Format>
+std::string FormattedText(Format format) {
+    const int size = format(nullptr, 0);
+    if (size <= 0) return {};
+    std::wstring text(static_cast<std::size_t>(size), L'\0');
+    const int written = format(text.data(), size);
+    if (written <= 0) return {};
+    text.resize(static_cast<std::size_t>(written - 1));
+    return Narrow(text);
+}
+
+}  // namespace
+
+std::optional<CalendarTime> LocaleWin32::UtcToLocal(const CalendarTime& utc) {
+    const SYSTEMTIME in = ToSystemTime(utc);
+    SYSTEMTIME out{};
+    // No zone given: the current one, with the daylight saving rule that
+    // held on that date.
+    if (!::SystemTimeToTzSpecificLocalTime(nullptr, &in, &out)) return std::nullopt;
+    return CalendarTime{out.wYear, out.wMonth,  out.wDay,    out.wDayOfWeek,
+                        out.wHour, out.wMinute, out.wSecond, out.wMilliseconds};
+}
+
+std::string LocaleWin32::ShortDateText(const CalendarTime& date) {
+    const SYSTEMTIME st = ToSystemTime(date);
+    return FormattedText([&](wchar_t* buffer, int size) {
+        return ::GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_SHORTDATE, &st, nullptr, buffer,
+                                 size, nullptr);
+    });
+}
+
+std::string LocaleWin32::LongTimeText(const CalendarTime& time) {
+    const SYSTEMTIME st = ToSystemTime(time);
+    // Flags 0 and no format: the user's long time format.
+    return FormattedText([&](wchar_t* buffer, int size) {
+        return ::GetTimeFormatEx(LOCALE_NAME_USER_DEFAULT, 0, &st, nullptr, buffer, size);
+    });
+}
+
 }  // namespace platform::win32

@@ -73,6 +73,9 @@ public:
     std::optional<std::string> Utf8ToAnsi(std::string_view text) override;
     std::string AnsiToUtf8(std::string_view text) override;
     bool SameTextIgnoreCase(std::string_view a, std::string_view b) override;
+    std::optional<CalendarTime> UtcToLocal(const CalendarTime& utc) override;
+    std::string ShortDateText(const CalendarTime& date) override;
+    std::string LongTimeText(const CalendarTime& time) override;
 };
 
 class RegistryWin32 : public Registry {

@@ -2,8 +2,10 @@
 // The main window's form, status bar and timers as the native tests see them:
 // every state the window logic sets is kept, and timers run on a virtual
 // clock that the test advances.
+#include <deque>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -38,6 +40,18 @@ public:
     void SetInfoPanelVisible(bool v) override { infoPanelVisible = v; }
     void SetActionPanelVisible(bool v) override { actionPanelVisible = v; }
     void SetActionCaption(const std::string& t) override { actionCaption = t; }
+    // Answers with the next scripted answer (nullopt: Cancel); Cancel when
+    // none is left.
+    bool InputQuery(const std::string& c, const std::string& p, std::string& value) override {
+        queries.push_back({c, p, value});
+        if (answers.empty() || !answers.front()) {
+            if (!answers.empty()) answers.pop_front();
+            return false;
+        }
+        value = *answers.front();
+        answers.pop_front();
+        return true;
+    }
     TCursor ScreenCursor() override { return cursor; }
     void SetScreenCursor(TCursor c) override {
         cursor = c;
@@ -55,6 +69,11 @@ public:
     bool infoPanelVisible = true;
     bool actionPanelVisible = false;
     std::string actionCaption;
+    struct Query {
+        std::string caption, prompt, initial;
+    };
+    std::vector<Query> queries;
+    std::deque<std::optional<std::string>> answers;
     TCursor cursor = crDefault;
     std::vector<TCursor> cursorHistory;
     int processMessagesCalls = 0;

@@ -1,6 +1,7 @@
 #include "tests/fakes/FakeSystem.h"
 
 #include <cctype>
+#include <cstdio>
 
 #include "platform/Text.h"
 
@@ -82,4 +83,21 @@ bool FakeLocale::SameTextIgnoreCase(std::string_view a, std::string_view b) {
             std::tolower(static_cast<unsigned char>(b[i])))
             return false;
     return true;
+}
+
+std::optional<platform::CalendarTime> FakeLocale::UtcToLocal(const platform::CalendarTime& utc) {
+    if (refuseTimeConversion) return std::nullopt;
+    return platform::DecodeDateTime(platform::EncodeDateTime(utc) + kUtcOffsetMinutes / 1440.0);
+}
+
+std::string FakeLocale::ShortDateText(const platform::CalendarTime& date) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%02d.%02d.%04d", date.day, date.month, date.year);
+    return text;
+}
+
+std::string FakeLocale::LongTimeText(const platform::CalendarTime& time) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%02d:%02d:%02d", time.hour, time.minute, time.second);
+    return text;
 }

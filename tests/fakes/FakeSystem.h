@@ -92,11 +92,21 @@ public:
 };
 
 // ANSI here is Latin-1: a character fits when its code point is below 256.
+// The time zone is one hour east of UTC all year (no daylight saving), the
+// short date format "dd.MM.yyyy" and the long time format "HH:mm:ss".
 class FakeLocale : public platform::Locale {
 public:
+    static constexpr int kUtcOffsetMinutes = 60;
+
     std::optional<std::string> Utf8ToAnsi(std::string_view text) override;
     std::string AnsiToUtf8(std::string_view text) override;
     bool SameTextIgnoreCase(std::string_view a, std::string_view b) override;
+    std::optional<platform::CalendarTime> UtcToLocal(const platform::CalendarTime& utc) override;
+    std::string ShortDateText(const platform::CalendarTime& date) override;
+    std::string LongTimeText(const platform::CalendarTime& time) override;
+
+    // The system refuses to convert times.
+    bool refuseTimeConversion = false;
 };
 
 // The shell: records every target it is asked to open and answers as told.

@@ -10,7 +10,8 @@ class NetServerTest : public ::testing::Test {
 protected:
     ScriptedNetwork net;
     FakeMessages messages;
-    TNetServer server{net, messages};
+    FakeLocale locale;
+    TNetServer server{net, messages, locale};
 
     // Runs f, which must raise ENTException, and returns its code.
     template <typename F>

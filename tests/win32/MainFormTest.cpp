@@ -1,156 +1,8 @@
 // The main window as a user meets it: a real window under a real message
 // loop, with the real Win32 seam or a scripted network behind it.
-#include <gtest/gtest.h>
-
-#include <windows.h>
-#include <commctrl.h>
-#include <lm.h>
+#include "tests/win32/MainFormFixture.h"
 
 #include <chrono>
-#include <filesystem>
-#include <functional>
-#include <memory>
-#include <string>
-#include <vector>
-
-#include "app/MainLayout.h"
-#include "app/win32/MainForm.h"
-#include "platform/win32/Win32Platform.h"
-#include "tests/fakes/FakeSystem.h"
-#include "tests/fakes/ScriptedNetwork.h"
-#include "tests/win32/UiDriver.h"
-
-using platform::win32::Narrow;
-using platform::win32::Wide;
-
-namespace {
-
-namespace fs = std::filesystem;
-
-// The test program posing as a program in a folder of its own, so that its
-// ips.txt stays there; its version is the test program's own.
-class RelocatedProgram : public platform::VersionResource {
-public:
-    explicit RelocatedProgram(std::string path) : path_(std::move(path)) {}
-    std::string ModuleFileName() override { return path_; }
-    std::optional<platform::FixedFileVersion> FileVersion(const std::string& path) override {
-        return real_.FileVersion(path == path_ ? real_.ModuleFileName() : path);
-    }
-
-private:
-    std::string path_;
-    platform::win32::VersionResourceWin32 real_;
-};
-
-TBounds BoundsIn(HWND child, HWND parent) {
-    RECT r;
-    GetWindowRect(child, &r);
-    MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&r), 2);
-    return {r.left, r.top, r.right - r.left, r.bottom - r.top};
-}
-
-std::string WindowText(HWND hwnd) {
-    wchar_t buffer[1024] = {};
-    GetWindowTextW(hwnd, buffer, 1024);
-    return Narrow(buffer);
-}
-
-std::string ItemText(HWND tree, HTREEITEM item) {
-    wchar_t buffer[512] = {};
-    TVITEMW tvi{};
-    tvi.mask = TVIF_TEXT;
-    tvi.hItem = item;
-    tvi.pszText = buffer;
-    tvi.cchTextMax = 512;
-    TreeView_GetItem(tree, &tvi);
-    return Narrow(buffer);
-}
-
-std::vector<std::string> ChildTexts(HWND tree, HTREEITEM parent) {
-    std::vector<std::string> texts;
-    for (HTREEITEM i = parent ? TreeView_GetChild(tree, parent) : TreeView_GetRoot(tree); i;
-         i = TreeView_GetNextSibling(tree, i))
-        texts.push_back(ItemText(tree, i));
-    return texts;
-}
-
-HTREEITEM FindItem(HWND tree, HTREEITEM parent, const std::string& text) {
-    for (HTREEITEM i = parent ? TreeView_GetChild(tree, parent) : TreeView_GetRoot(tree); i;
-         i = TreeView_GetNextSibling(tree, i))
-        if (ItemText(tree, i) == text) return i;
-    return nullptr;
-}
-
-void ClickItem(HWND tree, HTREEITEM item) {
-    RECT r{};
-    TreeView_GetItemRect(tree, item, &r, TRUE);
-    XClickAt(tree, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
-}
-
-// The expand button lies left of the item's text.
-void ClickButtonOf(HWND tree, HTREEITEM item) {
-    RECT r{};
-    TreeView_GetItemRect(tree, item, &r, TRUE);
-    const int indent = static_cast<int>(TreeView_GetIndent(tree));
-    XClickAt(tree, r.left - indent / 2 - 1, (r.top + r.bottom) / 2);
-}
-
-class MainFormTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        wchar_t temp[MAX_PATH];
-        GetTempPathW(MAX_PATH, temp);
-        folder_ = fs::path(temp) / (L"nv-form-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                                    std::to_wstring(GetTickCount()));
-        fs::create_directories(folder_);
-        program_ = std::make_unique<RelocatedProgram>(Narrow((folder_ / L"NetworkView.exe").wstring()));
-    }
-    void TearDown() override {
-        form_.reset();
-        std::error_code ignored;
-        fs::remove_all(folder_, ignored);
-    }
-
-    void WriteIps(const std::string& bytes) {
-        HANDLE f = CreateFileW((folder_ / L"ips.txt").c_str(), GENERIC_WRITE, 0, nullptr,
-                               CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        DWORD written = 0;
-        WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-        CloseHandle(f);
-    }
-    std::string ReadIps() {
-        const auto read = os_.files.ReadFile(Narrow((folder_ / L"ips.txt").wstring()));
-        return read.error == 0 ? read.bytes : "<missing>";
-    }
-
-    // The window on the real Win32 seam, or on the scripted network.
-    void Open(platform::NetApi* net = nullptr) {
-        form_ = std::make_unique<TNetworkViewerWin32>(TNetworkViewerPlatform{
-            net ? *net : os_.net, os_.messages, *program_, os_.files, os_.locale, os_.registry,
-            os_.shell});
-        ASSERT_NE(form_->Create(GetModuleHandleW(nullptr)), nullptr);
-        ShowWindow(form_->Handle(), SW_SHOW);
-        UpdateWindow(form_->Handle());
-    }
-    bool WaitForTree() {
-        return PumpUntil([&] { return IsWindowVisible(form_->Tree()) != FALSE; }, 5000);
-    }
-    HWND Tree() { return form_->Tree(); }
-
-    std::string LocalComputerName() {
-        wchar_t name[MAX_COMPUTERNAME_LENGTH + 1];
-        DWORD size = MAX_COMPUTERNAME_LENGTH + 1;
-        GetComputerNameW(name, &size);
-        return Narrow(name);
-    }
-
-    platform::win32::Win32Platform os_;
-    fs::path folder_;
-    std::unique_ptr<RelocatedProgram> program_;
-    std::unique_ptr<TNetworkViewerWin32> form_;
-};
-
-}  // namespace
 
 TEST_F(MainFormTest, StartsWithTheWaitPanelAndShowsTheTree300msLater) {
     const std::string computer = LocalComputerName();
@@ -354,4 +206,188 @@ TEST_F(MainFormTest, StartingWithoutTheFileAndClosingLeavesAnEmptyFile) {
     PostMessageW(form_->Handle(), WM_CLOSE, 0, 0);
     ASSERT_TRUE(PumpUntil([&] { return form_->Handle() == nullptr; }, 3000));
     EXPECT_EQ(ReadIps(), "");
+}
+
+// ---------------------------------------------------------------- Users, Groups, Disks
+
+namespace {
+
+// The names of an enumeration as the system itself answers it (none when
+// it fails).
+template <typename Record, typename Call, typename Name>
+std::vector<std::string> SystemNames(Call call, Name name, NET_API_STATUS& status) {
+    LPBYTE raw = nullptr;
+    DWORD read = 0, total = 0;
+    std::vector<std::string> names;
+    status = call(&raw, &read, &total);
+    for (DWORD i = 0; status == NERR_Success && i < read; ++i)
+        names.push_back(name(reinterpret_cast<const Record*>(raw)[i]));
+    if (raw != nullptr) NetApiBufferFree(raw);
+    return names;
+}
+
+// The text the status bar control holds; in simple mode the control answers
+// for part 0 with its simple text.
+std::string StatusText(HWND bar) {
+    wchar_t buffer[512] = {};
+    if (LOWORD(SendMessageW(bar, SB_GETTEXTLENGTHW, 0, 0)) >= 512) return "<too long>";
+    SendMessageW(bar, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(buffer));
+    return Narrow(buffer);
+}
+
+// Expands an item by its button as a user does, and waits (bounded) until
+// its one fill has run and, when it has children, they show.
+void Expand(HWND tree, HTREEITEM item) {
+    const auto& data = TNetTree::GetNodeData(TTreeViewBinding::NodeOf(tree, item));
+    ClickButtonOf(tree, item);
+    PumpUntil(
+        [&] {
+            return data.Kind == nkNone &&
+                   (TreeView_GetChild(tree, item) == nullptr ||
+                    (TreeView_GetItemState(tree, item, TVIS_EXPANDED) & TVIS_EXPANDED) != 0);
+        },
+        5000);
+}
+
+// Clicks an item and waits (bounded) until the tree view has selected it,
+// which it does after it reported the click.
+void Click(HWND tree, HTREEITEM item) {
+    ClickItem(tree, item);
+    PumpUntil([&] { return TreeView_GetSelection(tree) == item; }, 5000);
+}
+
+}  // namespace
+
+TEST_F(MainFormTest, UsersGroupsAndDisksOfThisMachineFillOrShowTheFailure) {
+    const std::string computer = LocalComputerName();
+    const std::wstring self = L"\\\\" + Wide(computer);
+    WriteIps(computer + "\r\n");
+    Open();
+    ASSERT_TRUE(WaitForTree());
+    HWND tree = Tree();
+    Tnetworkviewer& logic = form_->Logic();
+    const auto failureShown = [&](NET_API_STATUS status) {
+        const std::string message = NetErrorMessage(os_.messages, status);
+        return StatusText(form_->StatusBar()) == " " + message.substr(0, message.find('\r')) &&
+               logic.stbarticker.Enabled();
+    };
+    HTREEITEM internet = TreeView_GetRoot(tree);
+    Expand(tree, internet);
+    HTREEITEM host = FindItem(tree, internet, computer);
+    ASSERT_NE(host, nullptr);
+    Expand(tree, host);
+
+    // Users: the normal accounts in the system's order, each with its
+    // details, up to the first account whose details the machine refuses
+    // (Wine answers NetUserGetGroups with 124); that one's node stays,
+    // without details.
+    NET_API_STATUS status = 0;
+    const auto accounts = SystemNames<USER_INFO_0>(
+        [&](LPBYTE* data, DWORD* read, DWORD* total) {
+            return NetUserEnum(self.c_str(), 0, FILTER_NORMAL_ACCOUNT, data, MAX_PREFERRED_LENGTH,
+                               read, total, nullptr);
+        },
+        [](const USER_INFO_0& u) { return Narrow(u.usri0_name); }, status);
+    ASSERT_FALSE(accounts.empty());
+    HTREEITEM users = FindItem(tree, host, "Users");
+    Expand(tree, users);
+    const std::vector<std::string> shown = ChildTexts(tree, users);
+    ASSERT_FALSE(shown.empty());
+    EXPECT_EQ(shown, std::vector<std::string>(accounts.begin(), accounts.begin() + shown.size()));
+    SystemNames<GROUP_USERS_INFO_0>(
+        [&](LPBYTE* data, DWORD* read, DWORD* total) {
+            return NetUserGetGroups(self.c_str(), Wide(shown.back()).c_str(), 0, data,
+                                    MAX_PREFERRED_LENGTH, read, total);
+        },
+        [](const GROUP_USERS_INFO_0& g) { return Narrow(g.grui0_name); }, status);
+    if (status != NERR_Success) {
+        EXPECT_TRUE(failureShown(status)) << logic.stbar.SimpleText();
+    }
+    HTREEITEM account = FindItem(tree, users, shown.back());
+    Click(tree, account);
+    EXPECT_EQ(IsWindowVisible(form_->InfoPanel()) != FALSE, status == NERR_Success);
+    EXPECT_FALSE(logic.stbarticker.Enabled());  // the click stopped the flash
+
+    // The account's local groups (Wine knows these).
+    const auto memberships = SystemNames<LOCALGROUP_USERS_INFO_0>(
+        [&](LPBYTE* data, DWORD* read, DWORD* total) {
+            return NetUserGetLocalGroups(self.c_str(), Wide(shown.back()).c_str(), 0, 0, data,
+                                         MAX_PREFERRED_LENGTH, read, total);
+        },
+        [](const LOCALGROUP_USERS_INFO_0& g) { return Narrow(g.lgrui0_name); }, status);
+    Expand(tree, account);
+    EXPECT_EQ(ChildTexts(tree, account), memberships);
+
+    // Groups: the local groups as the system lists them.
+    const auto localGroups = SystemNames<LOCALGROUP_INFO_0>(
+        [&](LPBYTE* data, DWORD* read, DWORD* total) {
+            return NetLocalGroupEnum(self.c_str(), 0, data, MAX_PREFERRED_LENGTH, read, total,
+                                     nullptr);
+        },
+        [](const LOCALGROUP_INFO_0& g) { return Narrow(g.lgrpi0_name); }, status);
+    HTREEITEM groups = FindItem(tree, host, "Groups");
+    Expand(tree, groups);
+    EXPECT_EQ(ChildTexts(tree, groups), localGroups);
+
+    // Disks: the drives, or the failure (Wine answers 6118) and no children.
+    const auto drives = SystemNames<wchar_t[3]>(
+        [&](LPBYTE* data, DWORD* read, DWORD* total) {
+            return NetServerDiskEnum(const_cast<LPWSTR>(self.c_str()), 0, data,
+                                     MAX_PREFERRED_LENGTH, read, total, nullptr);
+        },
+        [](const wchar_t (&slot)[3]) { return Narrow(std::wstring(slot, 2)); }, status);
+    HTREEITEM disks = FindItem(tree, host, "Disks");
+    Expand(tree, disks);
+    EXPECT_EQ(ChildTexts(tree, disks), drives);
+    if (status != NERR_Success) {
+        EXPECT_TRUE(failureShown(status)) << logic.stbar.SimpleText();
+    }
+    EXPECT_NE(SaveScreenshot(L"users-groups-disks"), L"");
+
+    // The window goes on: a click shows the machine's own details.
+    Click(tree, host);
+    EXPECT_TRUE(IsWindowVisible(form_->InfoPanel()));
+    EXPECT_EQ(WindowText(form_->InfoMemo()).rfind("Serverflags: ", 0), 0u);
+}
+
+TEST_F(MainFormTest, GroupMembersShowProgressAndTheirDetailsInTheRealWindow) {
+    ScriptedNetwork net;
+    net.Machine("");
+    auto& pc1 = net.Machine("\\\\PC1");
+    pc1.serverType = 0x1003;
+    pc1.localGroups = {"Administrators"};
+    platform::UserInfo3 alice;
+    alice.name = "alice";
+    alice.full_name = "Alice Liddell";
+    alice.last_logon = 1700000000;
+    alice.acct_expires = 0xFFFFFFFF;
+    pc1.users = {alice};
+    pc1.localGroupsOf["alice"] = {"administrators", "Users"};
+    WriteIps("PC1\r\n");
+    Open(&net);
+    ASSERT_TRUE(WaitForTree());
+    HWND tree = Tree();
+    Expand(tree, TreeView_GetRoot(tree));
+    HTREEITEM host = FindItem(tree, TreeView_GetRoot(tree), "PC1");
+    Expand(tree, host);
+    HTREEITEM groups = FindItem(tree, host, "Groups");
+    Expand(tree, groups);
+
+    // The progress reaches the status bar while the listing runs.
+    std::vector<std::string> shown;
+    net.onCall = [&](const NetCall&) { shown.push_back(StatusText(form_->StatusBar())); };
+    HTREEITEM admins = FindItem(tree, groups, "Administrators");
+    Expand(tree, admins);
+    net.onCall = nullptr;
+    EXPECT_EQ(shown.front(), "Getting account details");
+    EXPECT_EQ(shown.back(), "Got user objects");
+    ASSERT_EQ(ChildTexts(tree, admins), std::vector<std::string>{"alice"});
+
+    Click(tree, FindItem(tree, admins, "alice"));
+    const std::string detail = WindowText(form_->InfoMemo());
+    EXPECT_EQ(detail.rfind("Username: alice\r\nFullname: Alice Liddell\r\n", 0), 0u);
+    // "Never" is 30 December 1899 in the user's short date format.
+    const std::string never = os_.locale.ShortDateText({1899, 12, 30, 6, 0, 0, 0, 0});
+    EXPECT_NE(detail.find("\r\nAccount expires: " + never + "\r\n"), std::string::npos);
+    EXPECT_NE(SaveScreenshot(L"group-member-detail"), L"");
 }

@@ -7,6 +7,8 @@
 #include <windows.h>
 #include <lm.h>
 
+#include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -296,6 +298,33 @@ TEST(LocaleWin32, SameTextIgnoresCaseOnly) {
     EXPECT_TRUE(locale.SameTextIgnoreCase("", ""));
 }
 
+TEST(LocaleWin32, FormatsTheNeverDateOf1899AndTimesWithSeconds) {
+    platform::win32::LocaleWin32 locale;
+    // Date-time 0, which stands for "never", is 30 December 1899; the
+    // system's date formatting takes it (it refuses years before 1601).
+    const std::string never = locale.ShortDateText({1899, 12, 30, 6, 0, 0, 0, 0});
+    EXPECT_NE(never.find("1899"), std::string::npos) << never;
+    EXPECT_NE(never.find("30"), std::string::npos) << never;
+    EXPECT_NE(never.find("12"), std::string::npos) << never;
+    // The long time format carries the seconds.
+    const std::string time = locale.LongTimeText({1970, 1, 2, 5, 13, 5, 9, 0});
+    EXPECT_NE(time.find("05"), std::string::npos) << time;
+    EXPECT_NE(time.find("09"), std::string::npos) << time;
+}
+
+TEST(LocaleWin32, LocalTimeDiffersFromUtcByTheZonesWholeQuarterHours) {
+    platform::win32::LocaleWin32 locale;
+    const platform::CalendarTime utc{1970, 1, 2, 5, 0, 0, 0, 0};
+    const auto local = locale.UtcToLocal(utc);
+    ASSERT_TRUE(local.has_value());
+    const double offsetMinutes =
+        (platform::EncodeDateTime(*local) - platform::EncodeDateTime(utc)) * 1440.0;
+    const long long rounded = std::llround(offsetMinutes);
+    EXPECT_NEAR(offsetMinutes, static_cast<double>(rounded), 1e-6);
+    EXPECT_EQ(rounded % 15, 0);
+    EXPECT_LE(std::llabs(rounded), 14 * 60);
+}
+
 // --- Network management interface -------------------------------------------
 
 TEST(NetApiWin32, LocalMachineAnswersWithTheSystemsStatus) {
@@ -379,7 +408,8 @@ TEST(NetServerWin32, LocalServerTypeIsTheSystemsAndNamesAnNtMachine) {
     ASSERT_EQ(status, static_cast<NET_API_STATUS>(NERR_Success));
     const DWORD bits = reinterpret_cast<const SERVER_INFO_101*>(raw)->sv101_type;
 
-    TNetServer server(net, messages);
+    platform::win32::LocaleWin32 locale;
+    TNetServer server(net, messages, locale);
     server.SetServerName("");
     const TServerAccountTypes types = server.ServerType();
     EXPECT_FALSE(types.Empty());
@@ -397,7 +427,8 @@ TEST(NetServerWin32, DomainListingRaisesTheSystemsStatusOrListsItsNames) {
                                                   &total, SV_TYPE_DOMAIN_ENUM, nullptr, nullptr);
     const NetBuffer buffer(raw);
 
-    TNetServer server(net, messages);
+    platform::win32::LocaleWin32 locale;
+    TNetServer server(net, messages, locale);
     TStringList list{"left over"};
     if (status != NERR_Success) {
         // Wine answers 6118: no browser lists the workgroups.

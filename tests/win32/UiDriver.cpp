@@ -22,20 +22,9 @@ std::string UnixPath(const fs::path& file) {
     return unix;
 }
 
-// Runs a shell command line with Linux programs and waits for it, letting
-// the windows handle their messages meanwhile. Wine starts ELF programs
-// through CreateProcess but gives no handle to wait on, so the shell leaves
-// the command's exit status in a file of its own when it ends.
-bool RunUnixCommand(const std::string& command, int timeoutMs) {
-    static int serial = 0;
-    wchar_t temp[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, temp);
-    const fs::path done = fs::path(temp) / (L"nv-ui-" + std::to_wstring(GetCurrentProcessId()) +
-                                            L"-" + std::to_wstring(++serial) + L".status");
-    const std::string doneUnix = UnixPath(done);
-    if (doneUnix.empty()) return false;
-    const std::string script =
-        command + "; echo $? >'" + doneUnix + ".part'; mv '" + doneUnix + ".part' '" + doneUnix + "'";
+// Starts a shell command line with Linux programs (Wine starts ELF programs
+// through CreateProcess).
+bool StartUnixCommand(const std::string& script) {
     std::wstring line = L"/bin/sh -c \"";
     for (char c : script) {
         if (c == '"' || c == '\\') line += L'\\';
@@ -50,6 +39,24 @@ bool RunUnixCommand(const std::string& command, int timeoutMs) {
         return false;
     if (pi.hThread) CloseHandle(pi.hThread);
     if (pi.hProcess) CloseHandle(pi.hProcess);
+    return true;
+}
+
+// Runs a shell command line with Linux programs and waits for it, letting
+// the windows handle their messages meanwhile. Wine gives no handle to wait
+// on for an ELF program, so the shell leaves the command's exit status in a
+// file of its own when it ends.
+bool RunUnixCommand(const std::string& command, int timeoutMs) {
+    static int serial = 0;
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    const fs::path done = fs::path(temp) / (L"nv-ui-" + std::to_wstring(GetCurrentProcessId()) +
+                                            L"-" + std::to_wstring(++serial) + L".status");
+    const std::string doneUnix = UnixPath(done);
+    if (doneUnix.empty()) return false;
+    const std::string script =
+        command + "; echo $? >'" + doneUnix + ".part'; mv '" + doneUnix + ".part' '" + doneUnix + "'";
+    if (!StartUnixCommand(script)) return false;
     std::error_code ignored;
     const bool ended = PumpUntil([&] { return fs::exists(done, ignored); }, timeoutMs);
     if (!ended) return false;
@@ -102,6 +109,13 @@ void Pump(int ms) { PumpUntil([] { return false; }, ms); }
 
 bool XdoTool(const std::wstring& args) { return RunUnixCommand("xdotool " + Utf8(args), 10000); }
 
+bool XFocusIsOn(const std::wstring& windowName) {
+    std::string quoted = "'";
+    for (char c : Utf8(windowName)) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    quoted += "'";
+    return RunUnixCommand("test \"$(xdotool getwindowfocus getwindowname)\" = " + quoted, 10000);
+}
+
 void XMoveTo(HWND hwnd, int x, int y) {
     const POINT p = ToScreen(hwnd, x, y);
     XdoTool(L"mousemove " + std::to_wstring(p.x) + L" " + std::to_wstring(p.y));
@@ -140,16 +154,34 @@ void XKeyUp(const std::wstring& key) {
     Pump(kSettleMs);
 }
 
-void XType(const std::wstring& text) {
+namespace {
+
+std::wstring TypeArguments(const std::wstring& text) {
     std::wstring quoted = L"\"";
     for (wchar_t c : text) {
         if (c == L'"' || c == L'\\') quoted += L'\\';
         quoted += c;
     }
     quoted += L'"';
-    XdoTool(L"type --delay 15 " + quoted);
+    return L"type --delay 15 " + quoted;
+}
+
+}  // namespace
+
+void XType(const std::wstring& text) {
+    XdoTool(TypeArguments(text));
     Pump(kSettleMs);
 }
+
+bool XTypeDetached(const std::wstring& text, const std::wstring& thenKeys) {
+    // xdotool's type takes every argument after it as text: the keys need a
+    // run of their own.
+    std::string script = "xdotool " + Utf8(TypeArguments(text));
+    if (!thenKeys.empty()) script += "; xdotool key " + Utf8(thenKeys);
+    return StartUnixCommand(script);
+}
+
+bool XKeyDetached(const std::wstring& keys) { return StartUnixCommand("xdotool key " + Utf8(keys)); }
 
 void XClickCenter(HWND hwnd) {
     RECT r;

@@ -1,0 +1,166 @@
+// The Disks, Groups and Users categories of a machine, the members of a
+// group, the local groups of an account, and the detail text of an account.
+#include <algorithm>
+#include <string_view>
+
+#include "app/fvelmora.h"
+
+namespace {
+
+// A new last child of parent on the parent's machine. Groups and accounts
+// carry the has-children mark: they list their members and groups when they
+// are expanded.
+PVirtualNode AddEntryNode(TNetTree& tree, PVirtualNode parent, std::string_view text,
+                          TNodeKind kind) {
+    PVirtualNode node = tree.AddChild(parent);
+    auto& data = TNetTree::GetNodeData(node);
+    data.Text = text;
+    data.Machine = TNetTree::GetNodeData(parent).Machine;
+    data.Kind = kind;
+    if (kind != nkNone) tree.SetHasChildren(node, true);
+    return node;
+}
+
+// Each name followed by one blank, the last one too.
+std::string GroupNamesText(const TStringList& names) {
+    std::string text;
+    for (const auto& name : names) {
+        text += name;
+        text += ' ';
+    }
+    return text;
+}
+
+// The members' names without their prefix, each followed by one blank.
+template <typename Set, typename Name>
+std::string MemberNamesText(Set set, Name name, std::size_t prefixLength) {
+    std::string text;
+    set.ForEach([&](auto member) {
+        text += name(member).substr(prefixLength);
+        text += ' ';
+    });
+    return text;
+}
+
+}  // namespace
+
+void Tnetworkviewer::FillDisks(PVirtualNode node, TStringList& list) {
+    NetServer.SetServerName("\\\\" + TNetTree::GetNodeData(node).Machine.str());
+    NetServer.GetDisks(list);
+    for (const auto& drive : list) AddEntryNode(ntreeview, node, drive, nkNone);
+}
+
+void Tnetworkviewer::FillGroups(PVirtualNode node, TStringList& list) {
+    NetServer.SetServerName("\\\\" + TNetTree::GetNodeData(node).Machine.str());
+    NetServer.GetLocalGroups(list);
+    for (const auto& group : list) AddEntryNode(ntreeview, node, group, nkGroup);
+}
+
+void Tnetworkviewer::FillUsers(PVirtualNode node, TStringList& list) {
+    NetServer.SetServerName("\\\\" + TNetTree::GetNodeData(node).Machine.str());
+    NetServer.GetUserNames({nfNormalAccount}, list);
+    NetUser.SetServer(&NetServer);
+    for (const auto& name : list) {
+        PVirtualNode account = AddEntryNode(ntreeview, node, name, nkUser);
+        NetUser.SetUserName(name);
+        // Should this fail, the account's node stays, without its details.
+        TNetTree::GetNodeData(account).Info = UserDetailText(NetUser);
+    }
+}
+
+void Tnetworkviewer::FillGroupMembers(PVirtualNode node, TStringList& list) {
+    const std::string group = TNetTree::GetNodeData(node).Text;
+    NetServer.SetServerName("\\\\" + TNetTree::GetNodeData(node).Machine.str());
+    // The user objects live as long as this fill, however it ends.
+    TNetUserList users;
+    NetServer.GetUsers({}, users, [this](const std::string& text) { ShowProgress(text); });
+    for (const auto& user : users) {
+        user->GetLocalGroups(list);
+        const bool member = std::any_of(list.begin(), list.end(), [&](const std::string& name) {
+            return platform_.Locale.SameTextIgnoreCase(name, group);
+        });
+        if (!member) continue;
+        PVirtualNode entry = AddEntryNode(ntreeview, node, user->UserName(), nkNone);
+        TNetTree::GetNodeData(entry).Info = UserDetailText(*user);
+    }
+}
+
+void Tnetworkviewer::FillUserGroups(PVirtualNode node, TStringList& list) {
+    NetServer.SetServerName("\\\\" + TNetTree::GetNodeData(node).Machine.str());
+    TNetUser user(platform_.Net, platform_.Messages, platform_.Locale);
+    user.SetServer(&NetServer);
+    user.SetUserName(TNetTree::GetNodeData(node).Text);
+    user.GetLocalGroups(list);
+    for (const auto& group : list) AddEntryNode(ntreeview, node, group, nkNone);
+}
+
+std::string Tnetworkviewer::UserDetailText(TNetUser& user) {
+    TStringList globalGroups;
+    TStringList localGroups;
+    user.GetGroups(globalGroups);
+    user.GetLocalGroups(localGroups);
+
+    // The values are read in the order of the lines: the first one that is
+    // not loaded decides which information level is asked for first.
+    std::string text;
+    const auto line = [&](std::string_view label, const std::string& value) {
+        text.append(label);
+        text.append(value);
+        text.append("\r\n");
+    };
+    line("Username: ", user.UserName());
+    line("Fullname: ", user.FullName());
+    line("Comment: ", user.Comment());
+    line("UsrComment: ", user.UserComment());
+    line("Last logon: ", DateTimeText(user.LastLogon()));
+    line("Last logoff: ", DateTimeText(user.LastLogoff()));
+    line("Account expires: ", DateTimeText(user.AcctExpires()));
+    line("Password age: ", std::to_string(user.PasswordAge()));
+    line("Password expired: ", BoolText(user.PasswordExpired()));
+    line("Auth flags: ", UserAuthFlagsText(user.AuthFlags()));
+    line("", "");
+    line("Local groups: ", GroupNamesText(localGroups));
+    line("Global groups: ", GroupNamesText(globalGroups));
+    line("primary groud ID: ", std::to_string(user.PrimaryGroupId()));
+    line("RID: ", std::to_string(user.UserId()));
+    line("", "");
+    line("Home dir: ", user.HomeDir());
+    line("Home dir drive: ", user.HomeDirDrive());
+    line("max. Storage: ", std::to_string(user.MaxStorage()));
+    line("Script path: ", user.ScriptPath());
+    line("Parms: ", user.Parms());
+    line("Profil: ", user.Profile());
+    line("Workstations: ", user.Workstations());
+    line("Flags: ", UserFlagsText(user.Flags()));
+    line("Infoflags: ", UserInfoFlagsText(user.InfoFlags()));
+    line("Priv: ", UserPrivText(user.Priv()));
+    return text;
+}
+
+std::string Tnetworkviewer::UserFlagsText(TNetUserFlags flags) {
+    return MemberNamesText(flags, UserFlagName, 2);
+}
+
+std::string Tnetworkviewer::UserInfoFlagsText(TNetUserInfoFlags flags) {
+    return MemberNamesText(flags, UserInfoFlagName, 3);
+}
+
+std::string Tnetworkviewer::UserAuthFlagsText(TNetUserAuthFlags flags) {
+    return MemberNamesText(flags, UserAuthFlagName, 2);
+}
+
+std::string Tnetworkviewer::UserPrivText(TNetUserPriv priv) {
+    return std::string(UserPrivName(priv).substr(2));
+}
+
+std::string Tnetworkviewer::BoolText(bool value) { return value ? "true" : "false"; }
+
+std::string Tnetworkviewer::DateTimeText(double value) {
+    const platform::CalendarTime time = platform::DecodeDateTime(value);
+    std::string text = platform_.Locale.ShortDateText(time);
+    if (time.hour != 0 || time.minute != 0 || time.second != 0) {
+        text += ' ';
+        text += platform_.Locale.LongTimeText(time);
+    }
+    return text;
+}

@@ -1,0 +1,205 @@
+// Clicks, expansions and the action button, and the host list's actions.
+#include "tests/native/MainWindowFixture.h"
+
+namespace {
+
+class DispatchTest : public MainWindowTest {
+protected:
+    PVirtualNode Internet() { return w->ntreeview.GetFirst(); }
+    std::vector<std::string> Hosts() { return Texts(Internet()); }
+    void Press(PVirtualNode node) {
+        ClickOn(node);
+        w->bbaction2Click();
+    }
+    void Close() { w->FormClose(); }
+};
+
+}  // namespace
+
+// ---------------------------------------------------------------- clicks
+
+TEST_F(DispatchTest, ClickOffersTheCaptionOfEveryAction) {
+    Start();
+    PVirtualNode node = Internet();
+    const std::pair<TNodeAction, const char*> table[] = {
+        {naDisconnectSession, "Disconnect Session"},
+        {naCloseFile, "Close File Access"},
+        {naRemoveShare, "Remove Share permanently"},
+        {naAddHost, "Add node by IP/Hostname"},
+        {naStartService, "Start service"},
+        {naStopService, "Stop service"},
+        {naUpdateTree, "Update tree"},
+        {naRemoveHost, "Remove IP"},
+    };
+    for (const auto& [action, caption] : table) {
+        Data(node).Action = action;
+        ClickOn(node);
+        EXPECT_EQ(form.actionCaption, caption);
+        EXPECT_TRUE(form.actionPanelVisible);
+    }
+    // No action hides the panel; an unknown one shows it with the caption
+    // it had; pressing either does nothing.
+    Data(node).Action = naNone;
+    ClickOn(node);
+    EXPECT_FALSE(form.actionPanelVisible);
+    Data(node).Action = 9;
+    ClickOn(node);
+    EXPECT_TRUE(form.actionPanelVisible);
+    EXPECT_EQ(form.actionCaption, "Remove IP");
+    w->bbaction2Click();
+    EXPECT_EQ(stbar.text, "Network View 0.2.0:9");
+    EXPECT_TRUE(form.queries.empty());
+}
+
+TEST_F(DispatchTest, KeyboardFocusShowsNothingAndAPressActsOnTheFocusedNode) {
+    files.files[kIps] = "M\r\n";
+    net.Machine("\\\\M").sessions = {{"\\\\PC7", "alice", 1, 10, 0, 0, "", ""}};
+    Start();
+    PVirtualNode sessions = Child(w->ntreeview.GetFirstChild(Internet()), "Sessions");
+    w->ntreeview.Expand(sessions);
+    ClickOn(Internet());
+    const std::string infoBefore = form.infoText;
+
+    // The arrow keys move the focus; the tree raises no click.
+    w->ntreeview.SetFocusedNode(w->ntreeview.GetFirstChild(sessions));
+    EXPECT_EQ(form.actionCaption, "Add node by IP/Hostname");
+    EXPECT_EQ(form.infoText, infoBefore);
+
+    w->bbaction2Click();
+    EXPECT_TRUE(form.queries.empty());
+    const auto del = net.CallsOf("NetSessionDel");
+    ASSERT_EQ(del.size(), 1u);
+    EXPECT_EQ(del[0].args, std::vector<std::string>{"user=alice"});
+    EXPECT_EQ(stbar.text, "The operation completed successfully.\r\n");
+}
+
+TEST_F(DispatchTest, AfterUpdateTreeAPressDoesNothingUntilAClick) {
+    net.Machine("").serverLists[""] = {"D"};
+    Start();
+    Press(Child(nullptr, "D"));
+    EXPECT_EQ(net.CallsOf("NetServerEnum").size(), 2u);
+    EXPECT_EQ(form.actionCaption, "Update tree");
+    EXPECT_TRUE(form.actionPanelVisible);
+    w->bbaction2Click();
+    w->bbaction2Click();
+    EXPECT_EQ(net.CallsOf("NetServerEnum").size(), 2u);
+    Press(Child(nullptr, "D"));
+    EXPECT_EQ(net.CallsOf("NetServerEnum").size(), 3u);
+}
+
+// ---------------------------------------------------------------- expansions
+
+TEST_F(DispatchTest, KindsAndActionsStillToComeSayNotAvailableYet) {
+    files.files[kIps] = "M\r\n";
+    net.Machine("\\\\M");
+    Start();
+    PVirtualNode host = w->ntreeview.GetFirstChild(Internet());
+    for (const char* name : {"Services"}) {
+        PVirtualNode category = Child(host, name);
+        stbar.text.clear();
+        w->ntreeview.Expand(category);
+        EXPECT_EQ(stbar.text, " not available yet") << name;
+        EXPECT_TRUE(w->stbarticker.Enabled());
+        EXPECT_EQ(Data(category).Kind, nkNone) << name;
+        EXPECT_EQ(form.cursor, crDefault);
+        w->StopStatusFlash();
+        stbar.text.clear();
+        w->ntreeview.Collapse(category);
+        w->ntreeview.Expand(category);
+        EXPECT_EQ(stbar.text, "") << name;
+    }
+    EXPECT_EQ(form.cursorHistory.back(), crDefault);
+
+    for (TNodeAction action : {naStartService, naStopService}) {
+        Data(Internet()).Action = action;
+        stbar.text.clear();
+        Press(Internet());
+        EXPECT_EQ(stbar.text, " not available yet");
+    }
+}
+
+// ---------------------------------------------------------------- host list
+
+TEST_F(DispatchTest, AddHostAsksAndAppendsANewHostOnly) {
+    files.files[kIps] = "server1\r\n";
+    net.Machine("\\\\server1");
+    net.Machine("\\\\server2").serverType = 0x3;
+    Start();
+    form.answers = {"SERVER1", "server2"};
+    Press(Internet());
+    ASSERT_EQ(form.queries.size(), 1u);
+    EXPECT_EQ(form.queries[0].caption, "Add IP/Host");
+    EXPECT_EQ(form.queries[0].prompt, "IP-number/Hostname:");
+    EXPECT_EQ(form.queries[0].initial, "");
+    EXPECT_EQ(w->HostList, TStringList{"server1"});
+    EXPECT_EQ(Hosts(), std::vector<std::string>{"server1"});
+    EXPECT_EQ(net.CallsOf("NetServerGetInfo").size(), 1u);
+
+    Press(Internet());
+    EXPECT_EQ(w->HostList, (TStringList{"server1", "server2"}));
+    EXPECT_EQ(Hosts(), (std::vector<std::string>{"server1", "server2"}));
+    PVirtualNode added = Child(Internet(), "server2");
+    EXPECT_EQ(Data(added).Action, naRemoveHost);
+    EXPECT_TRUE(Data(added).FromHostList);
+    EXPECT_EQ(Data(added).Info, "Serverflags: Workstation\r\nServer\r\n");
+    EXPECT_EQ(Texts(added), kCategories);
+    EXPECT_EQ(net.CallsOf("NetServerGetInfo").back().server, "\\\\server2");
+
+    Close();
+    EXPECT_EQ(files.files[kIps], "server1\r\nserver2\r\n");
+}
+
+TEST_F(DispatchTest, EmptyOrCancelledAnswerAddsNothing) {
+    Start();
+    form.answers = {"", std::nullopt};
+    Press(Internet());
+    Press(Internet());
+    EXPECT_EQ(form.queries.size(), 2u);
+    EXPECT_TRUE(w->HostList.empty());
+    EXPECT_EQ(w->ntreeview.ChildCount(Internet()), 0u);
+    EXPECT_TRUE(net.CallsOf("NetServerGetInfo").empty());
+    Close();
+    EXPECT_EQ(files.files[kIps], "");
+}
+
+TEST_F(DispatchTest, RemoveIpTakesTheFirstMatchingEntryAndTheChosenNodeOnly) {
+    files.files[kIps] = "a\r\ndup\r\nb\r\nDUP\r\n";
+    net.Machine("\\\\dup");
+    net.Machine("\\\\DUP");
+    Start();
+    PVirtualNode second = w->ntreeview.GetFirstChild(Internet());
+    for (int i = 0; i < 3; ++i) second = w->ntreeview.GetNextSibling(second);
+    ASSERT_EQ(Data(second).Text, "DUP");
+    Press(second);
+    EXPECT_EQ(w->HostList, (TStringList{"a", "b", "DUP"}));
+    EXPECT_EQ(Hosts(), (std::vector<std::string>{"a", "dup", "b"}));
+    EXPECT_EQ(Texts(Child(Internet(), "dup")), kCategories);
+    // The removed node was focused; now nothing is.
+    EXPECT_EQ(w->ntreeview.FocusedNode(), nullptr);
+    w->bbaction2Click();
+    EXPECT_EQ(Hosts().size(), 3u);
+}
+
+TEST_F(DispatchTest, RemovingEveryHostLeavesAnEmptyFile) {
+    files.files[kIps] = "a\r\nb\r\n";
+    Start();
+    Press(Child(Internet(), "b"));
+    Press(Child(Internet(), "a"));
+    EXPECT_TRUE(w->HostList.empty());
+    EXPECT_EQ(w->ntreeview.ChildCount(Internet()), 0u);
+    EXPECT_FALSE(w->ntreeview.HasChildren(Internet()));
+    Close();
+    EXPECT_EQ(files.files[kIps], "");
+}
+
+TEST_F(DispatchTest, RemoveIpFindsTheEntryOfANameCutTo200) {
+    const std::string longName(250, 'h');
+    files.files[kIps] = "keep\r\n" + longName + "\r\n";
+    Start();
+    PVirtualNode node = Child(Internet(), std::string(200, 'h'));
+    Press(node);
+    EXPECT_EQ(w->HostList, TStringList{"keep"});
+    EXPECT_EQ(Hosts(), std::vector<std::string>{"keep"});
+    Close();
+    EXPECT_EQ(files.files[kIps], "keep\r\n");
+}

@@ -1,0 +1,255 @@
+// The Users, Groups and Disks categories of a machine in the main window,
+// against a scripted network. The fake locale is one hour east of UTC with
+// the formats "dd.MM.yyyy" and "HH:mm:ss".
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "app/fvelmora.h"
+#include "tests/fakes/FakeForm.h"
+#include "tests/fakes/FakeSystem.h"
+#include "tests/fakes/ScriptedNetwork.h"
+#include "tests/fakes/ScriptedRegistry.h"
+
+namespace {
+
+platform::UserInfo3 Account(const std::string& name, std::uint32_t flags = 0x0201) {
+    platform::UserInfo3 u;
+    u.name = name;
+    u.full_name = name + " full";
+    u.flags = flags;
+    return u;
+}
+
+class UserFillsTest : public ::testing::Test {
+protected:
+    UserFillsTest() {
+        net.Machine("");
+        files.files["C:\\Program Files\\NetworkView\\ips.txt"] = "PC1\r\n";
+        pc1.serverType = 0x1003;
+    }
+    void Start() {
+        w = std::make_unique<Tnetworkviewer>(
+            TNetworkViewerPlatform{net, messages, version, files, locale, registry, shell}, form,
+            stbar);
+        w->startticker.SetBackend(&timers);
+        w->stbarticker.SetBackend(&timers);
+        w->FormCreate();
+        timers.Advance(300);
+        host = w->ntreeview.GetFirstChild(w->ntreeview.GetFirst());
+    }
+    TNetNodeData& Data(PVirtualNode n) { return TNetTree::GetNodeData(n); }
+    PVirtualNode Child(PVirtualNode parent, const std::string& text) {
+        for (auto* c = w->ntreeview.GetFirstChild(parent); c; c = w->ntreeview.GetNextSibling(c))
+            if (Data(c).Text == text) return c;
+        ADD_FAILURE() << "no node " << text;
+        return nullptr;
+    }
+    std::vector<std::string> Texts(PVirtualNode parent) {
+        std::vector<std::string> out;
+        for (auto* c = w->ntreeview.GetFirstChild(parent); c; c = w->ntreeview.GetNextSibling(c))
+            out.push_back(Data(c).Text);
+        return out;
+    }
+    // Expands a node; CallsSince() counts the calls from here on.
+    PVirtualNode Expand(PVirtualNode node) {
+        callsBefore = net.calls.size();
+        w->ntreeview.Expand(node);
+        return node;
+    }
+    std::size_t CallsSince() const { return net.calls.size() - callsBefore; }
+
+    ScriptedNetwork net;
+    ScriptedMachine& pc1 = net.Machine("\\\\PC1");
+    FakeMessages messages;
+    FakeVersion version;
+    FakeFiles files;
+    FakeLocale locale;
+    ScriptedRegistry registry;
+    FakeShell shell;
+    FakeForm form;
+    FakeStatusBar stbar;
+    FakeTimers timers;
+    std::unique_ptr<Tnetworkviewer> w;
+    PVirtualNode host = nullptr;
+    std::size_t callsBefore = 0;
+};
+
+}  // namespace
+
+TEST_F(UserFillsTest, RenderingsOfSetsPrivilegeBooleansAndDates) {
+    EXPECT_EQ(Tnetworkviewer::UserFlagsText({ufAccountDisable, ufDontExpirePassword}),
+              "AccountDisable DontExpirePassword ");
+    EXPECT_EQ(Tnetworkviewer::UserInfoFlagsText({uifNormalAccount}), "NormalAccount ");
+    EXPECT_EQ(Tnetworkviewer::UserAuthFlagsText({afOpComm, afOpAccounts}), "OpComm OpAccounts ");
+    EXPECT_EQ(Tnetworkviewer::UserFlagsText({}), "");
+    EXPECT_EQ(Tnetworkviewer::UserPrivText(UserPrivFromNumber(3)), "Unknown");
+    EXPECT_EQ(Tnetworkviewer::UserPrivText(upUser), "User");
+    EXPECT_EQ(Tnetworkviewer::BoolText(true), "true");
+    Start();
+    EXPECT_EQ(w->DateTimeText(0), "30.12.1899");
+    EXPECT_EQ(w->DateTimeText(platform::EncodeDateTime({2026, 12, 8, 0, 0, 0, 1, 0})),
+              "08.12.2026 00:00:01");
+}
+
+TEST_F(UserFillsTest, DetailTextOfAnAccountWithKnownValues) {
+    platform::UserInfo3 u;
+    u.name = "alice";
+    u.full_name = "Alice Liddell";
+    u.comment = "Reads a lot";
+    u.usr_comment = "Through the glass";
+    u.last_logon = 86400;
+    u.last_logoff = 82800;  // midnight local
+    u.acct_expires = 0xFFFFFFFF;
+    u.password_age = 3600;
+    u.auth_flags = 0x0003;
+    u.primary_group_id = 513;
+    u.user_id = 1001;
+    u.home_dir = "\\\\FS\\alice";
+    u.home_dir_drive = "H:";
+    u.max_storage = 0xFFFFFFFF;
+    u.script_path = "logon.cmd";
+    u.profile = "C:\\Profiles\\alice";
+    u.workstations = "PC1,PC2";
+    u.flags = 0x0001 | 0x0200 | 0x10000 | 0x0002;
+    u.priv = 2;
+    pc1.users = {u};
+    pc1.localGroupsOf["alice"] = {"Administrators", "Users"};
+    pc1.globalGroupsOf["alice"] = {"None"};
+    Start();
+    PVirtualNode users = Expand(Child(host, "Users"));
+    EXPECT_EQ(Data(Child(users, "alice")).Info,
+              "Username: alice\r\n"
+              "Fullname: Alice Liddell\r\n"
+              "Comment: Reads a lot\r\n"
+              "UsrComment: Through the glass\r\n"
+              "Last logon: 02.01.1970 01:00:00\r\n"
+              "Last logoff: 02.01.1970\r\n"
+              "Account expires: 30.12.1899\r\n"
+              "Password age: 3600\r\n"
+              "Password expired: false\r\n"
+              "Auth flags: OpPrint OpComm \r\n"
+              "\r\n"
+              "Local groups: Administrators Users \r\n"
+              "Global groups: \r\n"
+              "primary groud ID: 513\r\n"
+              "RID: 1001\r\n"
+              "\r\n"
+              "Home dir: \\\\FS\\alice\r\n"
+              "Home dir drive: H:\r\n"
+              "max. Storage: -1\r\n"
+              "Script path: logon.cmd\r\n"
+              "Parms: \r\n"
+              "Profil: C:\\Profiles\\alice\r\n"
+              "Workstations: PC1,PC2\r\n"
+              "Flags: AccountDisable DontExpirePassword \r\n"
+              "Infoflags: Script NormalAccount \r\n"
+              "Priv: Admin\r\n");
+}
+
+TEST_F(UserFillsTest, DisksAreLeavesAndGroupsMarkedNodesOnTheHostsMachine) {
+    pc1.disks = {"A:", "C:", "D:"};
+    pc1.localGroups = {"Administrators", "Users"};
+    Start();
+    PVirtualNode disks = Expand(Child(host, "Disks"));
+    EXPECT_EQ(Texts(disks), (std::vector<std::string>{"A:", "C:", "D:"}));
+    EXPECT_EQ(net.calls.back().server, "\\\\PC1");
+    PVirtualNode c = Child(disks, "C:");
+    EXPECT_FALSE(w->ntreeview.HasChildren(c));
+    EXPECT_EQ(Data(c).Machine, "PC1");
+    EXPECT_EQ(Data(c).Kind, nkNone);
+
+    PVirtualNode groups = Expand(Child(host, "Groups"));
+    EXPECT_EQ(Texts(groups), (std::vector<std::string>{"Administrators", "Users"}));
+    PVirtualNode admins = Child(groups, "Administrators");
+    EXPECT_TRUE(w->ntreeview.HasChildren(admins));
+    EXPECT_EQ(Data(admins).Kind, nkGroup);
+    EXPECT_EQ(Data(admins).Machine, "PC1");
+    EXPECT_EQ(net.calls.back().function, "NetLocalGroupEnum");
+}
+
+TEST_F(UserFillsTest, UsersCostOneListingAndFourCallsPerAccountOnce) {
+    pc1.users = {Account("Administrator"), Account("Guest", 0x0201 | 0x0002), Account("svc")};
+    Start();
+    PVirtualNode users = Expand(Child(host, "Users"));
+    EXPECT_EQ(Texts(users), (std::vector<std::string>{"Administrator", "Guest", "svc"}));
+    // Per account: global groups, local groups, level 20 (the full name),
+    // level 3 (the user comment).
+    EXPECT_EQ(CallsSince(), 1u + 4u * 3u);
+    EXPECT_EQ(net.calls[callsBefore].args, (std::vector<std::string>{"level=0", "filter=2"}));
+    PVirtualNode guest = Child(users, "Guest");
+    EXPECT_TRUE(w->ntreeview.HasChildren(guest));
+    EXPECT_EQ(Data(guest).Kind, nkUser);
+    EXPECT_EQ(Data(guest).Machine, "PC1");
+    EXPECT_EQ(Data(guest).Info.rfind("Username: Guest\r\nFullname: Guest full\r\n", 0), 0u);
+    EXPECT_NE(Data(guest).Info.find("\r\nFlags: AccountDisable \r\n"), std::string::npos);
+
+    w->ntreeview.Collapse(users);
+    Expand(users);
+    EXPECT_EQ(CallsSince(), 0u);
+}
+
+TEST_F(UserFillsTest, FailedDetailsKeepTheAccountsNodeWithoutDetailAndEndTheFill) {
+    pc1.users = {Account("alice"), Account("bob"), Account("carol")};
+    net.onCall = [&](const NetCall& call) {
+        if (call.args.at(0) == "user=bob") pc1.failWith["NetUserGetInfo"] = 5;
+    };
+    Start();
+    PVirtualNode users = Expand(Child(host, "Users"));
+    EXPECT_EQ(Texts(users), (std::vector<std::string>{"alice", "bob"}));
+    EXPECT_NE(Data(Child(users, "alice")).Info, "");
+    EXPECT_EQ(Data(Child(users, "bob")).Info, "");
+    EXPECT_EQ(stbar.text, " Error 5 : Access is denied.");
+    EXPECT_EQ(form.cursor, crDefault);
+}
+
+TEST_F(UserFillsTest, GroupMembersAreFoundWhateverTheCaseWithProgressShown) {
+    pc1.localGroups = {"administrators"};
+    pc1.users = {Account("alice"), Account("bob"), Account("carol")};
+    pc1.localGroupsOf["alice"] = {"Users", "Administrators"};
+    pc1.localGroupsOf["bob"] = {"Users"};
+    pc1.localGroupsOf["carol"] = {"ADMINISTRATORS"};
+    Start();
+    PVirtualNode group = Child(Expand(Child(host, "Groups")), "administrators");
+    std::vector<std::string> shown;
+    form.onProcessMessages = [&] { shown.push_back(stbar.text); };
+    Expand(group);
+    EXPECT_EQ(Texts(group), (std::vector<std::string>{"alice", "carol"}));
+    EXPECT_EQ(shown, (std::vector<std::string>{"Getting account details", "Creating user objects",
+                                               "Got user #0", "Got user #1", "Got user #2",
+                                               "Got user objects"}));
+    EXPECT_EQ(stbar.text, "Got user objects");
+    // The listing, each account's local groups, and two group lists for
+    // each member's detail text; the values came with the listing.
+    EXPECT_EQ(CallsSince(), 1u + 3u + 2u * 2u);
+    PVirtualNode carol = Child(group, "carol");
+    EXPECT_FALSE(w->ntreeview.HasChildren(carol));
+    EXPECT_EQ(Data(carol).Machine, "PC1");
+    EXPECT_EQ(Data(carol).Info.rfind("Username: carol\r\nFullname: carol full\r\n", 0), 0u);
+}
+
+TEST_F(UserFillsTest, FailedMemberListingKeepsTheMembersFoundSoFar) {
+    pc1.localGroups = {"Users"};
+    pc1.users = {Account("alice"), Account("bob")};
+    pc1.localGroupsOf["alice"] = {"Users"};
+    net.onCall = [&](const NetCall& call) {
+        if (call.args.at(0) == "user=bob") pc1.failWith["NetUserGetLocalGroups"] = 53;
+    };
+    Start();
+    PVirtualNode group = Child(Expand(Child(host, "Groups")), "Users");
+    Expand(group);
+    EXPECT_EQ(Texts(group), std::vector<std::string>{"alice"});
+    EXPECT_EQ(stbar.text, " Error 53 : The network path was not found.");
+}
+
+TEST_F(UserFillsTest, UserNodeListsItsLocalGroups) {
+    pc1.users = {Account("alice")};
+    pc1.localGroupsOf["alice"] = {"Administrators", "Users"};
+    Start();
+    PVirtualNode alice = Expand(Child(Expand(Child(host, "Users")), "alice"));
+    EXPECT_EQ(Texts(alice), (std::vector<std::string>{"Administrators", "Users"}));
+    EXPECT_EQ(CallsSince(), 1u);
+    EXPECT_EQ(net.calls.back().args.at(0), "user=alice");
+    EXPECT_FALSE(w->ntreeview.HasChildren(Child(alice, "Users")));
+    EXPECT_EQ(Data(Child(alice, "Users")).Machine, "PC1");
+}

@@ -1,0 +1,270 @@
+// The action button, the "Add IP/Host" dialog and the categories of a real
+// machine, driven by real mouse and keyboard input.
+#include "tests/win32/MainFormFixture.h"
+
+#include "app/win32/resource.h"
+#include "netinfo/unitNTException.h"
+
+namespace {
+
+// Plays steps on a dialog with the caption once it is open. The dialog runs
+// its own message loop until it ends, and only that loop turns Enter and
+// Escape into OK and Cancel; so the steps run from a timer of this thread,
+// which that loop fires, and start their input without handling messages
+// themselves. Each step is tried at every tick until it says it is done; a
+// step that waits for a Linux program lets messages run, and the ticks that
+// come meanwhile wait for it. A dialog still open 20 s after it appeared is
+// cancelled, so the test ends.
+class DialogScript {
+public:
+    using Step = std::function<bool(HWND dialog)>;
+
+    DialogScript(std::wstring caption, std::vector<Step> steps)
+        : caption_(std::move(caption)), steps_(std::move(steps)) {
+        current_ = this;
+        timer_ = SetTimer(nullptr, 0, 50, &DialogScript::OnTimer);
+    }
+    ~DialogScript() {
+        if (timer_) KillTimer(nullptr, timer_);
+        current_ = nullptr;
+    }
+    DialogScript(const DialogScript&) = delete;
+    DialogScript& operator=(const DialogScript&) = delete;
+
+    bool opened = false;
+    bool leftOpen = false;
+
+private:
+    static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD) {
+        if (current_) current_->Tick();
+    }
+    void Tick() {
+        if (inStep_) return;
+        HWND dialog = FindWindowW(L"#32770", caption_.c_str());
+        // A dialog that has ended is hidden at once and goes when its loop
+        // returns.
+        if (dialog == nullptr || !IsWindowVisible(dialog)) return;
+        if (!opened) {
+            opened = true;
+            deadline_ = GetTickCount64() + 20000;
+        }
+        if (GetTickCount64() > deadline_) {
+            leftOpen = true;
+            PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+            return;
+        }
+        if (next_ >= steps_.size()) return;
+        inStep_ = true;
+        if (steps_[next_](dialog)) ++next_;
+        inStep_ = false;
+    }
+
+    static inline DialogScript* current_ = nullptr;
+    std::wstring caption_;
+    std::vector<Step> steps_;
+    std::size_t next_ = 0;
+    bool inStep_ = false;
+    ULONGLONG deadline_ = 0;
+    UINT_PTR timer_ = 0;
+};
+
+// Steps: wait until the dialog has the X display's keyboard focus, which it
+// may take a moment to get; start typing text (and then keys); wait until
+// the edit shows what was expected; press keys.
+DialogScript::Step XFocusOn(const std::wstring& caption) {
+    return [caption](HWND) { return XFocusIsOn(caption); };
+}
+DialogScript::Step Type(const std::wstring& text, const std::wstring& thenKeys = L"") {
+    return [text, thenKeys](HWND) { return XTypeDetached(text, thenKeys); };
+}
+DialogScript::Step EditShows(const std::string& text) {
+    return [text](HWND dialog) { return WindowText(GetDlgItem(dialog, IDC_INPUT_VALUE)) == text; };
+}
+DialogScript::Step Press(const std::wstring& keys) {
+    return [keys](HWND) { return XKeyDetached(keys); };
+}
+
+class DispatchFormTest : public MainFormTest {
+protected:
+    // The window on the scripted network, with the tree shown and "Internet"
+    // expanded.
+    void OpenScripted(const std::string& ips) {
+        net_.Machine("");
+        WriteIps(ips);
+        Open(&net_);
+        ASSERT_TRUE(WaitForTree());
+        HTREEITEM internet = TreeView_GetRoot(Tree());
+        if (TreeView_GetChild(Tree(), internet)) ClickButtonOf(Tree(), internet);
+    }
+    HTREEITEM Internet() { return TreeView_GetRoot(Tree()); }
+    void PressAction() { XClickCenter(form_->ActionButton()); }
+    bool CloseWindow() {
+        PostMessageW(form_->Handle(), WM_CLOSE, 0, 0);
+        return PumpUntil([&] { return form_->Handle() == nullptr; }, 3000);
+    }
+
+    ScriptedNetwork net_;
+};
+
+}  // namespace
+
+TEST_F(DispatchFormTest, AddHostDialogTakesTypedTextAndEnter) {
+    net_.Machine("\\\\host-b").serverType = 0x1003;
+    OpenScripted("");
+    ClickItem(Tree(), Internet());
+    ASSERT_EQ(WindowText(form_->ActionButton()), "Add node by IP/Hostname");
+
+    std::string prompt;
+    bool editFocused = false;
+    DialogScript script(
+        L"Add IP/Host",
+        {[&](HWND dialog) {
+             prompt = WindowText(GetDlgItem(dialog, IDC_INPUT_PROMPT));
+             editFocused = GetFocus() == GetDlgItem(dialog, IDC_INPUT_VALUE);
+             return true;
+         },
+         // No click into the dialog: the keys go where the focus is.
+         XFocusOn(L"Add IP/Host"), Type(L"host-b"), EditShows("host-b"),
+         [](HWND) { return SaveScreenshot(L"add-host-dialog") != L""; }, Press(L"Return")});
+    PressAction();
+    ASSERT_TRUE(script.opened);
+    EXPECT_FALSE(script.leftOpen);
+    EXPECT_EQ(prompt, "IP-number/Hostname:");
+    EXPECT_TRUE(editFocused);
+
+    EXPECT_EQ(ChildTexts(Tree(), Internet()), std::vector<std::string>{"host-b"});
+    EXPECT_EQ(form_->Logic().HostList, TStringList{"host-b"});
+    // The new host is queried at once and gets its categories.
+    HTREEITEM host = FindItem(Tree(), Internet(), "host-b");
+    EXPECT_EQ(ChildTexts(Tree(), host).size(), 7u);
+    ClickButtonOf(Tree(), Internet());
+    ClickItem(Tree(), host);
+    EXPECT_EQ(WindowText(form_->ActionButton()), "Remove IP");
+    EXPECT_EQ(WindowText(form_->InfoMemo()), "Serverflags: Workstation\r\nServer\r\nNT\r\n");
+    EXPECT_NE(SaveScreenshot(L"host-added"), L"");
+
+    ASSERT_TRUE(CloseWindow());
+    EXPECT_EQ(ReadIps(), "host-b\r\n");
+}
+
+TEST_F(DispatchFormTest, EscapeInTheAddHostDialogAddsNothing) {
+    OpenScripted("a\r\n");
+    ClickItem(Tree(), Internet());
+    DialogScript script(L"Add IP/Host",
+                        {XFocusOn(L"Add IP/Host"), Type(L"not-this-one"),
+                         EditShows("not-this-one"), Press(L"Escape")});
+    PressAction();
+    ASSERT_TRUE(script.opened);
+    EXPECT_FALSE(script.leftOpen);
+    EXPECT_EQ(ChildTexts(Tree(), Internet()), std::vector<std::string>{"a"});
+    EXPECT_EQ(form_->Logic().HostList, TStringList{"a"});
+    EXPECT_EQ(net_.CallsOf("NetServerGetInfo").size(), 1u);
+    // The window takes input again.
+    ClickItem(Tree(), FindItem(Tree(), Internet(), "a"));
+    EXPECT_EQ(WindowText(form_->ActionButton()), "Remove IP");
+}
+
+TEST_F(DispatchFormTest, AddHostEditTakesAtMost255Characters) {
+    OpenScripted("");
+    ClickItem(Tree(), Internet());
+    const std::string typed = std::string(250, 'h') + "123456789";
+    DialogScript script(L"Add IP/Host",
+                        {XFocusOn(L"Add IP/Host"), Type(Wide(typed), L"Return")});
+    PressAction();
+    ASSERT_TRUE(script.opened);
+    EXPECT_FALSE(script.leftOpen);
+    EXPECT_EQ(form_->Logic().HostList, TStringList{std::string(250, 'h') + "12345"});
+    // Shown cut to 200, stored whole.
+    EXPECT_EQ(ChildTexts(Tree(), Internet()), std::vector<std::string>{std::string(200, 'h')});
+}
+
+TEST_F(DispatchFormTest, RemoveIpRemovesTheClickedHost) {
+    OpenScripted("a\r\nb\r\nc\r\n");
+    ClickItem(Tree(), FindItem(Tree(), Internet(), "b"));
+    ASSERT_EQ(WindowText(form_->ActionButton()), "Remove IP");
+    PressAction();
+    EXPECT_EQ(ChildTexts(Tree(), Internet()), (std::vector<std::string>{"a", "c"}));
+    EXPECT_EQ(form_->Logic().HostList, (TStringList{"a", "c"}));
+    // Nothing is focused now: a second press removes nothing more.
+    EXPECT_EQ(TreeView_GetSelection(Tree()), nullptr);
+    PressAction();
+    EXPECT_EQ(ChildTexts(Tree(), Internet()), (std::vector<std::string>{"a", "c"}));
+    EXPECT_NE(SaveScreenshot(L"host-removed"), L"");
+    ASSERT_TRUE(CloseWindow());
+    EXPECT_EQ(ReadIps(), "a\r\nc\r\n");
+}
+
+TEST_F(DispatchFormTest, KeyboardMovesTheFocusAndThePressActsOnIt) {
+    net_.Machine("\\\\M").sessions = {{"\\\\PC7", "alice", 1, 10, 0, 0, "", ""}};
+    OpenScripted("M\r\n");
+    HTREEITEM host = FindItem(Tree(), Internet(), "M");
+    ClickButtonOf(Tree(), host);
+    HTREEITEM sessions = FindItem(Tree(), host, "Sessions");
+    ClickButtonOf(Tree(), sessions);
+    ASSERT_EQ(ChildTexts(Tree(), sessions), std::vector<std::string>{"alice (1)"});
+
+    ClickItem(Tree(), Internet());
+    // Internet, M, Groups, Users, Services, Disks, Shares, Sessions, alice (1)
+    XKey(L"Down Down Down Down Down Down Down Down");
+    ASSERT_EQ(ItemText(Tree(), TreeView_GetSelection(Tree())), "alice (1)");
+    EXPECT_EQ(WindowText(form_->ActionButton()), "Add node by IP/Hostname");
+    EXPECT_FALSE(IsWindowVisible(form_->InfoPanel()));
+
+    PressAction();
+    const auto del = net_.CallsOf("NetSessionDel");
+    ASSERT_EQ(del.size(), 1u);
+    EXPECT_EQ(del[0].server, "\\\\M");
+    EXPECT_EQ(del[0].args, std::vector<std::string>{"user=alice"});
+    EXPECT_EQ(form_->Logic().stbar.SimpleText(), NetErrorText(os_.messages, 0));
+    EXPECT_NE(SaveScreenshot(L"session-disconnected"), L"");
+
+    // Closed and opened again, "Sessions" lists anew: the tree view's items
+    // of the first listing go while it expands.
+    net_.Machine("\\\\M").sessions = {{"\\\\PC8", "bob", 0, 5, 0, 0, "", ""}};
+    ClickButtonOf(Tree(), sessions);
+    ClickButtonOf(Tree(), sessions);
+    EXPECT_EQ(ChildTexts(Tree(), sessions), std::vector<std::string>{"bob (0)"});
+    EXPECT_EQ(net_.CallsOf("NetSessionEnum").size(), 2u);
+    ClickItem(Tree(), FindItem(Tree(), sessions, "bob (0)"));
+    EXPECT_EQ(WindowText(form_->ActionButton()), "Disconnect Session");
+    EXPECT_EQ(WindowText(form_->InfoMemo()).rfind("CName: \\\\PC8\r\nUsername: bob\r\n", 0), 0u);
+}
+
+TEST_F(DispatchFormTest, FailedShareListingOfThisMachineIsToldAndTheWindowGoesOn) {
+    const std::string computer = LocalComputerName();
+    // Under Wine this machine refuses to list its shares (50); where it lists
+    // them there is no failure to show.
+    LPBYTE buffer = nullptr;
+    DWORD read = 0, total = 0;
+    const std::wstring server = L"\\\\" + Wide(computer);
+    const NET_API_STATUS status = NetShareEnum(const_cast<wchar_t*>(server.c_str()), 2, &buffer,
+                                               MAX_PREFERRED_LENGTH, &read, &total, nullptr);
+    if (buffer) NetApiBufferFree(buffer);
+    if (status == 0) GTEST_SKIP() << "this machine lists its shares";
+    std::string message = NetErrorMessage(os_.messages, status);
+    message = message.substr(0, message.find('\r'));
+    WriteIps(computer + "\r\n");
+    Open();
+    ASSERT_TRUE(WaitForTree());
+    ClickButtonOf(Tree(), Internet());
+    HTREEITEM host = FindItem(Tree(), Internet(), computer);
+    ClickButtonOf(Tree(), host);
+    HTREEITEM shares = FindItem(Tree(), host, "Shares");
+    ClickButtonOf(Tree(), shares);
+
+    const std::string shown = form_->Logic().stbar.SimpleText();
+    EXPECT_EQ(shown, " " + message);
+    EXPECT_TRUE(form_->Logic().stbarticker.Enabled());
+    EXPECT_EQ(ChildTexts(Tree(), shares), std::vector<std::string>{});
+    EXPECT_NE(SaveScreenshot(L"shares-refused"), L"");
+
+    // The window goes on: a click shows the machine and stops the flashing.
+    ClickItem(Tree(), host);
+    EXPECT_EQ(WindowText(form_->InfoMemo()).rfind("Serverflags: ", 0), 0u);
+    EXPECT_FALSE(form_->Logic().stbarticker.Enabled());
+    EXPECT_EQ(form_->Logic().stbar.SimpleText(), shown);
+    // The one-time fill is not tried again.
+    ClickButtonOf(Tree(), shares);
+    ClickButtonOf(Tree(), shares);
+    EXPECT_FALSE(form_->Logic().stbarticker.Enabled());
+}
