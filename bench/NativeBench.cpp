@@ -103,12 +103,34 @@ std::vector<Case> Cases() {
                          for (std::size_t i = 0; i < n; ++i) win.net.ServerGetInfo101("\\\\" + bench::HostName(i));
                      },
                      [](ScriptedWindow& win) { win.w->ntreeview.Expand(win.Find(nullptr, "D")); }});
+    // Each category of the machine S, with as many entries; a group's
+    // members are the accounts of the group G.
+    for (const auto category : bench::kCategories) {
+        cases.push_back(
+            {bench::CategoryName(category),
+             [category](ScriptedWindow& win, std::size_t n) {
+                 bench::ScriptMachine(win.net, category, n);
+                 win.files.files[win.IpsPath()] = "S\r\n";
+                 win.Create();
+                 win.Start();
+             },
+             [category](ScriptedWindow& win, std::size_t n) { bench::BareCalls(win.net, category, n); },
+             [category](ScriptedWindow& win) {
+                 PVirtualNode node = win.Find(win.Find(win.w->ntreeview.GetFirst(), "S"),
+                                              bench::CategoryText(category));
+                 win.w->ntreeview.Expand(node);
+                 if (category == bench::Category::GroupMembers)
+                     win.w->ntreeview.Expand(win.w->ntreeview.GetFirstChild(node));
+             }});
+    }
     return cases;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    // The status bar's progress texts have no window to paint here.
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
     std::vector<std::size_t> sizes{1000, 10000, 100000};
     if (argc > 1) sizes = {static_cast<std::size_t>(std::atol(argv[1]))};
 

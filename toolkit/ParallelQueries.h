@@ -97,6 +97,7 @@ void RunQueriesInOrder(std::size_t count, std::size_t maxThreads,
     auto lastIdle = Clock::now();
     for (std::size_t i = 0; i < count; ++i) {
         std::unique_lock<std::mutex> lock(shared.mutex);
+        const auto waitingSince = Clock::now();
         while (!shared.done[i]) {
             // Wake for the last answer of the next few that is still missing.
             shared.waitingFor = std::min(i + kAnswersPerWake - 1, count - 1);
@@ -108,9 +109,9 @@ void RunQueriesInOrder(std::size_t count, std::size_t maxThreads,
                 lock.lock();
                 continue;
             }
-            if (shared.ready.wait_until(lock, lastIdle + kIdleInterval) ==
-                    std::cv_status::timeout &&
-                !shared.done[i] && workers.threads.size() < allThreads) {
+            shared.ready.wait_until(lock, lastIdle + kIdleInterval);
+            if (!shared.done[i] && workers.threads.size() < allThreads &&
+                Clock::now() - waitingSince >= kIdleInterval) {
                 lock.unlock();
                 startWorkers(allThreads);
                 lock.lock();

@@ -20,6 +20,7 @@
 #include "app/win32/MainForm.h"
 #include "netinfo/unitNTException.h"
 #include "platform/win32/Win32Platform.h"
+#include "bench/BenchWindow.h"
 #include "tests/fakes/ScriptedNetwork.h"
 
 namespace {
@@ -170,6 +171,26 @@ public:
             UpdateWindow(form_->Tree());
         });
     }
+    HTREEITEM Find(HTREEITEM parent, const std::string& text) {
+        for (HTREEITEM i = parent ? TreeView_GetChild(Tree(), parent) : TreeView_GetRoot(Tree()); i;
+             i = TreeView_GetNextSibling(Tree(), i)) {
+            wchar_t buffer[256] = {};
+            TVITEMW tvi{};
+            tvi.mask = TVIF_TEXT;
+            tvi.hItem = i;
+            tvi.pszText = buffer;
+            tvi.cchTextMax = 256;
+            TreeView_GetItem(Tree(), &tvi);
+            if (Narrow(buffer) == text) return i;
+        }
+        return nullptr;
+    }
+    double Collapse(HTREEITEM item) {
+        return Seconds([&] {
+            TreeView_Expand(Tree(), item, TVE_COLLAPSE);
+            UpdateWindow(Tree());
+        });
+    }
     HTREEITEM Item(HTREEITEM parent, std::size_t index) {
         HTREEITEM i = parent ? TreeView_GetChild(Tree(), parent) : TreeView_GetRoot(Tree());
         while (i && index-- > 0) i = TreeView_GetNextSibling(Tree(), i);
@@ -271,9 +292,50 @@ void DomainFill(std::size_t n) {
         w.Close();
     }
     const double bare = tree.insert + tree.expand;
-    std::printf("%-28s %7zu %9.1f %8.2f %9.1f %8.2f %8.2f %9.1f %9.1f %6.2f\n", "domain fill (scripted)", n,
+    std::printf("%-28s %7zu %9.1f %8.2f %9.1f %8.2f %8.1f %9.1f %9.1f %6.2f %6.2f\n", "domain, machines fail", n,
                 fill * 1e3, fill / n * 1e6, tree.insert * 1e3, tree.insert / n * 1e6,
-                tree.expand * 1e3, tree.deleteEach * 1e3, tree.deleteAll * 1e3, fill / bare);
+                tree.expand * 1e3, tree.deleteEach * 1e3, tree.deleteAll * 1e3,
+                fill / tree.insert, fill / bare);
+    std::fflush(stdout);
+    std::error_code ignored;
+    fs::remove_all(folder, ignored);
+}
+
+// A category of n entries on the scripted network, expanded in the real
+// window, beside the bare tree view's insert and expand of n items; and for
+// "Sessions" a refill (collapse and expand again) beside the first fill.
+void CategoryFill(bench::Category category, std::size_t n) {
+    const fs::path folder = MakeFolder(L"nv-bench-category");
+    std::ofstream(folder / L"ips.txt", std::ios::binary) << "S\r\n";
+    ScriptedNetwork net;
+    net.Machine("");
+    bench::ScriptMachine(net, category, n);
+
+    const BareCost tree = MeasureBareTree(n, true);
+    double fill = 0, refill = 0;
+    {
+        ProgramWindow w(folder, &net);
+        w.Build();
+        HTREEITEM server = w.Find(w.Find(nullptr, "Internet"), "S");
+        w.Expand(server);
+        HTREEITEM item = w.Find(server, bench::CategoryText(category));
+        if (category == bench::Category::GroupMembers) {
+            w.Expand(item);
+            item = w.Find(item, "G");
+        }
+        fill = w.Expand(item);
+        if (category == bench::Category::Sessions) {
+            w.Collapse(item);
+            refill = w.Expand(item);
+        }
+        w.Close();
+    }
+    std::printf("%-28s %7zu %9.1f %8.2f %9.1f %8.2f %8.1f %9.1f %9.1f %6.2f %6.2f",
+                bench::CategoryName(category), n, fill * 1e3, fill / n * 1e6, tree.insert * 1e3,
+                tree.insert / n * 1e6, tree.expand * 1e3, tree.deleteEach * 1e3,
+                tree.deleteAll * 1e3, fill / tree.insert, fill / (tree.insert + tree.expand));
+    if (refill > 0) std::printf("   refill %.1f ms = %.2f x the first fill", refill * 1e3, refill / fill);
+    std::printf("\n");
     std::fflush(stdout);
     std::error_code ignored;
     fs::remove_all(folder, ignored);
@@ -373,9 +435,12 @@ int wmain(int argc, wchar_t** argv) {
                 "calls ms", "us/call", "us/ins", "ratio");
     for (auto n : sizes) HostListBuild(n);
 
-    std::printf("\n%-28s %7s %9s %8s %9s %8s %8s %9s %9s %6s\n", "real window", "entries", "ms",
-                "us/entry", "bare ins", "us/ins", "expand", "del each", "del all", "ratio");
+    std::printf("\n%-28s %7s %9s %8s %9s %8s %8s %9s %9s %6s %6s\n", "real window (scripted)",
+                "entries", "ms", "us/entry", "bare ins", "us/ins", "expand", "del each", "del all",
+                "/ins", "/i+exp");
     for (auto n : sizes) DomainFill(n);
+    for (const auto category : bench::kCategories)
+        for (auto n : sizes) CategoryFill(category, n);
 
     std::printf("\n");
     PerHostParts();

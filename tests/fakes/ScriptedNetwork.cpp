@@ -33,8 +33,8 @@ ScriptedMachine* ScriptedNetwork::Answer(const std::string& function, const std:
         if (it != machines.end()) m = &it->second;
         const int now = ++inFlight_;
         if (now > maxInFlight) maxInFlight = now;
-        if (gatherCalls > 0) {
-            if (now >= gatherCalls) gatheredAll = true;
+        if (gatherCalls > 0 && call.function == gatherFunction) {
+            if (++gatherInFlight_ >= gatherCalls) gatheredAll = true;
             gathered_.notify_all();
             gathered_.wait_for(lock, std::chrono::minutes(1), [this] { return gatheredAll.load(); });
         }
@@ -44,6 +44,7 @@ ScriptedMachine* ScriptedNetwork::Answer(const std::string& function, const std:
     {
         std::lock_guard<std::mutex> lock(mutex_);
         --inFlight_;
+        if (gatherCalls > 0 && call.function == gatherFunction) --gatherInFlight_;
     }
     if (m == nullptr) {
         status = 53;
@@ -112,8 +113,17 @@ platform::NetList<std::string> ScriptedNetwork::LocalGroupEnum0(const std::strin
 
 const platform::UserInfo3* ScriptedNetwork::FindUser(ScriptedMachine& m, const std::string& user,
                                                      platform::NetStatus& status) {
-    for (const auto& u : m.users)
-        if (u.name == user) return &u;
+    // Looked up by name, so that asking for each of many accounts does not
+    // walk the list each time; the index is made again when users changed.
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto it = m.userIndex.find(user);
+    if (it == m.userIndex.end() || it->second >= m.users.size() ||
+        m.users[it->second].name != user || m.userIndex.size() != m.users.size()) {
+        m.userIndex.clear();
+        for (std::size_t i = 0; i < m.users.size(); ++i) m.userIndex.emplace(m.users[i].name, i);
+        it = m.userIndex.find(user);
+    }
+    if (it != m.userIndex.end()) return &m.users[it->second];
     status = 2221;  // the user name could not be found
     return nullptr;
 }

@@ -30,6 +30,8 @@ struct ScriptedMachine {
     std::vector<std::string> disks;
     std::vector<std::string> localGroups;
     std::vector<platform::UserInfo3> users;
+    // Where each account's record lies in users; the network keeps it.
+    std::map<std::string, std::size_t> userIndex;
     std::map<std::string, std::vector<std::string>> globalGroupsOf;
     std::map<std::string, std::vector<std::string>> localGroupsOf;
     std::vector<platform::ShareInfo2> shares;
@@ -51,10 +53,12 @@ public:
     // Runs inside every call, after it is recorded, on the thread that made
     // the call: what the user does while the window waits for a machine.
     std::function<void(const NetCall&)> onCall;
-    // When not 0, every call waits until this many calls are waiting at once
-    // before it answers, so that calls made one after the other never get
-    // past the first (after a minute they go on, and gatheredAll stays false).
+    // When not 0, every call of gatherFunction waits until this many of them
+    // are waiting at once before it answers, so that calls made one after
+    // the other never get past the first (after a minute they go on, and
+    // gatheredAll stays false).
     int gatherCalls = 0;
+    std::string gatherFunction = "NetServerGetInfo";
     std::atomic<bool> gatheredAll{false};
     // The most calls that were inside the network at the same time.
     std::atomic<int> maxInFlight{0};
@@ -101,4 +105,5 @@ private:
     mutable std::mutex mutex_;
     std::condition_variable gathered_;
     int inFlight_ = 0;
+    int gatherInFlight_ = 0;
 };
