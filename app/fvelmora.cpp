@@ -18,10 +18,6 @@ private:
     bool& busy_;
 };
 
-// The fills and actions whose categories come later say so through the
-// dispatch, like any other failure.
-[[noreturn]] void NotAvailableYet() { throw Exception("not available yet"); }
-
 std::string MessageOf(const std::exception& e) {
     if (auto* ex = dynamic_cast<const Exception*>(&e)) return ex->Message();
     return e.what();
@@ -41,6 +37,7 @@ Tnetworkviewer::Tnetworkviewer(TNetworkViewerPlatform platform, TNetworkViewerFo
     : stbar(statusBar),
       NetServer(platform.Net, platform.Messages, platform.Locale),
       NetUser(platform.Net, platform.Messages, platform.Locale),
+      ServiceDatabase(platform.Services, platform.Registry, platform.Messages),
       platform_(platform),
       form_(form),
       versionInfo_(platform.Version) {
@@ -341,7 +338,7 @@ void Tnetworkviewer::ntreeviewExpanding(PVirtualNode node, bool& allowed) {
             case nkSessions: FillSessions(node); break;
             case nkOpenFiles: FillOpenFiles(node); break;
             case nkUser: FillUserGroups(node, list); break;
-            case nkServices: NotAvailableYet();
+            case nkServices: FillServices(node, list); break;
             default: break;
         }
     } catch (const std::exception& e) {
@@ -362,8 +359,14 @@ void Tnetworkviewer::bbaction2Click() {
             case naCloseFile: CloseOpenFile(data); break;
             case naRemoveShare: RemoveShare(data); break;
             case naAddHost: AddHost(node); break;
-            case naStartService: NotAvailableYet();
-            case naStopService: NotAvailableYet();
+            case naStartService:
+                StartStopService(ServiceMachine(node), data.ServiceName, false);
+                ResetServicesCategory();
+                break;
+            case naStopService:
+                StartStopService(ServiceMachine(node), data.ServiceName, true);
+                ResetServicesCategory();
+                break;
             case naUpdateTree: BuildTree(); break;
             case naRemoveHost: RemoveHost(node); break;
             default: break;

@@ -11,10 +11,12 @@
 #include "app/versioninfo.h"
 #include "netinfo/cmpNetServer.h"
 #include "netinfo/cmpNetUser.h"
+#include "services/cmpServiceManager.h"
 #include "platform/FileSystem.h"
 #include "platform/Locale.h"
 #include "platform/NetApi.h"
 #include "platform/Registry.h"
+#include "platform/ServiceManager.h"
 #include "platform/Shell.h"
 #include "platform/SystemMessages.h"
 #include "platform/VersionResource.h"
@@ -31,6 +33,7 @@ struct TNetworkViewerPlatform {
     platform::Locale& Locale;
     platform::Registry& Registry;
     platform::Shell& Shell;
+    platform::ServiceManager& Services;
 };
 
 // What the main window asks of its form.
@@ -133,6 +136,18 @@ public:
     // The user's short date, then a blank and the user's long time unless the
     // time is midnight; 0 reads as 30 December 1899.
     std::string DateTimeText(double value);
+    // The Services category and its start and stop actions (ServiceFills.cpp).
+    void FillServices(PVirtualNode node, TStringList& list);
+    void AddServiceNode(PVirtualNode category, PVirtualNode& group, const std::string& stateText,
+                        TNodeAction action, TService& service);
+    // "\\" and the machine whose Services category holds a service node.
+    std::string ServiceMachine(PVirtualNode serviceNode);
+    // Starts or stops a service of a machine ("\\NAME"); failures are told
+    // in message boxes.
+    void StartStopService(const std::string& machine, const std::string& serviceName, bool stop);
+    // Empties the Services category of the focused service node so that its
+    // next expansion lists the services again.
+    void ResetServicesCategory();
 
     std::string VersionText() { return versionInfo_.VersionText(); }
     std::string HostListFileName() { return HostListPath(versionInfo_.ProgramPath()); }
@@ -144,6 +159,7 @@ public:
     TTimer stbarticker{1000, false};
     TNetServer NetServer;
     TNetUser NetUser;
+    TServiceDatabase ServiceDatabase;
 
     TStringList HostList;
 

@@ -12,6 +12,7 @@
 #include "tests/fakes/FakeSystem.h"
 #include "tests/fakes/ScriptedNetwork.h"
 #include "tests/fakes/ScriptedRegistry.h"
+#include "tests/fakes/ScriptedServiceManager.h"
 
 namespace bench {
 
@@ -39,6 +40,7 @@ struct ScriptedWindow {
     FakeLocale locale;
     ScriptedRegistry registry;
     FakeShell shell;
+    ScriptedServiceManager services;
     FakeForm form;
     FakeStatusBar stbar;
     FakeTimers timers;
@@ -49,7 +51,7 @@ struct ScriptedWindow {
     void Create() {
         net.Machine("");
         w = std::make_unique<Tnetworkviewer>(
-            TNetworkViewerPlatform{net, messages, version, files, locale, registry, shell}, form,
+            TNetworkViewerPlatform{net, messages, version, files, locale, registry, shell, services}, form,
             stbar);
         w->startticker.SetBackend(&timers);
         w->stbarticker.SetBackend(&timers);

@@ -2,7 +2,8 @@
 # Installs what building and testing Network View needs on Debian: the native
 # compiler and GoogleTest, clang with libFuzzer for the fuzz targets, the
 # mingw-w64 cross compiler, Wine, a virtual X display and the tools that drive
-# and photograph it. Runs apt-get as root
+# and photograph it; Samba's server, client, libnetapi and nss_wrapper for the
+# SMB contract tests. Runs apt-get as root
 # (through sudo when not root), and only when something is missing.
 set -euo pipefail
 
@@ -13,6 +14,7 @@ packages=(
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64
   xvfb x11-utils xdotool imagemagick
+  samba smbclient samba-dev pkg-config libnss-wrapper iproute2
 )
 
 missing=()

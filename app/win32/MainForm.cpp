@@ -7,6 +7,7 @@
 #include "app/win32/resource.h"
 #include "platform/win32/Win32Platform.h"
 #include "toolkit/win32/WindowClass.h"
+#include "widgets/win32/faboutWin32.h"
 
 using platform::win32::Narrow;
 using platform::win32::Wide;
@@ -51,7 +52,8 @@ TNetworkViewerWin32::TNetworkViewerWin32(TNetworkViewerPlatform platform)
       paction2_({static_cast<TColor>(GetSysColor(COLOR_BTNFACE)), TBevel::Lowered, TBevel::None}),
       pinfo_({static_cast<TColor>(GetSysColor(COLOR_BTNFACE)), TBevel::Lowered, TBevel::None,
               static_cast<TColor>(GetSysColor(COLOR_WINDOW)), true}),
-      splitter_({static_cast<TColor>(GetSysColor(COLOR_BTNFACE)), TBevel::None, TBevel::None}) {}
+      splitter_({static_cast<TColor>(GetSysColor(COLOR_BTNFACE)), TBevel::None, TBevel::None}),
+      platform_(platform) {}
 
 TNetworkViewerWin32::~TNetworkViewerWin32() {
     logic_->startticker.SetBackend(nullptr);
@@ -78,6 +80,7 @@ HWND TNetworkViewerWin32::Create(HINSTANCE instance) {
 
     CreateControls();
     Layout();
+    CreateMenuPainter();
     logic_->FormCreate();
     logic_->startticker.SetBackend(this);
     logic_->stbarticker.SetBackend(this);
@@ -126,6 +129,42 @@ void TNetworkViewerWin32::CreateControls() {
     // do the panels beside the tree.
     SetWindowPos(pcolumninfo_.Handle(), HWND_BOTTOM, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+// The window has no menus: the painter paints its panels, memo and buttons
+// flat (the splitter counts as a panel; the status bar and the tree stay).
+void TNetworkViewerWin32::CreateMenuPainter() {
+    menuPainter1_ = std::make_unique<TMenuPainterWin32>(hwnd_);
+    menuPainter1_->Describe(splitter_.Handle(), TComponentKind::Panel, "TBetterSplitter");
+    TBitBtnStyle actionGlyph;
+    actionGlyph.Glyph = glyph_;
+    menuPainter1_->DescribeBitBtn(bbaction2_, actionGlyph);
+    menuPainter1_->DescribeBitBtn(bitbtn2_, TBitBtnStyle{});
+
+    TMenuPainter& p = menuPainter1_->Painter();
+    p.DimLevel = 30;
+    p.GrayLevel = 10;
+    p.SetFont({"Tahoma", -11, ANSI_CHARSET, clMenuText});
+    p.Color = clBtnFace;
+    p.DrawMenuBar = false;
+    p.IconBackColor = clBtnFace;
+    p.SetMenuBarColor(clBtnFace);
+    p.SelectColor = clHighlight;
+    p.SelectBorderColor = clHighlight;
+    p.SelectFontColor = clMenuText;
+    p.DisabledColor = clInactiveCaption;
+    p.SeparatorColor = clBtnFace;
+    p.CheckedColor = clHighlight;
+    p.IconWidth = 24;
+    p.DrawSelect = true;
+    p.SetUseSystemColors(true);
+    p.UseDimColor = false;
+    p.SetOverrideOwnerDraw(false);
+    p.Gradient = false;
+    p.FlatMenu = false;
+    p.AutoDetect = true;
+    p.StrngContrast = {};
+    p.SetActive(true);
 }
 
 void TNetworkViewerWin32::Layout() {
@@ -208,8 +247,9 @@ void TNetworkViewerWin32::ShowError(const std::string& text) {
 }
 
 void TNetworkViewerWin32::ShowAboutBox() {
-    const std::wstring text = L"Network View " + Wide(logic_->VersionText());
-    MessageBoxW(hwnd_, text.c_str(), L"About", MB_OK | MB_ICONINFORMATION);
+    // A fresh box each time: nothing of an earlier showing remains.
+    TaboutformularWin32 box(platform_.Registry, platform_.Shell);
+    if (box.Create(hwnd_)) box.ShowModal();
 }
 
 // ---------------------------------------------------------------- timers

@@ -12,6 +12,7 @@
 #include "toolkit/win32/Panel.h"
 #include "toolkit/win32/SimpleStatusBar.h"
 #include "toolkit/win32/TreeViewBinding.h"
+#include "widgets/win32/MenuPainterWin32.h"
 
 class TNetworkViewerWin32 : public TNetworkViewerForm, public TimerBackend {
 public:
@@ -35,6 +36,7 @@ public:
     HWND InfoPanel() const { return pinfo_.Handle(); }
     HWND InfoMemo() const { return minfo_; }
     HWND Splitter() const { return splitter_.Handle(); }
+    TMenuPainterWin32& MenuPainter1() { return *menuPainter1_; }
 
     // TNetworkViewerForm
     std::string Caption() override;
@@ -59,6 +61,7 @@ private:
     static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
     void CreateControls();
+    void CreateMenuPainter();
     void Layout();
     void OnCommand(int id, int code);
     void OnClose();
@@ -88,4 +91,7 @@ private:
     bool closeRequested_ = false;
     int eventDepth_ = 0;
     std::map<TTimer*, UINT_PTR> timerIds_;
+    std::unique_ptr<TMenuPainterWin32> menuPainter1_;
+    // The about box reaches the registry and the shell through it.
+    TNetworkViewerPlatform platform_;
 };

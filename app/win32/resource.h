@@ -1,6 +1,9 @@
 #pragma once
 // Resource numbers of NetworkView.exe.
 #define IDB_ACTION 101
+// The link label's pointing hand.
+#define IDC_HANDPOINT 8888
+// The about box's card is the bitmap named "visitenkarte".
 
 // The one-line input dialog.
 #define IDD_INPUTQUERY 201

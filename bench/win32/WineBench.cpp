@@ -152,7 +152,7 @@ public:
         program_ = std::make_unique<RelocatedProgram>(Narrow((folder / L"NetworkView.exe").wstring()));
         form_ = std::make_unique<TNetworkViewerWin32>(TNetworkViewerPlatform{
             net ? *net : os_.net, os_.messages, *program_, os_.files, os_.locale, os_.registry,
-            os_.shell});
+            os_.shell, os_.services});
         form_->Create(GetModuleHandleW(nullptr));
         ShowWindow(form_->Handle(), SW_SHOW);
         UpdateWindow(form_->Handle());

@@ -9,6 +9,7 @@
 #include "platform/Locale.h"
 #include "platform/NetApi.h"
 #include "platform/Registry.h"
+#include "platform/ServiceManager.h"
 #include "platform/Shell.h"
 #include "platform/SystemMessages.h"
 #include "platform/VersionResource.h"
@@ -87,6 +88,26 @@ public:
     void CloseKey(RegKey key) override;
 };
 
+class ServiceManagerWin32 : public ServiceManager {
+public:
+    ScHandle OpenManager(const std::optional<std::string>& machine,
+                         const std::optional<std::string>& database,
+                         std::uint32_t access) override;
+    bool EnumServices(ScHandle manager, std::uint32_t serviceType, std::uint32_t serviceState,
+                      std::uint32_t bufferSize, std::vector<ServiceEntry>& services) override;
+    ScHandle OpenServiceByName(ScHandle manager, const std::string& serviceName,
+                               std::uint32_t access) override;
+    bool Start(ScHandle service) override;
+    bool ControlService(ScHandle service, std::uint32_t control, ServiceStatus& status) override;
+    bool CloseServiceHandle(ScHandle handle) override;
+    std::uint32_t LastError() override;
+
+private:
+    // Keeps GetLastError of the call that just failed; returns false.
+    bool Failed();
+    std::uint32_t lastError_ = 0;
+};
+
 class ShellWin32 : public Shell {
 public:
     bool Open(const std::string& target) override;
@@ -102,6 +123,7 @@ struct Win32Platform {
     LocaleWin32 locale;
     RegistryWin32 registry;
     ShellWin32 shell;
+    ServiceManagerWin32 services;
 };
 
 }  // namespace platform::win32

@@ -153,7 +153,9 @@ platform::NetList<std::string> ScriptedNetwork::UserGetGroups0(const std::string
     platform::NetList<std::string> result;
     ScriptedMachine* m =
         Answer("NetUserGetGroups", server, {"user=" + user, "level=0"}, result.status);
-    if (m && result.status == 0) result.entries = m->globalGroupsOf[user];
+    // A real server fails the call for an account it does not have.
+    if (m && result.status == 0 && FindUser(*m, user, result.status))
+        result.entries = m->globalGroupsOf[user];
     return result;
 }
 
@@ -162,7 +164,8 @@ platform::NetList<std::string> ScriptedNetwork::UserGetLocalGroups0(const std::s
     platform::NetList<std::string> result;
     ScriptedMachine* m = Answer("NetUserGetLocalGroups", server,
                                 {"user=" + user, "level=0", "flags=0"}, result.status);
-    if (m && result.status == 0) result.entries = m->localGroupsOf[user];
+    if (m && result.status == 0 && FindUser(*m, user, result.status))
+        result.entries = m->localGroupsOf[user];
     return result;
 }
 

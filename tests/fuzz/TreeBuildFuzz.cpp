@@ -15,6 +15,7 @@
 #include "tests/fakes/FakeSystem.h"
 #include "tests/fakes/ScriptedNetwork.h"
 #include "tests/fakes/ScriptedRegistry.h"
+#include "tests/fakes/ScriptedServiceManager.h"
 #include "tests/fuzz/FuzzCheck.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -29,6 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FakeLocale locale;
     ScriptedRegistry registry;
     FakeShell shell;
+    ScriptedServiceManager services;
     FakeForm form;
     FakeStatusBar stbar;
     FakeTimers timers;
@@ -41,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const auto& host : expected)
         if (host.size() % 2 == 1) net.Machine("\\\\" + host).serverType = serverType;
 
-    Tnetworkviewer w(TNetworkViewerPlatform{net, messages, version, files, locale, registry, shell},
+    Tnetworkviewer w(TNetworkViewerPlatform{net, messages, version, files, locale, registry, shell, services},
                      form, stbar);
     w.startticker.SetBackend(&timers);
     w.stbarticker.SetBackend(&timers);

@@ -89,35 +89,6 @@ TEST_F(DispatchTest, AfterUpdateTreeAPressDoesNothingUntilAClick) {
 
 // ---------------------------------------------------------------- expansions
 
-TEST_F(DispatchTest, KindsAndActionsStillToComeSayNotAvailableYet) {
-    files.files[kIps] = "M\r\n";
-    net.Machine("\\\\M");
-    Start();
-    PVirtualNode host = w->ntreeview.GetFirstChild(Internet());
-    for (const char* name : {"Services"}) {
-        PVirtualNode category = Child(host, name);
-        stbar.text.clear();
-        w->ntreeview.Expand(category);
-        EXPECT_EQ(stbar.text, " not available yet") << name;
-        EXPECT_TRUE(w->stbarticker.Enabled());
-        EXPECT_EQ(Data(category).Kind, nkNone) << name;
-        EXPECT_EQ(form.cursor, crDefault);
-        w->StopStatusFlash();
-        stbar.text.clear();
-        w->ntreeview.Collapse(category);
-        w->ntreeview.Expand(category);
-        EXPECT_EQ(stbar.text, "") << name;
-    }
-    EXPECT_EQ(form.cursorHistory.back(), crDefault);
-
-    for (TNodeAction action : {naStartService, naStopService}) {
-        Data(Internet()).Action = action;
-        stbar.text.clear();
-        Press(Internet());
-        EXPECT_EQ(stbar.text, " not available yet");
-    }
-}
-
 // ---------------------------------------------------------------- host list
 
 TEST_F(DispatchTest, AddHostAsksAndAppendsANewHostOnly) {

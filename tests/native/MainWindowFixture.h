@@ -12,6 +12,7 @@
 #include "tests/fakes/FakeSystem.h"
 #include "tests/fakes/ScriptedNetwork.h"
 #include "tests/fakes/ScriptedRegistry.h"
+#include "tests/fakes/ScriptedServiceManager.h"
 
 const std::string kIps = "C:\\Program Files\\NetworkView\\ips.txt";
 
@@ -24,8 +25,9 @@ protected:
 
     void Create() {
         w = std::make_unique<Tnetworkviewer>(
-            TNetworkViewerPlatform{net, messages, version, files, locale, registry, shell}, form,
-            stbar);
+            TNetworkViewerPlatform{net, messages, version, files, locale, registry, shell,
+                                   services},
+            form, stbar);
         w->startticker.SetBackend(&timers);
         w->stbarticker.SetBackend(&timers);
         w->FormCreate();
@@ -69,6 +71,7 @@ protected:
     FakeLocale locale;
     ScriptedRegistry registry;
     FakeShell shell;
+    ScriptedServiceManager services;
     FakeForm form;
     FakeStatusBar stbar;
     FakeTimers timers;

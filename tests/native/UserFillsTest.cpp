@@ -1,15 +1,7 @@
 // The Users, Groups and Disks categories of a machine in the main window,
 // against a scripted network. The fake locale is one hour east of UTC with
 // the formats "dd.MM.yyyy" and "HH:mm:ss".
-#include <gtest/gtest.h>
-
-#include <memory>
-
-#include "app/fvelmora.h"
-#include "tests/fakes/FakeForm.h"
-#include "tests/fakes/FakeSystem.h"
-#include "tests/fakes/ScriptedNetwork.h"
-#include "tests/fakes/ScriptedRegistry.h"
+#include "tests/native/MainWindowFixture.h"
 
 namespace {
 
@@ -21,35 +13,16 @@ platform::UserInfo3 Account(const std::string& name, std::uint32_t flags = 0x020
     return u;
 }
 
-class UserFillsTest : public ::testing::Test {
+class UserFillsTest : public MainWindowTest {
 protected:
     UserFillsTest() {
         net.Machine("");
-        files.files["C:\\Program Files\\NetworkView\\ips.txt"] = "PC1\r\n";
+        files.files[kIps] = "PC1\r\n";
         pc1.serverType = 0x1003;
     }
     void Start() {
-        w = std::make_unique<Tnetworkviewer>(
-            TNetworkViewerPlatform{net, messages, version, files, locale, registry, shell}, form,
-            stbar);
-        w->startticker.SetBackend(&timers);
-        w->stbarticker.SetBackend(&timers);
-        w->FormCreate();
-        timers.Advance(300);
+        MainWindowTest::Start();
         host = w->ntreeview.GetFirstChild(w->ntreeview.GetFirst());
-    }
-    TNetNodeData& Data(PVirtualNode n) { return TNetTree::GetNodeData(n); }
-    PVirtualNode Child(PVirtualNode parent, const std::string& text) {
-        for (auto* c = w->ntreeview.GetFirstChild(parent); c; c = w->ntreeview.GetNextSibling(c))
-            if (Data(c).Text == text) return c;
-        ADD_FAILURE() << "no node " << text;
-        return nullptr;
-    }
-    std::vector<std::string> Texts(PVirtualNode parent) {
-        std::vector<std::string> out;
-        for (auto* c = w->ntreeview.GetFirstChild(parent); c; c = w->ntreeview.GetNextSibling(c))
-            out.push_back(Data(c).Text);
-        return out;
     }
     // Expands a node; CallsSince() counts the calls from here on.
     PVirtualNode Expand(PVirtualNode node) {
@@ -59,18 +32,7 @@ protected:
     }
     std::size_t CallsSince() const { return net.calls.size() - callsBefore; }
 
-    ScriptedNetwork net;
     ScriptedMachine& pc1 = net.Machine("\\\\PC1");
-    FakeMessages messages;
-    FakeVersion version;
-    FakeFiles files;
-    FakeLocale locale;
-    ScriptedRegistry registry;
-    FakeShell shell;
-    FakeForm form;
-    FakeStatusBar stbar;
-    FakeTimers timers;
-    std::unique_ptr<Tnetworkviewer> w;
     PVirtualNode host = nullptr;
     std::size_t callsBefore = 0;
 };

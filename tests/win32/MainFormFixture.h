@@ -127,7 +127,7 @@ protected:
     void Open(platform::NetApi* net = nullptr) {
         form_ = std::make_unique<TNetworkViewerWin32>(TNetworkViewerPlatform{
             net ? *net : os_.net, os_.messages, *program_, os_.files, os_.locale, os_.registry,
-            os_.shell});
+            os_.shell, os_.services});
         ASSERT_NE(form_->Create(GetModuleHandleW(nullptr)), nullptr);
         ShowWindow(form_->Handle(), SW_SHOW);
         UpdateWindow(form_->Handle());

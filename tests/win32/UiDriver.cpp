@@ -109,13 +109,6 @@ void Pump(int ms) { PumpUntil([] { return false; }, ms); }
 
 bool XdoTool(const std::wstring& args) { return RunUnixCommand("xdotool " + Utf8(args), 10000); }
 
-bool XFocusIsOn(const std::wstring& windowName) {
-    std::string quoted = "'";
-    for (char c : Utf8(windowName)) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    quoted += "'";
-    return RunUnixCommand("test \"$(xdotool getwindowfocus getwindowname)\" = " + quoted, 10000);
-}
-
 void XMoveTo(HWND hwnd, int x, int y) {
     const POINT p = ToScreen(hwnd, x, y);
     XdoTool(L"mousemove " + std::to_wstring(p.x) + L" " + std::to_wstring(p.y));
@@ -173,12 +166,8 @@ void XType(const std::wstring& text) {
     Pump(kSettleMs);
 }
 
-bool XTypeDetached(const std::wstring& text, const std::wstring& thenKeys) {
-    // xdotool's type takes every argument after it as text: the keys need a
-    // run of their own.
-    std::string script = "xdotool " + Utf8(TypeArguments(text));
-    if (!thenKeys.empty()) script += "; xdotool key " + Utf8(thenKeys);
-    return StartUnixCommand(script);
+bool XTypeDetached(const std::wstring& text) {
+    return StartUnixCommand("xdotool " + Utf8(TypeArguments(text)));
 }
 
 bool XKeyDetached(const std::wstring& keys) { return StartUnixCommand("xdotool key " + Utf8(keys)); }

@@ -15,11 +15,6 @@ void Pump(int ms);
 // Runs xdotool with the arguments; true when it ran and exited with 0.
 bool XdoTool(const std::wstring& args);
 
-// True when the X display's keyboard focus is on the window of that caption:
-// only then do typed keys reach it. A window that has just appeared may not
-// have it yet.
-bool XFocusIsOn(const std::wstring& windowName);
-
 // Real input at a point of a window's client area. Each lets the window
 // handle what arrives for a short, bounded time afterwards.
 void XMoveTo(HWND hwnd, int x, int y);
@@ -33,9 +28,8 @@ void XKeyUp(const std::wstring& key);
 void XType(const std::wstring& text);
 // The same input, started without waiting for it or handling any message:
 // for a window that runs a modal loop of its own, as a dialog does, which
-// alone turns Enter and Escape into OK and Cancel. thenKeys are pressed once
-// the text is typed.
-bool XTypeDetached(const std::wstring& text, const std::wstring& thenKeys = L"");
+// alone turns Enter and Escape into OK and Cancel.
+bool XTypeDetached(const std::wstring& text);
 bool XKeyDetached(const std::wstring& keys);
 
 // A click in the middle of a window, as a user presses a button.

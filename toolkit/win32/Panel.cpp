@@ -56,7 +56,16 @@ void TPanelWin32::Paint(HDC dc) {
     GetClientRect(hwnd_, &r);
     FillRect(dc, &r, brush_);
     Bevel(dc, r, style_.Outer);
+    InflateRect(&r, -style_.BorderWidth, -style_.BorderWidth);
     Bevel(dc, r, style_.Inner);
+}
+
+const TPanelStyle* TPanelWin32::StyleOf(HWND hwnd) {
+    wchar_t cls[32] = {};
+    if (hwnd == nullptr || GetClassNameW(hwnd, cls, 32) == 0 || lstrcmpW(cls, kClassName) != 0)
+        return nullptr;
+    auto* panel = reinterpret_cast<TPanelWin32*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    return panel ? &panel->style_ : nullptr;
 }
 
 LRESULT CALLBACK TPanelWin32::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {

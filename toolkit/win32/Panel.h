@@ -16,6 +16,8 @@ struct TPanelStyle {
     // Colour of read-only edits on the panel, when it differs from Color.
     TColor EditColor = 0;
     bool OwnEditColor = false;
+    // Room between the outer and the inner bevel.
+    int BorderWidth = 0;
 };
 
 class TPanelWin32 {
@@ -27,6 +29,8 @@ public:
 
     HWND Create(HWND parent, int id, bool visible);
     HWND Handle() const { return hwnd_; }
+    // The style of a window that is one of these panels; null for any other.
+    static const TPanelStyle* StyleOf(HWND hwnd);
 
 private:
     static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);

@@ -144,7 +144,10 @@ LRESULT TTreeViewBinding::OnItemExpanding(const NMTREEVIEWW& info) {
 }
 
 void TTreeViewBinding::OnSelChanged(const NMTREEVIEWW& info) {
-    if (updating_ != 0) return;
+    // The view also selects an item of its own accord (its first one when it
+    // gets the keyboard focus with nothing selected, as after the focused
+    // node was deleted); only the user's moves focus a node.
+    if (updating_ != 0 || info.action == TVC_UNKNOWN) return;
     tree_.SetFocusedNode(reinterpret_cast<TVirtualNode*>(info.itemNew.lParam));
 }
 

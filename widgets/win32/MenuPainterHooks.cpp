@@ -1,0 +1,343 @@
+// The flat-painting hooks: a window procedure in front of the control's own.
+#include <algorithm>
+
+#include "platform/win32/Win32Platform.h"
+#include "toolkit/win32/Panel.h"
+#include "widgets/win32/MenuPainterWin32.h"
+
+namespace {
+
+constexpr wchar_t kHookProperty[] = L"NetworkView.FlatHook";
+
+void Fill(HDC dc, const RECT& r, TColor c) {
+    HBRUSH brush = CreateSolidBrush(c);
+    FillRect(dc, &r, brush);
+    DeleteObject(brush);
+}
+
+void Polyline(HDC dc, TColor c, std::initializer_list<POINT> points) {
+    HPEN pen = CreatePen(PS_SOLID, 1, c);
+    HGDIOBJ old = SelectObject(dc, pen);
+    ::Polyline(dc, points.begin(), static_cast<int>(points.size()));
+    SelectObject(dc, old);
+    DeleteObject(pen);
+}
+
+// A one-pixel 3-D frame along r, which then narrows by one.
+void Bevel(HDC dc, RECT& r, TBevel bevel, TColor shadow, TColor light) {
+    if (bevel == TBevel::None) return;
+    const TColor topLeft = bevel == TBevel::Lowered ? shadow : light;
+    const TColor bottomRight = bevel == TBevel::Lowered ? light : shadow;
+    Polyline(dc, topLeft, {{r.left, r.bottom - 1}, {r.left, r.top}, {r.right, r.top}});
+    Polyline(dc, bottomRight, {{r.right - 1, r.top + 1}, {r.right - 1, r.bottom - 1}, {r.left - 1, r.bottom - 1}});
+    InflateRect(&r, -1, -1);
+}
+
+TColor Invert(TColor c) { return RGBColor(255 - RedOf(c), 255 - GreenOf(c), 255 - BlueOf(c)); }
+
+std::wstring TextOf(HWND hwnd) {
+    const int length = GetWindowTextLengthW(hwnd);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(hwnd, text.data(), length + 1)));
+    return text;
+}
+
+}  // namespace
+
+TControlSubClass::TControlSubClass(TMenuPainterWin32& painter, HWND control, Kind kind)
+    : painter_(painter), control_(control), kind_(kind) {}
+
+TControlSubClass::~TControlSubClass() = default;
+
+bool TControlSubClass::Install() {
+    if (GetPropW(control_, kHookProperty) != nullptr ||
+        GetWindowLongPtrW(control_, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&Proc))
+        return false;
+    if (kind_ == Kind::Edit || kind_ == Kind::Memo) {
+        had3D_ = (GetWindowLongW(control_, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) != 0;
+        borderSingle_ = had3D_ || (GetWindowLongW(control_, GWL_STYLE) & WS_BORDER) != 0;
+    }
+    SetPropW(control_, kHookProperty, this);
+    previous_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(control_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Proc)));
+    return true;
+}
+
+void TControlSubClass::Uninstall() {
+    if (previous_ == nullptr) return;
+    if (IsWindow(control_)) {
+        if (GetWindowLongPtrW(control_, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&Proc))
+            SetWindowLongPtrW(control_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous_));
+        RemovePropW(control_, kHookProperty);
+        const LONG ex = GetWindowLongW(control_, GWL_EXSTYLE);
+        if ((kind_ == Kind::Edit || kind_ == Kind::Memo) && had3D_ && !(ex & WS_EX_CLIENTEDGE)) {
+            SetWindowLongW(control_, GWL_EXSTYLE, ex | WS_EX_CLIENTEDGE);
+            SetWindowPos(control_, nullptr, 0, 0, 0, 0,
+                         SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+    }
+    previous_ = nullptr;
+}
+
+LRESULT CALLBACK TControlSubClass::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    auto* self = static_cast<TControlSubClass*>(GetPropW(hwnd, kHookProperty));
+    if (self == nullptr) return DefWindowProcW(hwnd, msg, wp, lp);
+    ++self->depth_;
+    const LRESULT result = self->Handle(msg, wp, lp);
+    // Freed only once no message of the window is being handled any more.
+    if (--self->depth_ == 0 && self->released_) self->painter_.Release(self);
+    return result;
+}
+
+LRESULT TControlSubClass::Handle(UINT msg, WPARAM wp, LPARAM lp) {
+    const LRESULT result = CallWindowProcW(previous_, control_, msg, wp, lp);
+    if (released_) return result;
+    if (!painter_.Active() || generation_ != painter_.Generation() || msg == WM_NCDESTROY) {
+        // The window is gone, or the painter no longer paints it: hand the
+        // window back to its own procedure (and look).
+        Uninstall();
+        released_ = true;
+        return result;
+    }
+    lastMessage_ = msg;
+    React(msg, wp, lp);
+    return result;
+}
+
+void TControlSubClass::React(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+        case WM_DESTROY:
+            if (!keepHook_) {
+                Uninstall();
+                released_ = true;
+            }
+            break;
+        case WM_SETFOCUS:
+            hot_ = true;
+            Paint();
+            break;
+        case WM_KILLFOCUS:
+            hot_ = false;
+            Paint();
+            break;
+        case WM_PAINT:
+            keepHook_ = false;
+            Paint();
+            break;
+        case WM_WINDOWPOSCHANGED:
+        case EM_GETMODIFY:
+        case WM_STYLECHANGED:
+        case WM_PARENTNOTIFY:
+            keepHook_ = true;
+            break;
+        case BM_GETCHECK:
+        case BM_SETCHECK:
+            hot_ = false;
+            Paint();
+            break;
+        case BM_SETSTATE:
+        case WM_SETTEXT:
+            Paint();
+            break;
+        case WM_KEYDOWN:
+            if (wp == VK_SPACE) {
+                spacePressed_ = true;
+                // Key repeat does not repaint.
+                if (!keyDown_) Paint();
+                keyDown_ = true;
+            }
+            break;
+        case WM_KEYUP:
+            if (wp == VK_SPACE) {
+                spacePressed_ = false;
+                keyDown_ = false;
+                Paint();
+            }
+            break;
+        case WM_LBUTTONDOWN:
+            leftPressed_ = true;
+            Paint();
+            break;
+        case WM_LBUTTONUP:
+            leftPressed_ = false;
+            Paint();
+            break;
+        case WM_LBUTTONDBLCLK:
+            if (kind_ == Kind::Button || kind_ == Kind::BitBtn)
+                SendMessageW(control_, WM_LBUTTONDOWN, wp, lp);
+            break;
+        case WM_ENABLE:
+            if (wp == 0) hot_ = false;
+            Paint();
+            break;
+        case WM_MOUSEMOVE:
+            // Windows tells of the mouse leaving only when asked, once per entry.
+            if (!tracking_) {
+                TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, control_, 0};
+                tracking_ = TrackMouseEvent(&tme) != FALSE;
+                MouseEnterOrLeave(true);
+            }
+            break;
+        case WM_MOUSELEAVE:
+            tracking_ = false;
+            MouseEnterOrLeave(false);
+            break;
+        default:
+            break;
+    }
+}
+
+void TControlSubClass::MouseEnterOrLeave(bool entered) {
+    if (!IsWindowEnabled(control_)) return;
+    hot_ = entered;
+    Paint();
+}
+
+void TControlSubClass::Paint() {
+    focused_ = GetFocus() == control_;
+    switch (kind_) {
+        case Kind::Edit:
+        case Kind::Memo:
+            PaintEdit();
+            break;
+        case Kind::Button:
+            PaintButton(false);
+            break;
+        case Kind::BitBtn:
+            PaintButton(true);
+            break;
+        case Kind::Panel:
+            if (lastMessage_ == WM_PAINT) PaintPanel();
+            break;
+    }
+}
+
+void TControlSubClass::PaintEdit() {
+    const LONG ex = GetWindowLongW(control_, GWL_EXSTYLE);
+    if (ex & WS_EX_CLIENTEDGE) {
+        keepHook_ = true;
+        SetWindowLongW(control_, GWL_EXSTYLE, ex & ~WS_EX_CLIENTEDGE);
+        SetWindowPos(control_, nullptr, 0, 0, 0, 0,
+                     SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    if (!borderSingle_) return;
+    HDC dc = GetDC(control_);
+    const TMenuColors colors = painter_.Painter().Colors(GetDeviceCaps(dc, BITSPIXEL));
+    const TColor frame = !hot_ && !focused_ ? Shade(WindowColor(GetParent(control_)), 60)
+                                            : Lighten(colors.SelectBorder, 60);
+    RECT r;
+    GetClientRect(control_, &r);
+    HBRUSH brush = CreateSolidBrush(frame);
+    FrameRect(dc, &r, brush);
+    DeleteObject(brush);
+    ReleaseDC(control_, dc);
+}
+
+void TControlSubClass::PaintButton(bool withGlyph) {
+    const TMenuPainter& painter = painter_.Painter();
+    RECT rc;
+    GetClientRect(control_, &rc);
+    HDC dc = GetDC(control_);
+    const TMenuColors colors = painter.Colors(GetDeviceCaps(dc, BITSPIXEL));
+    const TColor parent = WindowColor(GetParent(control_));
+    const TColor face = GetSysColor(COLOR_BTNFACE);
+    const bool fromParent = ControlTag(control_) == 1000;
+    TColor fill, frameBase;
+    if (hot_ || spacePressed_) {
+        fill = Lighten(fromParent ? parent : face, colors.ButtonLevelHigh);
+        frameBase = Lighten(colors.SelectBorder, 60);
+    } else {
+        fill = fromParent ? Lighten(parent, colors.ButtonLevelLow) : colors.IconBack;
+        frameBase = focused_ ? Lighten(colors.SelectBorder, 60) : GetSysColor(COLOR_BTNSHADOW);
+    }
+    Fill(dc, rc, parent);
+    HBRUSH brush = CreateSolidBrush(fill);
+    HPEN pen = CreatePen(PS_SOLID, 1, Lighten(frameBase, 30));
+    HGDIOBJ oldBrush = SelectObject(dc, brush);
+    HGDIOBJ oldPen = SelectObject(dc, pen);
+    RoundRect(dc, rc.left, rc.top, rc.right, rc.bottom, 4, 4);
+    SelectObject(dc, oldPen);
+    SelectObject(dc, oldBrush);
+    DeleteObject(pen);
+    DeleteObject(brush);
+
+    const bool enabled = IsWindowEnabled(control_) != FALSE;
+    if (enabled) {
+        const TColor edge = Shade(frameBase, 50);
+        const LONG l = rc.left, t = rc.top, r = rc.right, b = rc.bottom;
+        if ((leftPressed_ && hot_) || spacePressed_)
+            Polyline(dc, edge, {{l, b - 2}, {l, t + 1}, {l + 1, t}, {r - 1, t}});
+        else
+            Polyline(dc, edge, {{r - 1, t + 1}, {r - 1, b - 2}, {r - 2, b - 1}, {l - 1, b - 1}});
+    }
+
+    // The caption in the button's own font.
+    const std::wstring caption = TextOf(control_);
+    auto font = reinterpret_cast<HFONT>(SendMessageW(control_, WM_GETFONT, 0, 0));
+    HGDIOBJ oldFont = SelectObject(dc, font ? font : GetStockObject(DEFAULT_GUI_FONT));
+    const bool rtl = (GetWindowLongW(control_, GWL_EXSTYLE) & (WS_EX_RTLREADING | WS_EX_LAYOUTRTL)) != 0;
+    const UINT bidi = rtl ? DT_RTLREADING : 0;
+    RECT measured{0, 0, 0, 0};
+    if (!caption.empty()) DrawTextW(dc, caption.c_str(), -1, &measured, DT_CALCRECT | DT_SINGLELINE | bidi);
+    const TSize text{measured.right - measured.left, measured.bottom - measured.top};
+    const TSize client{rc.right - rc.left, rc.bottom - rc.top};
+    TPoint at{(client.Width - text.Width) / 2, (client.Height - text.Height) / 2};
+
+    if (withGlyph) {
+        TBitBtnStyle style;
+        if (const TBitBtnStyle* described = painter_.BitBtnStyleOf(control_)) style = *described;
+        HBITMAP glyph = style.Glyph ? style.Glyph
+                                    : reinterpret_cast<HBITMAP>(SendMessageW(control_, BM_GETIMAGE, IMAGE_BITMAP, 0));
+        BITMAP bm{};
+        TSize cell;
+        if (glyph && GetObjectW(glyph, sizeof bm, &bm))
+            cell = {bm.bmWidth / std::max(style.NumGlyphs, 1), bm.bmHeight};
+        const std::string narrowCaption = platform::win32::Narrow(caption);
+        const TGlyphPlacement placed = LayoutGlyph(style.Layout, client, cell, text,
+                                                   GlyphSpacing(style.Spacing, narrowCaption),
+                                                   style.Margin);
+        if (cell.Width > 0 && cell.Height > 0) {
+            const int index = GlyphCell(style.NumGlyphs, enabled, leftPressed_) - 1;
+            HBITMAP picture = CopyBitmap32(glyph, index * cell.Width, 0, cell.Width, cell.Height);
+            TGlyphState state;
+            state.Enabled = enabled;
+            state.Selected = hot_;
+            state.Focused = focused_;
+            DrawGlyph(dc, picture, placed.Glyph.X, placed.Glyph.Y + 1, state, painter, colors);
+            DeleteObject(picture);
+        }
+        at = placed.Text;
+    }
+
+    if (!caption.empty()) {
+        TItemText t;
+        t.Text = caption;
+        t.Align = DT_CENTER | bidi;
+        t.Color = enabled ? GetSysColor(COLOR_BTNTEXT) : colors.Disabled;
+        t.Default = (GetWindowLongW(control_, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+        t.Enabled = enabled;
+        t.HighColor = colors.HighColor;
+        DrawItemText(dc, RECT{at.X, at.Y, at.X + text.Width, at.Y + text.Height}, t);
+    }
+    SelectObject(dc, oldFont);
+    ReleaseDC(control_, dc);
+}
+
+void TControlSubClass::PaintPanel() {
+    const TPanelStyle* style = TPanelWin32::StyleOf(control_);
+    const TColor base = style ? style->Color : WindowColor(control_);
+    TColor shadow = Shade(base, 60);
+    TColor light = Lighten(base, 60);
+    if (painter_.Painter().StrngContrast.Contains(xsccPanel)) {
+        shadow = Invert(shadow);
+        light = Invert(light);
+    }
+    if (style == nullptr || (style->Outer == TBevel::None && style->Inner == TBevel::None)) return;
+    HDC dc = GetDC(control_);
+    RECT r;
+    GetClientRect(control_, &r);
+    Bevel(dc, r, style->Outer, shadow, light);
+    InflateRect(&r, -style->BorderWidth, -style->BorderWidth);
+    Bevel(dc, r, style->Inner, shadow, light);
+    ReleaseDC(control_, dc);
+}
