@@ -133,8 +133,21 @@ void Tnetworkviewer::StopStatusFlash() {
 }
 
 void Tnetworkviewer::ShowProgress(const std::string& text) {
-    stbar.SetSimpleText(text);
+    // A fill may report a text per entry: painting each would cost more than
+    // the entry. A text is shown at once when the last one shown is older
+    // than kProgressInterval; else it waits for the next one or for the end
+    // of the fill (FlushProgress), so the last text always shows.
+    progressText_ = text;
+    progressPending_ = true;
+    if (std::chrono::steady_clock::now() - progressShown_ >= kProgressInterval) FlushProgress();
+}
+
+void Tnetworkviewer::FlushProgress() {
+    if (!progressPending_) return;
+    progressPending_ = false;
+    stbar.SetSimpleText(progressText_);
     form_.ProcessMessages();
+    progressShown_ = std::chrono::steady_clock::now();
 }
 
 void Tnetworkviewer::ShowNetResult(std::uint32_t code) {
@@ -341,7 +354,9 @@ void Tnetworkviewer::ntreeviewExpanding(PVirtualNode node, bool& allowed) {
             case nkServices: FillServices(node, list); break;
             default: break;
         }
+        FlushProgress();
     } catch (const std::exception& e) {
+        FlushProgress();
         FlashStatusMessage(MessageOf(e));
     }
     if (!data.Refill) data.Kind = nkNone;

@@ -3,6 +3,7 @@
 // button, the status bar and the host list. It drives its form through
 // TNetworkViewerForm and the status bar, tree and timers it is given, so that
 // it runs the same with the real window and in the native tests.
+#include <chrono>
 #include <cstdint>
 #include <string>
 
@@ -81,6 +82,9 @@ public:
     void FlashStatusMessage(const std::string& message);
     void StopStatusFlash();
     void ShowProgress(const std::string& text);
+    // Shows the progress text that ShowProgress held back, if any.
+    void FlushProgress();
+    static constexpr std::chrono::milliseconds kProgressInterval{30};
     void ShowNetResult(std::uint32_t code);
 
     void BuildTree();
@@ -197,4 +201,7 @@ private:
     bool hostListUnread_ = false;
     // A fill or an action is running; input that would start another waits.
     bool busy_ = false;
+    std::string progressText_;
+    bool progressPending_ = false;
+    std::chrono::steady_clock::time_point progressShown_{};
 };
