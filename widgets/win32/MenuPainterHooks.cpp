@@ -3,33 +3,20 @@
 
 #include "platform/win32/Win32Platform.h"
 #include "toolkit/win32/Panel.h"
+#include "widgets/win32/GdiDraw.h"
 #include "widgets/win32/MenuPainterWin32.h"
 
 namespace {
 
 constexpr wchar_t kHookProperty[] = L"NetworkView.FlatHook";
 
-void Fill(HDC dc, const RECT& r, TColor c) {
-    HBRUSH brush = CreateSolidBrush(c);
-    FillRect(dc, &r, brush);
-    DeleteObject(brush);
-}
-
-void Polyline(HDC dc, TColor c, std::initializer_list<POINT> points) {
-    HPEN pen = CreatePen(PS_SOLID, 1, c);
-    HGDIOBJ old = SelectObject(dc, pen);
-    ::Polyline(dc, points.begin(), static_cast<int>(points.size()));
-    SelectObject(dc, old);
-    DeleteObject(pen);
-}
-
 // A one-pixel 3-D frame along r, which then narrows by one.
 void Bevel(HDC dc, RECT& r, TBevel bevel, TColor shadow, TColor light) {
     if (bevel == TBevel::None) return;
     const TColor topLeft = bevel == TBevel::Lowered ? shadow : light;
     const TColor bottomRight = bevel == TBevel::Lowered ? light : shadow;
-    Polyline(dc, topLeft, {{r.left, r.bottom - 1}, {r.left, r.top}, {r.right, r.top}});
-    Polyline(dc, bottomRight, {{r.right - 1, r.top + 1}, {r.right - 1, r.bottom - 1}, {r.left - 1, r.bottom - 1}});
+    Line(dc, topLeft, {{r.left, r.bottom - 1}, {r.left, r.top}, {r.right, r.top}});
+    Line(dc, bottomRight, {{r.right - 1, r.top + 1}, {r.right - 1, r.bottom - 1}, {r.left - 1, r.bottom - 1}});
     InflateRect(&r, -1, -1);
 }
 
@@ -266,9 +253,9 @@ void TControlSubClass::PaintButton(bool withGlyph) {
         const TColor edge = Shade(frameBase, 50);
         const LONG l = rc.left, t = rc.top, r = rc.right, b = rc.bottom;
         if ((leftPressed_ && hot_) || spacePressed_)
-            Polyline(dc, edge, {{l, b - 2}, {l, t + 1}, {l + 1, t}, {r - 1, t}});
+            Line(dc, edge, {{l, b - 2}, {l, t + 1}, {l + 1, t}, {r - 1, t}});
         else
-            Polyline(dc, edge, {{r - 1, t + 1}, {r - 1, b - 2}, {r - 2, b - 1}, {l - 1, b - 1}});
+            Line(dc, edge, {{r - 1, t + 1}, {r - 1, b - 2}, {r - 2, b - 1}, {l - 1, b - 1}});
     }
 
     // The caption in the button's own font.

@@ -4,6 +4,7 @@
 
 #include "platform/win32/Win32Platform.h"
 #include "toolkit/win32/Panel.h"
+#include "widgets/win32/GdiDraw.h"
 
 using platform::win32::Narrow;
 using platform::win32::Wide;
@@ -27,24 +28,10 @@ HFONT CreateFontFrom(const TFontInfo& f) {
 
 RECT ToRECT(const TRect& r) { return {r.Left, r.Top, r.Right, r.Bottom}; }
 
-void Fill(HDC dc, const RECT& r, TColor c) {
-    HBRUSH brush = CreateSolidBrush(c);
-    FillRect(dc, &r, brush);
-    DeleteObject(brush);
-}
-
 void Frame(HDC dc, const RECT& r, TColor c) {
     HBRUSH brush = CreateSolidBrush(c);
     FrameRect(dc, &r, brush);
     DeleteObject(brush);
-}
-
-void Line(HDC dc, TColor c, std::initializer_list<POINT> points) {
-    HPEN pen = CreatePen(PS_SOLID, 1, c);
-    HGDIOBJ old = SelectObject(dc, pen);
-    Polyline(dc, points.begin(), static_cast<int>(points.size()));
-    SelectObject(dc, old);
-    DeleteObject(pen);
 }
 
 // A shape filled in one colour and outlined in another.
