@@ -2,11 +2,20 @@
 
 #include "platform/Text.h"
 
+namespace {
+
+constexpr std::string_view kBom = "\xEF\xBB\xBF";
+
+// Whether the reader takes the bytes as UTF-8. A name the system gave with a
+// lone surrogate keeps it in its own three-byte form, and reads back so.
+bool ReadsAsUtf8(std::string_view bytes) { return platform::IsValidUtf8(bytes, true); }
+
+}  // namespace
+
 TStringList ReadHostList(std::string_view bytes, platform::Locale& locale) {
     bytes = bytes.substr(0, bytes.find('\0'));
     std::string text;
-    if (platform::IsValidUtf8(bytes)) {
-        constexpr std::string_view kBom = "\xEF\xBB\xBF";
+    if (ReadsAsUtf8(bytes)) {
         if (bytes.substr(0, kBom.size()) == kBom) bytes.remove_prefix(kBom.size());
         text = std::string(bytes);
     } else {
@@ -34,8 +43,18 @@ TStringList ReadHostList(std::string_view bytes, platform::Locale& locale) {
 
 std::string WriteHostList(const TStringList& entries, platform::Locale& locale) {
     std::string utf8;
-    for (const auto& e : entries) utf8 += e + "\r\n";
-    if (auto ansi = locale.Utf8ToAnsi(utf8)) return *ansi;
+    for (const auto& e : entries) {
+        utf8 += e;
+        utf8 += "\r\n";
+    }
+    // ANSI bytes that happen to be UTF-8 as well are read as UTF-8: they are
+    // written so only when that gives the same names.
+    if (auto ansi = locale.Utf8ToAnsi(utf8)) {
+        if (!ReadsAsUtf8(*ansi) || (*ansi == utf8 && !utf8.starts_with(kBom))) return *ansi;
+    }
+    // The reader drops a byte order mark, so a first name that begins with
+    // one gets another in front of it.
+    if (utf8.starts_with(kBom)) return std::string(kBom) + utf8;
     return utf8;
 }
 

@@ -45,7 +45,11 @@ public:
     static constexpr std::size_t kMaxChars = 200;
     TNodeName() = default;
     TNodeName& operator=(std::string_view value) {
-        value_ = platform::CutToChars(value, kMaxChars);
+        // No character takes less than a byte: a short value needs no count.
+        if (value.size() <= kMaxChars)
+            value_.assign(value);
+        else
+            value_ = platform::CutToChars(value, kMaxChars);
         return *this;
     }
     const std::string& str() const { return value_; }

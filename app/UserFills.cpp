@@ -74,6 +74,8 @@ void Tnetworkviewer::FillGroupMembers(PVirtualNode node, TStringList& list) {
     // The user objects live as long as this fill, however it ends.
     TNetUserList users;
     NetServer.GetUsers({}, users, [this](const std::string& text) { ShowProgress(text); });
+    // The listing's last text stays while the members are looked for.
+    FlushProgress();
     for (const auto& user : users) {
         user->GetLocalGroups(list);
         const bool member = std::any_of(list.begin(), list.end(), [&](const std::string& name) {

@@ -2,6 +2,7 @@
 
 #include "app/HostList.h"
 #include "netinfo/unitNTException.h"
+#include "toolkit/ParallelQueries.h"
 
 namespace {
 
@@ -92,6 +93,9 @@ void Tnetworkviewer::SaveHostList() {
 }
 
 void Tnetworkviewer::starttickerTimer() {
+    // The build lets messages run; the timer may fire again meanwhile.
+    if (busy_) return;
+    TBusyScope busy(busy_);
     BuildTree();
     startticker.SetEnabled(false);
 }
@@ -129,8 +133,21 @@ void Tnetworkviewer::StopStatusFlash() {
 }
 
 void Tnetworkviewer::ShowProgress(const std::string& text) {
-    stbar.SetSimpleText(text);
+    // A fill may report a text per entry: painting each would cost more than
+    // the entry. A text is shown at once when the last one shown is older
+    // than kProgressInterval; else it waits for the next one or for the end
+    // of the fill (FlushProgress), so the last text always shows.
+    progressText_ = text;
+    progressPending_ = true;
+    if (std::chrono::steady_clock::now() - progressShown_ >= kProgressInterval) FlushProgress();
+}
+
+void Tnetworkviewer::FlushProgress() {
+    if (!progressPending_) return;
+    progressPending_ = false;
+    stbar.SetSimpleText(progressText_);
     form_.ProcessMessages();
+    progressShown_ = std::chrono::steady_clock::now();
 }
 
 void Tnetworkviewer::ShowNetResult(std::uint32_t code) {
@@ -144,9 +161,7 @@ std::string Tnetworkviewer::ntreeviewGetText(PVirtualNode node) {
 }
 
 PVirtualNode Tnetworkviewer::AddMarkedNode(PVirtualNode parent) {
-    PVirtualNode node = ntreeview.AddChild(parent);
-    ntreeview.SetHasChildren(node, true);
-    return node;
+    return ntreeview.AddChild(parent, true);
 }
 
 std::string Tnetworkviewer::ServerFlagsText(TServerAccountTypes flags) {
@@ -158,6 +173,8 @@ std::string Tnetworkviewer::ServerFlagsText(TServerAccountTypes flags) {
 }
 
 void Tnetworkviewer::BuildTree() {
+    // The wait panel shows while the machines are asked.
+    ntreeview.SetVisible(false);
     ntreeview.Clear();
 
     PVirtualNode internet = ntreeview.AddChild(nullptr);
@@ -167,7 +184,11 @@ void Tnetworkviewer::BuildTree() {
         data.Action = naAddHost;
     }
 
-    for (const auto& host : HostList) AddServerNode(internet, host, true);
+    {
+        TWaitCursor wait(form_);
+        const TStringList hosts = HostList;
+        AddServerNodes(internet, hosts, true);
+    }
 
     try {
         TStringList domains;
@@ -194,9 +215,38 @@ void Tnetworkviewer::BuildTree() {
     ntreeview.SetVisible(true);
 }
 
+Tnetworkviewer::TServerAnswer Tnetworkviewer::QueryServer(platform::NetApi& net,
+                                                          platform::SystemMessages& messages,
+                                                          const std::string& name) {
+    // The same call and text as the server component's ServerType and its
+    // exception, without a component shared between threads.
+    const auto info = net.ServerGetInfo101("\\\\" + name);
+    if (info.status != 0) return {false, NetErrorMessage(messages, info.status)};
+    return {true, ServerFlagsText(ServerTypesFromBits(info.value))};
+}
+
 PVirtualNode Tnetworkviewer::AddServerNode(PVirtualNode parent, const std::string& name,
                                            bool fromHostList) {
     TWaitCursor wait(form_);
+    TServerAnswer answer = QueryServer(platform_.Net, platform_.Messages, name);
+    return AddAnsweredServerNode(parent, name, fromHostList, answer);
+}
+
+void Tnetworkviewer::AddServerNodes(PVirtualNode parent, const TStringList& names,
+                                    bool fromHostList) {
+    RunQueriesInOrder<TServerAnswer>(
+        names.size(), kQueryThreads,
+        [this, &names](std::size_t i) {
+            return QueryServer(platform_.Net, platform_.Messages, names[i]);
+        },
+        [this, parent, &names, fromHostList](std::size_t i, TServerAnswer& answer) {
+            AddAnsweredServerNode(parent, names[i], fromHostList, answer);
+        },
+        [this] { form_.ProcessMessages(); });
+}
+
+PVirtualNode Tnetworkviewer::AddAnsweredServerNode(PVirtualNode parent, const std::string& name,
+                                                   bool fromHostList, TServerAnswer& answer) {
     PVirtualNode node = AddMarkedNode(parent);
     auto& data = TNetTree::GetNodeData(node);
     data.Text = name;
@@ -206,14 +256,8 @@ PVirtualNode Tnetworkviewer::AddServerNode(PVirtualNode parent, const std::strin
         data.Action = naRemoveHost;
         data.HostEntry = name;
     }
-
-    try {
-        NetServer.SetServerName("\\\\" + name);
-        data.Info = ServerFlagsText(NetServer.ServerType());
-    } catch (const std::exception& e) {
-        data.Info = MessageOf(e);
-        return node;
-    }
+    data.Info = std::move(answer.info);
+    if (!answer.answered) return node;
 
     struct Category {
         const char* text;
@@ -229,7 +273,7 @@ PVirtualNode Tnetworkviewer::AddServerNode(PVirtualNode parent, const std::strin
     for (const auto& c : kCategories) {
         auto& cd = TNetTree::GetNodeData(AddMarkedNode(node));
         cd.Text = c.text;
-        cd.Machine = name;
+        cd.Machine = data.Machine.str();
         cd.Kind = c.kind;
         cd.Refill = c.refill;
     }
@@ -241,7 +285,7 @@ void Tnetworkviewer::FillDomain(PVirtualNode node, TStringList& list) {
     // machine queried last may be one that does not answer.
     NetServer.SetServerName("");
     NetServer.GetServerList({svTypeAll}, TNetTree::GetNodeData(node).Machine, list);
-    for (const auto& name : list) AddServerNode(node, name, false);
+    AddServerNodes(node, list, false);
 }
 
 // ---------------------------------------------------------------- host list
@@ -310,7 +354,9 @@ void Tnetworkviewer::ntreeviewExpanding(PVirtualNode node, bool& allowed) {
             case nkServices: FillServices(node, list); break;
             default: break;
         }
+        FlushProgress();
     } catch (const std::exception& e) {
+        FlushProgress();
         FlashStatusMessage(MessageOf(e));
     }
     if (!data.Refill) data.Kind = nkNone;

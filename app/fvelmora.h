@@ -3,6 +3,7 @@
 // button, the status bar and the host list. It drives its form through
 // TNetworkViewerForm and the status bar, tree and timers it is given, so that
 // it runs the same with the real window and in the native tests.
+#include <chrono>
 #include <cstdint>
 #include <string>
 
@@ -81,12 +82,27 @@ public:
     void FlashStatusMessage(const std::string& message);
     void StopStatusFlash();
     void ShowProgress(const std::string& text);
+    // Shows the progress text that ShowProgress held back, if any.
+    void FlushProgress();
+    static constexpr std::chrono::milliseconds kProgressInterval{30};
     void ShowNetResult(std::uint32_t code);
 
     void BuildTree();
     PVirtualNode AddServerNode(PVirtualNode parent, const std::string& name, bool fromHostList);
     static std::string ServerFlagsText(TServerAccountTypes flags);
     void FillDomain(PVirtualNode node, TStringList& list);
+
+    // What asking a machine for its server type gave: its flags text, or the
+    // failure message.
+    struct TServerAnswer {
+        bool answered = false;
+        std::string info;
+    };
+    // Asks \\name through the seam; safe to run on several threads at once.
+    static TServerAnswer QueryServer(platform::NetApi& net, platform::SystemMessages& messages,
+                                     const std::string& name);
+    // At most this many machines are asked at once.
+    static constexpr std::size_t kQueryThreads = 32;
 
     // The host list's actions, for the focused node.
     void AddHost(PVirtualNode node);
@@ -168,6 +184,13 @@ private:
     // A new last child of parent (nullptr: the root level) with the
     // has-children mark.
     PVirtualNode AddMarkedNode(PVirtualNode parent);
+    // A server node made from an answer, with its categories when the
+    // machine answered.
+    PVirtualNode AddAnsweredServerNode(PVirtualNode parent, const std::string& name,
+                                       bool fromHostList, TServerAnswer& answer);
+    // One server node per name, in order, the machines asked concurrently
+    // while the window handles its messages.
+    void AddServerNodes(PVirtualNode parent, const TStringList& names, bool fromHostList);
     void LoadHostList();
     void SaveHostList();
 
@@ -178,4 +201,7 @@ private:
     bool hostListUnread_ = false;
     // A fill or an action is running; input that would start another waits.
     bool busy_ = false;
+    std::string progressText_;
+    bool progressPending_ = false;
+    std::chrono::steady_clock::time_point progressShown_{};
 };

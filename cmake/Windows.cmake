@@ -71,3 +71,8 @@ add_test(NAME first_run
 
 # One Wine program at a time: they share the prefix and the display.
 set_tests_properties(core_tests_wine win32_tests first_run PROPERTIES RESOURCE_LOCK wine TIMEOUT 600)
+
+# The benchmark in the real window (not a test): scripts/bench.sh runs it.
+add_executable(wine_bench ${PROJECT_SOURCE_DIR}/bench/win32/WineBench.cpp)
+target_link_libraries(wine_bench PRIVATE nvwin32 nvfakes)
+target_link_options(wine_bench PRIVATE -municode)

@@ -4,12 +4,11 @@
 #include <string>
 
 std::string NetErrorText(platform::SystemMessages& messages, std::uint32_t code) {
-    const auto module = messages.LoadLibraryAsDataFile("netmsg.dll");
+    const auto module = messages.KeptDataFile("netmsg.dll");
     std::uint32_t flags = kFormatAllocateBuffer | kFormatIgnoreInserts | kFormatFromSystem;
     if (module != 0) flags |= kFormatFromHModule;
-    auto text = messages.FormatText(flags, module, code, kLangNeutralSublangDefault);
-    if (module != 0) messages.FreeLibrary(module);
-    return text.value_or(std::string());
+    return messages.FormatText(flags, module, code, kLangNeutralSublangDefault)
+        .value_or(std::string());
 }
 
 std::string NetErrorMessage(platform::SystemMessages& messages, std::uint32_t code) {

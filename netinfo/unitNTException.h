@@ -16,7 +16,9 @@ inline constexpr std::uint32_t kLangNeutralSublangDefault = 0x0400;
 
 // The text of a status code: netmsg.dll's message table first (when it loads
 // as a data file), then the system's; "" when neither has one. The text is
-// returned as the system gives it, final line break included.
+// returned as the system gives it, final line break included. netmsg.dll is
+// looked for once per run and kept (SystemMessages::KeptDataFile). Safe to
+// call from several threads when the SystemMessages is.
 std::string NetErrorText(platform::SystemMessages& messages, std::uint32_t code);
 
 // "Error %d : %s" with the code (signed) and its text, or "Error %d".

@@ -2,6 +2,8 @@
 // The message tables of the system and of a message module, and the thread's
 // last error code.
 #include <cstdint>
+#include <map>
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -22,6 +24,31 @@ public:
                                                      std::uint32_t messageId,
                                                      std::uint32_t languageId) = 0;
     virtual std::uint32_t GetLastError() = 0;
+
+    // A library loaded as a data file on first use and kept loaded for the
+    // life of this object; 0 when it does not load, which is remembered as
+    // well. Looking for a library costs more than a message lookup (above all
+    // for one that is not there), and a message is asked for per machine that
+    // does not answer. Safe to call from several threads.
+    Module KeptDataFile(const std::string& name) {
+        std::lock_guard<std::mutex> lock(keptMutex_);
+        auto it = kept_.find(name);
+        if (it == kept_.end()) it = kept_.emplace(name, LoadLibraryAsDataFile(name)).first;
+        return it->second;
+    }
+
+protected:
+    // For the destructor of an implementation: frees what KeptDataFile loaded.
+    void FreeKeptDataFiles() {
+        std::lock_guard<std::mutex> lock(keptMutex_);
+        for (const auto& [name, module] : kept_)
+            if (module != 0) FreeLibrary(module);
+        kept_.clear();
+    }
+
+private:
+    std::mutex keptMutex_;
+    std::map<std::string, Module> kept_;
 };
 
 }  // namespace platform

@@ -101,10 +101,10 @@ std::string Utf16ZToUtf8(const char16_t* text) {
     return Utf16ToUtf8(std::u16string_view(text));
 }
 
-bool IsValidUtf8(std::string_view text) {
+bool IsValidUtf8(std::string_view text, bool allowSurrogates) {
     for (std::size_t i = 0; i < text.size();) {
         std::uint32_t cp = 0;
-        std::size_t len = DecodeOne(text, i, /*allowSurrogates=*/false, cp);
+        std::size_t len = DecodeOne(text, i, allowSurrogates, cp);
         if (len == 0) return false;
         i += len;
     }

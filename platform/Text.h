@@ -17,8 +17,9 @@ std::u16string Utf8ToUtf16(std::string_view text);
 std::string Utf16ZToUtf8(const char16_t* text);
 
 // True when the bytes are well-formed UTF-8 (no overlong forms, no surrogates,
-// nothing above U+10FFFF).
-bool IsValidUtf8(std::string_view text);
+// nothing above U+10FFFF). With allowSurrogates a surrogate in its own
+// three-byte form passes too: that is how Utf16ToUtf8 keeps a lone one.
+bool IsValidUtf8(std::string_view text, bool allowSurrogates = false);
 
 // The first maxChars characters (code points) of a UTF-8 text.
 std::string CutToChars(std::string_view text, std::size_t maxChars);

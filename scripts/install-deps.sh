@@ -1,14 +1,16 @@
 #!/bin/bash
 # Installs what building and testing Network View needs on Debian: the native
-# compiler and GoogleTest, the mingw-w64 cross compiler, Wine, a virtual X
-# display and the tools that drive and photograph it; Samba's server, client,
-# libnetapi and nss_wrapper for the SMB contract tests. Runs apt-get as root
+# compiler and GoogleTest, clang with libFuzzer for the fuzz targets, the
+# mingw-w64 cross compiler, Wine, a virtual X display and the tools that drive
+# and photograph it; Samba's server, client, libnetapi and nss_wrapper for the
+# SMB contract tests. Runs apt-get as root
 # (through sudo when not root), and only when something is missing.
 set -euo pipefail
 
 packages=(
   cmake ninja-build g++ python3
   libgtest-dev googletest
+  clang libclang-rt-14-dev
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64
   xvfb x11-utils xdotool imagemagick

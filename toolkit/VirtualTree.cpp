@@ -1,20 +1,25 @@
 #include "toolkit/VirtualTree.h"
 
-#include <algorithm>
+#include <cstddef>
 
 TVirtualTreeBase::TVirtualTreeBase() : root_(std::make_unique<Node>()) {}
 
 TVirtualTreeBase::~TVirtualTreeBase() = default;
 
-TVirtualNode* TVirtualTreeBase::AddChildNode(Node* parent, std::unique_ptr<Node> child) {
+TVirtualNode* TVirtualTreeBase::AddChildNode(Node* parent, std::unique_ptr<Node> child,
+                                             bool hasChildrenMark) {
     parent = Resolve(parent);
     child->parent_ = parent;
+    child->index_ = parent->children_.size();
+    child->hasChildrenMark_ = hasChildrenMark;
     Node* added = child.get();
     const bool firstChild = parent->children_.empty();
     parent->children_.push_back(std::move(child));
     if (observer_) {
         observer_->NodeAdded(added);
-        if (firstChild && parent != root_.get()) observer_->NodeChanged(parent);
+        // A marked parent shows its button already.
+        if (firstChild && parent != root_.get() && !parent->hasChildrenMark_)
+            observer_->NodeChanged(parent);
     }
     return added;
 }
@@ -41,18 +46,29 @@ void TVirtualTreeBase::DeleteNode(Node* node) {
     if (observer_) observer_->NodeDeleting(node);
     Node* parent = node->parent_;
     auto& siblings = parent->children_;
-    auto it = std::find_if(siblings.begin(), siblings.end(),
-                           [node](const std::unique_ptr<Node>& c) { return c.get() == node; });
+    const std::size_t index = node->index_;
     // Move the subtree out first, so that nothing reaches it while it goes.
-    std::unique_ptr<Node> doomed = std::move(*it);
-    siblings.erase(it);
+    std::unique_ptr<Node> doomed = std::move(siblings[index]);
+    siblings.erase(siblings.begin() + static_cast<std::ptrdiff_t>(index));
+    for (std::size_t i = index; i < siblings.size(); ++i) siblings[i]->index_ = i;
     doomed.reset();
     if (observer_ && siblings.empty() && parent != root_.get()) observer_->NodeChanged(parent);
 }
 
 void TVirtualTreeBase::DeleteChildren(Node* node) {
     node = Resolve(node);
-    while (!node->children_.empty()) DeleteNode(node->children_.back().get());
+    auto& children = node->children_;
+    if (!children.empty()) {
+        if (focused_ && focused_ != node && Contains(node, focused_)) SetFocusedNode(nullptr);
+        if (observer_) observer_->ChildrenDeleting(node);
+        // Last to first, each taken off the end: no child is looked for and
+        // none moves, however many there are.
+        while (!children.empty()) {
+            std::unique_ptr<Node> doomed = std::move(children.back());
+            children.pop_back();
+        }
+        if (observer_ && node != root_.get()) observer_->NodeChanged(node);
+    }
     if (node->expanded_) {
         node->expanded_ = false;
         if (observer_) observer_->NodeCollapsed(node);
@@ -83,9 +99,7 @@ TVirtualNode* TVirtualTreeBase::GetFirstChild(const Node* node) const {
 TVirtualNode* TVirtualTreeBase::GetNextSibling(const Node* node) const {
     if (node == nullptr || node->parent_ == nullptr) return nullptr;
     const auto& siblings = node->parent_->children_;
-    for (std::size_t i = 0; i + 1 < siblings.size(); ++i)
-        if (siblings[i].get() == node) return siblings[i + 1].get();
-    return nullptr;
+    return node->index_ + 1 < siblings.size() ? siblings[node->index_ + 1].get() : nullptr;
 }
 
 TVirtualNode* TVirtualTreeBase::GetParent(const Node* node) const {

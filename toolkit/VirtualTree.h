@@ -21,6 +21,9 @@ public:
 private:
     friend class TVirtualTreeBase;
     TVirtualNode* parent_ = nullptr;
+    // The node's place among its parent's children, so that its next sibling
+    // and its removal are found without walking the list.
+    std::size_t index_ = 0;
     std::vector<std::unique_ptr<TVirtualNode>> children_;
     bool hasChildrenMark_ = false;
     bool expanded_ = false;
@@ -32,6 +35,9 @@ public:
     virtual void NodeAdded(TVirtualNode* node) = 0;
     // Before the node and its subtree go.
     virtual void NodeDeleting(TVirtualNode* node) = 0;
+    // Before all children of the node go at once (the invisible root's: the
+    // whole tree), instead of one NodeDeleting per child.
+    virtual void ChildrenDeleting(TVirtualNode* node) = 0;
     // The node's has-children mark changed, or it lost its last child.
     virtual void NodeChanged(TVirtualNode* node) = 0;
     // The tree collapsed a node on its own (its children were deleted).
@@ -89,7 +95,7 @@ public:
     std::function<void()> OnClick;
 
 protected:
-    Node* AddChildNode(Node* parent, std::unique_ptr<Node> child);
+    Node* AddChildNode(Node* parent, std::unique_ptr<Node> child, bool hasChildrenMark);
 
 private:
     bool Contains(const Node* ancestor, const Node* node) const;
@@ -105,8 +111,11 @@ template <typename Record>
 class TVirtualTree : public TVirtualTreeBase {
 public:
     // Adds a node with a cleared record as the last child of parent (nullptr:
-    // the invisible root).
-    Node* AddChild(Node* parent) { return AddChildNode(parent, std::make_unique<RecordNode>()); }
+    // the invisible root), with the has-children mark as given: a window that
+    // shows the tree learns of the node and its mark at once.
+    Node* AddChild(Node* parent, bool hasChildrenMark = false) {
+        return AddChildNode(parent, std::make_unique<RecordNode>(), hasChildrenMark);
+    }
     static Record& GetNodeData(Node* node) { return static_cast<RecordNode*>(node)->data; }
 
 private:

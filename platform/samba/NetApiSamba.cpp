@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <memory>
+#include <mutex>
 #include <stdexcept>
 
 namespace platform {
@@ -114,10 +115,12 @@ NetApiSamba::~NetApiSamba() {
 
 NetList<std::string> NetApiSamba::ServerEnum(const std::string&, std::uint32_t,
                                              const std::optional<std::string>&) {
+    std::lock_guard<std::mutex> lock(mutex_);
     return {kNetNotSupported, {}};
 }
 
 NetRecord<std::uint32_t> NetApiSamba::ServerGetInfo101(const std::string& server) {
+    std::lock_guard<std::mutex> lock(mutex_);
     std::string name;
     NetBuffer buffer;
     const auto status = NetServerGetInfo(ServerArg(server, name), 101, BufferOut(buffer));
@@ -128,10 +131,12 @@ NetRecord<std::uint32_t> NetApiSamba::ServerGetInfo101(const std::string& server
 }
 
 NetList<std::string> NetApiSamba::ServerDiskEnum(const std::string&) {
+    std::lock_guard<std::mutex> lock(mutex_);
     return {kNetNotSupported, {}};
 }
 
 NetList<std::string> NetApiSamba::UserEnum0(const std::string& server, std::uint32_t filter) {
+    std::lock_guard<std::mutex> lock(mutex_);
     std::string name;
     NetBuffer buffer;
     std::uint32_t read = 0, total = 0, resume = 0;
@@ -143,6 +148,7 @@ NetList<std::string> NetApiSamba::UserEnum0(const std::string& server, std::uint
 }
 
 NetList<UserInfo3> NetApiSamba::UserEnum3(const std::string& server, std::uint32_t filter) {
+    std::lock_guard<std::mutex> lock(mutex_);
     std::string name;
     NetBuffer buffer;
     std::uint32_t read = 0, total = 0, resume = 0;
@@ -152,6 +158,7 @@ NetList<UserInfo3> NetApiSamba::UserEnum3(const std::string& server, std::uint32
 }
 
 NetList<std::string> NetApiSamba::LocalGroupEnum0(const std::string& server) {
+    std::lock_guard<std::mutex> lock(mutex_);
     std::string name;
     NetBuffer buffer;
     std::uint32_t read = 0, total = 0, resume = 0;
@@ -163,6 +170,7 @@ NetList<std::string> NetApiSamba::LocalGroupEnum0(const std::string& server) {
 
 NetRecord<UserInfo20> NetApiSamba::UserGetInfo20(const std::string& server,
                                                  const std::string& user) {
+    std::lock_guard<std::mutex> lock(mutex_);
     std::string name;
     NetBuffer buffer;
     const auto status = NetUserGetInfo(ServerArg(server, name), user.c_str(), 20, BufferOut(buffer));
@@ -178,6 +186,7 @@ NetRecord<UserInfo20> NetApiSamba::UserGetInfo20(const std::string& server,
 
 NetRecord<UserInfo3> NetApiSamba::UserGetInfo3(const std::string& server,
                                                const std::string& user) {
+    std::lock_guard<std::mutex> lock(mutex_);
     std::string name;
     NetBuffer buffer;
     const auto status = NetUserGetInfo(ServerArg(server, name), user.c_str(), 3, BufferOut(buffer));
@@ -190,6 +199,7 @@ NetRecord<UserInfo3> NetApiSamba::UserGetInfo3(const std::string& server,
 
 NetList<std::string> NetApiSamba::UserGetGroups0(const std::string& server,
                                                  const std::string& user) {
+    std::lock_guard<std::mutex> lock(mutex_);
     std::string name;
     NetBuffer buffer;
     std::uint32_t read = 0, total = 0;
@@ -201,6 +211,7 @@ NetList<std::string> NetApiSamba::UserGetGroups0(const std::string& server,
 
 NetList<std::string> NetApiSamba::UserGetLocalGroups0(const std::string& server,
                                                       const std::string& user) {
+    std::lock_guard<std::mutex> lock(mutex_);
     std::string name;
     NetBuffer buffer;
     std::uint32_t read = 0, total = 0;
@@ -219,6 +230,7 @@ NetList<std::string> NetApiSamba::UserGetLocalGroups0(const std::string& server,
 }
 
 NetList<ShareInfo2> NetApiSamba::ShareEnum2(const std::string& server) {
+    std::lock_guard<std::mutex> lock(mutex_);
     std::string name;
     NetBuffer buffer;
     std::uint32_t read = 0, total = 0, resume = 0;
@@ -232,10 +244,12 @@ NetList<ShareInfo2> NetApiSamba::ShareEnum2(const std::string& server) {
 }
 
 NetList<SessionInfo502> NetApiSamba::SessionEnum502(const std::string&) {
+    std::lock_guard<std::mutex> lock(mutex_);
     return {kNetNotSupported, {}};
 }
 
 NetList<FileInfo3> NetApiSamba::FileEnum3(const std::string& server) {
+    std::lock_guard<std::mutex> lock(mutex_);
     std::string name;
     NetBuffer buffer;
     std::uint32_t read = 0, total = 0, resume = 0;
@@ -248,15 +262,18 @@ NetList<FileInfo3> NetApiSamba::FileEnum3(const std::string& server) {
 }
 
 NetStatus NetApiSamba::ShareDel(const std::string& server, const std::string& netname) {
+    std::lock_guard<std::mutex> lock(mutex_);
     std::string name;
     return Status(NetShareDel(ServerArg(server, name), netname.c_str(), 0));
 }
 
 NetStatus NetApiSamba::SessionDel(const std::string&, const std::string&) {
+    std::lock_guard<std::mutex> lock(mutex_);
     return kNetNotSupported;
 }
 
 NetStatus NetApiSamba::FileClose(const std::string& server, std::uint32_t fileId) {
+    std::lock_guard<std::mutex> lock(mutex_);
     std::string name;
     return Status(NetFileClose(ServerArg(server, name), fileId));
 }

@@ -10,6 +10,7 @@
 // exist at a time. Calls that libnetapi does not offer (NetServerEnum,
 // NetServerDiskEnum, NetSessionEnum, NetSessionDel) answer status 50, "The
 // request is not supported".
+#include <mutex>
 #include <string>
 
 #include "platform/NetApi.h"
@@ -51,6 +52,10 @@ public:
 
 private:
     libnetapi_ctx* ctx_ = nullptr;
+    // libnetapi keeps one context for the process and is not made to be
+    // called from several threads at once; the window asks machines from
+    // several, so the calls take turns.
+    std::mutex mutex_;
 };
 
 // "The request is not supported": the answer of the calls libnetapi lacks.

@@ -47,6 +47,7 @@ public:
 
 class SystemMessagesWin32 : public SystemMessages {
 public:
+    ~SystemMessagesWin32() override { FreeKeptDataFiles(); }
     Module LoadLibraryAsDataFile(const std::string& name) override;
     void FreeLibrary(Module module) override;
     std::optional<std::string> FormatText(std::uint32_t flags, Module module,

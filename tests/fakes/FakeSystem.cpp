@@ -6,18 +6,21 @@
 #include "platform/Text.h"
 
 platform::SystemMessages::Module FakeMessages::LoadLibraryAsDataFile(const std::string& name) {
-    if (name != "netmsg.dll" || !netmsgLoads) return 0;
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (name != "netmsg.dll") return 0;
     ++loads;
-    return kNetmsgModule;
+    return netmsgLoads ? kNetmsgModule : 0;
 }
 
 void FakeMessages::FreeLibrary(Module module) {
+    std::lock_guard<std::mutex> lock(mutex_);
     if (module == kNetmsgModule) ++frees;
 }
 
 std::optional<std::string> FakeMessages::FormatText(std::uint32_t flags, Module module,
                                                        std::uint32_t messageId,
                                                        std::uint32_t languageId) {
+    std::lock_guard<std::mutex> lock(mutex_);
     formatCalls.push_back({flags, module, messageId, languageId});
     if ((flags & 0x0800) != 0 && module == kNetmsgModule) {
         auto it = netmsgTable.find(messageId);

@@ -2,7 +2,9 @@
 // In-memory stand-ins for the message tables, the version resource, the file
 // system and the locale.
 #include <cstdint>
+#include <functional>
 #include <map>
+#include <mutex>
 #include <optional>
 #include <set>
 #include <string>
@@ -14,8 +16,16 @@
 #include "platform/SystemMessages.h"
 #include "platform/VersionResource.h"
 
+// Safe to use from several threads, as the real one is.
 class FakeMessages : public platform::SystemMessages {
 public:
+    ~FakeMessages() override {
+        FreeKeptDataFiles();
+        if (onDestroy) onDestroy(*this);
+    }
+    // Sees the counts once the kept library has been freed.
+    std::function<void(const FakeMessages&)> onDestroy;
+
     // The system's table and netmsg.dll's table; netmsg.dll loads when
     // netmsgLoads is true.
     std::map<std::uint32_t, std::string> systemTable{
@@ -38,7 +48,7 @@ public:
         std::uint32_t language;
     };
     std::vector<FormatCall> formatCalls;
-    int loads = 0;
+    int loads = 0;  // every try to load netmsg.dll, whether it loads or not
     int frees = 0;
 
     Module LoadLibraryAsDataFile(const std::string& name) override;
@@ -49,6 +59,9 @@ public:
     std::uint32_t GetLastError() override { return lastError; }
 
     static constexpr Module kNetmsgModule = 0x4E45;
+
+private:
+    std::mutex mutex_;
 };
 
 class FakeVersion : public platform::VersionResource {

@@ -1,6 +1,7 @@
 #include "tests/fakes/ScriptedNetwork.h"
 
 #include <cstdio>
+#include <thread>
 
 namespace {
 
@@ -13,6 +14,7 @@ std::string Hex(std::uint32_t v) {
 }  // namespace
 
 std::vector<NetCall> ScriptedNetwork::CallsOf(const std::string& function) const {
+    std::lock_guard<std::mutex> lock(mutex_);
     std::vector<NetCall> out;
     for (const auto& c : calls)
         if (c.function == function) out.push_back(c);
@@ -22,17 +24,35 @@ std::vector<NetCall> ScriptedNetwork::CallsOf(const std::string& function) const
 ScriptedMachine* ScriptedNetwork::Answer(const std::string& function, const std::string& server,
                                          std::vector<std::string> args,
                                          platform::NetStatus& status) {
-    calls.push_back({function, server, std::move(args)});
-    if (onCall) onCall(calls.back());
-    auto it = machines.find(server);
-    if (it == machines.end()) {
+    NetCall call{function, server, std::move(args)};
+    ScriptedMachine* m = nullptr;
+    {
+        std::unique_lock<std::mutex> lock(mutex_);
+        calls.push_back(call);
+        auto it = machines.find(server);
+        if (it != machines.end()) m = &it->second;
+        const int now = ++inFlight_;
+        if (now > maxInFlight) maxInFlight = now;
+        if (gatherCalls > 0 && call.function == gatherFunction) {
+            if (++gatherInFlight_ >= gatherCalls) gatheredAll = true;
+            gathered_.notify_all();
+            gathered_.wait_for(lock, std::chrono::minutes(1), [this] { return gatheredAll.load(); });
+        }
+    }
+    if (onCall) onCall(call);
+    if (m != nullptr && m->delay.count() > 0) std::this_thread::sleep_for(m->delay);
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        --inFlight_;
+        if (gatherCalls > 0 && call.function == gatherFunction) --gatherInFlight_;
+    }
+    if (m == nullptr) {
         status = 53;
         return nullptr;
     }
-    ScriptedMachine& m = it->second;
-    auto f = m.failWith.find(function);
-    status = f != m.failWith.end() ? f->second : m.status;
-    return &m;
+    auto f = m->failWith.find(function);
+    status = f != m->failWith.end() ? f->second : m->status;
+    return m;
 }
 
 template <typename T>
@@ -93,8 +113,17 @@ platform::NetList<std::string> ScriptedNetwork::LocalGroupEnum0(const std::strin
 
 const platform::UserInfo3* ScriptedNetwork::FindUser(ScriptedMachine& m, const std::string& user,
                                                      platform::NetStatus& status) {
-    for (const auto& u : m.users)
-        if (u.name == user) return &u;
+    // Looked up by name, so that asking for each of many accounts does not
+    // walk the list each time; the index is made again when users changed.
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto it = m.userIndex.find(user);
+    if (it == m.userIndex.end() || it->second >= m.users.size() ||
+        m.users[it->second].name != user || m.userIndex.size() != m.users.size()) {
+        m.userIndex.clear();
+        for (std::size_t i = 0; i < m.users.size(); ++i) m.userIndex.emplace(m.users[i].name, i);
+        it = m.userIndex.find(user);
+    }
+    if (it != m.userIndex.end()) return &m.users[it->second];
     status = 2221;  // the user name could not be found
     return nullptr;
 }

@@ -3,8 +3,14 @@
 // keyed by the server argument they answer to ("" for the local machine,
 // "\\NAME" otherwise); a server argument that names no machine gets status 53
 // (the network path was not found). Every call is recorded with its arguments.
+// Calls may come from several threads at once, as they do to the real
+// interface; the script itself is written before the calls begin.
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <functional>
 #include <map>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,6 +21,8 @@ struct ScriptedMachine {
     // Status of every call to this machine, unless FailWith names the call.
     platform::NetStatus status = 0;
     std::map<std::string, platform::NetStatus> failWith;  // call name -> status
+    // How long every call to this machine takes before it answers.
+    std::chrono::milliseconds delay{0};
 
     std::uint32_t serverType = 0;
     // NetServerEnum answers by domain; the key "" stands for no domain given.
@@ -22,6 +30,8 @@ struct ScriptedMachine {
     std::vector<std::string> disks;
     std::vector<std::string> localGroups;
     std::vector<platform::UserInfo3> users;
+    // Where each account's record lies in users; the network keeps it.
+    std::map<std::string, std::size_t> userIndex;
     std::map<std::string, std::vector<std::string>> globalGroupsOf;
     std::map<std::string, std::vector<std::string>> localGroupsOf;
     std::vector<platform::ShareInfo2> shares;
@@ -39,10 +49,19 @@ class ScriptedNetwork : public platform::NetApi {
 public:
     ScriptedMachine& Machine(const std::string& serverArgument) { return machines[serverArgument]; }
     std::map<std::string, ScriptedMachine> machines;
-    std::vector<NetCall> calls;
-    // Runs inside every call, after it is recorded: what the user does while
-    // the window waits for a machine.
+    std::vector<NetCall> calls;  // in the order they came
+    // Runs inside every call, after it is recorded, on the thread that made
+    // the call: what the user does while the window waits for a machine.
     std::function<void(const NetCall&)> onCall;
+    // When not 0, every call of gatherFunction waits until this many of them
+    // are waiting at once before it answers, so that calls made one after
+    // the other never get past the first (after a minute they go on, and
+    // gatheredAll stays false).
+    int gatherCalls = 0;
+    std::string gatherFunction = "NetServerGetInfo";
+    std::atomic<bool> gatheredAll{false};
+    // The most calls that were inside the network at the same time.
+    std::atomic<int> maxInFlight{0};
 
     // Calls of one function, in order.
     std::vector<NetCall> CallsOf(const std::string& function) const;
@@ -82,4 +101,9 @@ private:
                               std::vector<T> ScriptedMachine::*field);
     const platform::UserInfo3* FindUser(ScriptedMachine& m, const std::string& user,
                                         platform::NetStatus& status);
+
+    mutable std::mutex mutex_;
+    std::condition_variable gathered_;
+    int inFlight_ = 0;
+    int gatherInFlight_ = 0;
 };

@@ -57,6 +57,28 @@ TEST(HostListFile, WritesAnsiWhenEverythingFitsElseUtf8) {
     EXPECT_EQ(ReadHostList(WriteHostList(entries, locale), locale), entries);
 }
 
+TEST(HostListFile, NamesThatWouldReadBackOtherwiseAreWrittenInUtf8) {
+    FakeLocale locale;
+    // "Ã©" fits the ANSI code page, but its two ANSI bytes are the UTF-8 of "é".
+    const TStringList mojibake{"\xC3\x83\xC2\xA9"};
+    EXPECT_EQ(WriteHostList(mojibake, locale), "\xC3\x83\xC2\xA9\r\n");
+    EXPECT_EQ(ReadHostList(WriteHostList(mojibake, locale), locale), mojibake);
+    // "ï»¿" in ANSI is a byte order mark, which the reader drops.
+    const TStringList markLike{"\xC3\xAF\xC2\xBB\xC2\xBFhost"};
+    EXPECT_EQ(ReadHostList(WriteHostList(markLike, locale), locale), markLike);
+    // A name that begins with a real U+FEFF keeps it.
+    const TStringList mark{"\xEF\xBB\xBFhost", "\xE6\x9D\xB1"};
+    EXPECT_EQ(WriteHostList(mark, locale), "\xEF\xBB\xBF\xEF\xBB\xBFhost\r\n\xE6\x9D\xB1\r\n");
+    EXPECT_EQ(ReadHostList(WriteHostList(mark, locale), locale), mark);
+}
+
+TEST(HostListFile, NamesWithLoneSurrogatesReadBackUnchanged) {
+    FakeLocale locale;
+    // What the system's UTF-16 with an unpaired surrogate becomes.
+    const TStringList entries{"a\xED\xA0\x80z", "\xED\xBF\xBF", "caf\xC3\xA9"};
+    EXPECT_EQ(ReadHostList(WriteHostList(entries, locale), locale), entries);
+}
+
 TEST(HostListFile, LivesBesideTheProgram) {
     EXPECT_EQ(HostListPath("C:\\Tools\\NetworkView.exe"), "C:\\Tools\\ips.txt");
     EXPECT_EQ(HostListPath("\\\\srv\\share\\nv\\NetworkView.exe"), "\\\\srv\\share\\nv\\ips.txt");

@@ -156,10 +156,87 @@ TEST_F(MainWindowTest, HourglassShowsWhileServersAreQueried) {
     net.Machine("\\\\a");
     Start();
     EXPECT_EQ(form.cursor, crDefault);
-    EXPECT_EQ(form.cursorHistory,
-              (std::vector<TCursor>{crHourGlass, crDefault, crHourGlass, crDefault}));
+    EXPECT_EQ(form.cursorHistory, (std::vector<TCursor>{crHourGlass, crDefault}));
 }
 
+TEST_F(MainWindowTest, HostsAreAskedAtOnceAndAddedInListOrderEachWithItsOwnAnswer) {
+    std::string ips;
+    for (int i = 0; i < 20; ++i) {
+        const std::string name = "h" + std::to_string(i);
+        ips += name + "\r\n";
+        auto& m = net.Machine("\\\\" + name);
+        if (i % 4 == 1) m.status = 5;
+        if (i % 4 == 2) m.status = 2221;  // a network status, from netmsg.dll
+        if (i % 4 == 3) net.machines.erase("\\\\" + name);  // does not answer: 53
+        if (i % 4 == 0) m.serverType = 0x1000u | static_cast<unsigned>(i);
+    }
+    files.files[kIps] = ips;
+    // No call answers before all twenty wait at once: asked one by one, the
+    // first would never get an answer.
+    net.gatherCalls = 20;
+    Start();
+    EXPECT_TRUE(net.gatheredAll);
+    EXPECT_EQ(net.maxInFlight, 20);
+
+    PVirtualNode internet = w->ntreeview.GetFirst();
+    ASSERT_EQ(w->ntreeview.ChildCount(internet), 20u);
+    int i = 0;
+    for (auto* h = w->ntreeview.GetFirstChild(internet); h; h = w->ntreeview.GetNextSibling(h), ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(Data(h).Text, "h" + std::to_string(i));
+        EXPECT_EQ(Data(h).Action, naRemoveHost);
+        switch (i % 4) {
+            case 0:
+                EXPECT_EQ(Data(h).Info, i == 0 ? "Serverflags: NT\r\n"
+                                               : Tnetworkviewer::ServerFlagsText(
+                                                     ServerTypesFromBits(0x1000u | i)));
+                EXPECT_EQ(Texts(h), kCategories);
+                EXPECT_EQ(Data(w->ntreeview.GetFirstChild(h)).Machine, Data(h).Text.str());
+                break;
+            case 1:
+                EXPECT_EQ(Data(h).Info, "Error 5 : Access is denied.\r\n");
+                EXPECT_EQ(w->ntreeview.ChildCount(h), 0u);
+                break;
+            case 2:
+                EXPECT_EQ(Data(h).Info, "Error 2221 : The user name could not be found.\r\n");
+                EXPECT_EQ(w->ntreeview.ChildCount(h), 0u);
+                break;
+            default:
+                EXPECT_EQ(Data(h).Info, "Error 53 : The network path was not found.\r\n");
+                EXPECT_EQ(w->ntreeview.ChildCount(h), 0u);
+        }
+    }
+    EXPECT_EQ(Data(Child(internet, "h4")).Info, "Serverflags: SQLServer\r\nNT\r\n");
+    // netmsg.dll was looked for once for all the messages.
+    EXPECT_EQ(messages.loads, 1);
+    EXPECT_EQ(net.CallsOf("NetServerGetInfo").size(), 20u);
+}
+
+TEST_F(MainWindowTest, WhileHostsAreAskedTheWaitPanelShowsAndInputStartsNothing) {
+    files.files[kIps] = "a\r\nb\r\n";
+    net.Machine("\\\\a").serverType = 1;
+    net.Machine("").serverLists[""] = {"D"};
+    net.Machine("").serverLists["D"] = {"PC"};
+    Start();
+    PVirtualNode d = Child(nullptr, "D");
+    ClickOn(d);  // offers "Update tree"
+    int pumps = 0;
+    form.onProcessMessages = [&] {
+        ++pumps;
+        EXPECT_FALSE(w->ntreeview.Visible());  // the wait panel shows
+        // The user presses the button again, the start timer fires once more.
+        w->bbaction2Click();
+        w->starttickerTimer();
+    };
+    w->bbaction2Click();
+    form.onProcessMessages = nullptr;
+    EXPECT_GE(pumps, 1);
+    EXPECT_TRUE(w->ntreeview.Visible());
+    EXPECT_EQ(Texts(w->ntreeview.GetFirst()), (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(RootTexts(), (std::vector<std::string>{"Internet", "D"}));
+    EXPECT_EQ(net.CallsOf("NetServerEnum").size(), 2u);  // one build at start, one now
+    EXPECT_EQ(net.CallsOf("NetServerGetInfo").size(), 4u);
+}
 // ---------------------------------------------------------------- domains
 
 TEST_F(MainWindowTest, EachExpandedDomainListsItsOwnMachinesOnce) {
@@ -196,6 +273,37 @@ TEST_F(MainWindowTest, EachExpandedDomainListsItsOwnMachinesOnce) {
     w->ntreeview.Expand(d1);
     EXPECT_EQ(net.CallsOf("NetServerEnum").size(), 3u);
     EXPECT_EQ(w->ntreeview.ChildCount(d1), 2u);
+}
+
+TEST_F(MainWindowTest, DomainMachinesAreAskedAtOnceAndAddedInListingOrder) {
+    TStringList machines;
+    for (int i = 0; i < 20; ++i) {
+        machines.push_back("PC" + std::to_string(i));
+        if (i % 2 == 0) net.Machine("\\\\PC" + std::to_string(i)).serverType = 0x2;
+    }
+    net.Machine("").serverLists[""] = {"D"};
+    net.Machine("").serverLists["D"] = machines;
+    Start();
+    net.gatherCalls = 20;
+    int pumps = 0;
+    form.onProcessMessages = [&] {
+        ++pumps;
+        EXPECT_EQ(form.cursor, crHourGlass);
+    };
+    PVirtualNode d = Child(nullptr, "D");
+    w->ntreeview.Expand(d);
+    form.onProcessMessages = nullptr;
+    EXPECT_GE(pumps, 1);
+    EXPECT_TRUE(net.gatheredAll);
+    EXPECT_EQ(Texts(d), std::vector<std::string>(machines.begin(), machines.end()));
+    for (int i = 0; i < 20; ++i) {
+        PVirtualNode pc = Child(d, machines[i]);
+        EXPECT_FALSE(Data(pc).FromHostList);
+        EXPECT_EQ(Data(pc).Info, i % 2 == 0 ? "Serverflags: Server\r\n"
+                                            : "Error 53 : The network path was not found.\r\n");
+        EXPECT_EQ(w->ntreeview.ChildCount(pc), i % 2 == 0 ? 7u : 0u);
+    }
+    EXPECT_EQ(form.cursor, crDefault);
 }
 
 TEST_F(MainWindowTest, FailedDomainExpansionFlashesAndIsNotRepeated) {
@@ -388,7 +496,10 @@ TEST_F(MainWindowTest, HostFileLinesBecomeNodesUnderInternet) {
     Start();
     EXPECT_EQ(w->HostList, (TStringList{"a", "", "b"}));
     EXPECT_EQ(Texts(w->ntreeview.GetFirst()), (std::vector<std::string>{"a", "", "b"}));
-    EXPECT_EQ(net.CallsOf("NetServerGetInfo").at(1).server, "\\\\");
+    // The hosts are asked concurrently: in any order, each once.
+    std::multiset<std::string> asked;
+    for (const auto& call : net.CallsOf("NetServerGetInfo")) asked.insert(call.server);
+    EXPECT_EQ(asked, (std::multiset<std::string>{"\\\\a", "\\\\", "\\\\b"}));
     w->FormClose();
     EXPECT_EQ(files.files[kIps], "a\r\n\r\nb\r\n");
 }

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+#include <vector>
+
 #include "netinfo/unitNTException.h"
 #include "tests/fakes/FakeSystem.h"
 
@@ -9,28 +13,58 @@ TEST(NetError, SystemTextKeepsItsLineBreak) {
     EXPECT_EQ(NetErrorMessage(messages, 5), "Error 5 : Access is denied.\r\n");
 }
 
-TEST(NetError, LooksInNetmsgFirstThenInTheSystemAndFreesTheLibrary) {
-    FakeMessages messages;
-    NetErrorText(messages, 5);
-    ASSERT_EQ(messages.formatCalls.size(), 1u);
-    EXPECT_EQ(messages.formatCalls[0].flags, 0x1B00u);
-    EXPECT_EQ(messages.formatCalls[0].module, FakeMessages::kNetmsgModule);
-    EXPECT_EQ(messages.formatCalls[0].id, 5u);
-    EXPECT_EQ(messages.formatCalls[0].language, 0x0400u);
-    EXPECT_EQ(messages.loads, 1);
-    EXPECT_EQ(messages.frees, 1);
-    EXPECT_EQ(NetErrorMessage(messages, 2102),
-              "Error 2102 : The workstation driver is not installed.\r\n");
+TEST(NetError, LooksInNetmsgFirstThenInTheSystemLoadingTheLibraryOncePerRun) {
+    int frees = 0;
+    {
+        FakeMessages messages;
+        NetErrorText(messages, 5);
+        ASSERT_EQ(messages.formatCalls.size(), 1u);
+        EXPECT_EQ(messages.formatCalls[0].flags, 0x1B00u);
+        EXPECT_EQ(messages.formatCalls[0].module, FakeMessages::kNetmsgModule);
+        EXPECT_EQ(messages.formatCalls[0].id, 5u);
+        EXPECT_EQ(messages.formatCalls[0].language, 0x0400u);
+        for (int i = 0; i < 1000; ++i)
+            ASSERT_EQ(NetErrorMessage(messages, 2102),
+                      "Error 2102 : The workstation driver is not installed.\r\n");
+        EXPECT_EQ(NetErrorMessage(messages, 53), "Error 53 : The network path was not found.\r\n");
+        EXPECT_EQ(messages.formatCalls.back().module, FakeMessages::kNetmsgModule);
+        EXPECT_EQ(messages.loads, 1);
+        EXPECT_EQ(messages.frees, 0);
+        messages.onDestroy = [&frees](const FakeMessages& m) { frees = m.frees; };
+    }
+    // Kept while the messages live, freed once with them.
+    EXPECT_EQ(frees, 1);
 }
 
-TEST(NetError, WithoutNetmsgOnlyTheSystemTableIsAsked) {
+TEST(NetError, WithoutNetmsgOnlyTheSystemTableIsAskedAndTheLibraryIsLookedForOnce) {
     FakeMessages messages;
     messages.netmsgLoads = false;
-    EXPECT_EQ(NetErrorMessage(messages, 2102), "Error 2102");
+    for (int i = 0; i < 1000; ++i) ASSERT_EQ(NetErrorMessage(messages, 2102), "Error 2102");
     EXPECT_EQ(messages.formatCalls.back().flags, 0x1300u);
     EXPECT_EQ(messages.formatCalls.back().module, 0u);
-    EXPECT_EQ(messages.frees, 0);
     EXPECT_EQ(NetErrorMessage(messages, 5), "Error 5 : Access is denied.\r\n");
+    EXPECT_EQ(messages.loads, 1);
+    EXPECT_EQ(messages.frees, 0);
+}
+
+TEST(NetError, TextsFromSeveralThreadsAreTheSameAndLoadTheLibraryOnce) {
+    FakeMessages messages;
+    std::vector<std::thread> threads;
+    std::atomic<int> wrong{0};
+    for (int t = 0; t < 8; ++t)
+        threads.emplace_back([&] {
+            for (int i = 0; i < 200; ++i) {
+                if (NetErrorMessage(messages, 53) != "Error 53 : The network path was not found.\r\n")
+                    ++wrong;
+                if (NetErrorMessage(messages, 2221) !=
+                    "Error 2221 : The user name could not be found.\r\n")
+                    ++wrong;
+            }
+        });
+    for (auto& t : threads) t.join();
+    EXPECT_EQ(wrong, 0);
+    EXPECT_EQ(messages.loads, 1);
+    EXPECT_EQ(messages.formatCalls.size(), 8u * 200u * 2u);
 }
 
 TEST(NetError, CodesWithoutTextAreNumbersAloneWrittenSigned) {

@@ -50,6 +50,11 @@ TEST(Text, Utf8Validation) {
     EXPECT_FALSE(IsValidUtf8("\xE0\x80\xAF"));       // overlong
     EXPECT_FALSE(IsValidUtf8("\xF4\x90\x80\x80"));   // above U+10FFFF
     EXPECT_FALSE(IsValidUtf8("\xE2\x82"));           // cut short
+    // A lone surrogate as the conversion keeps it passes when asked for.
+    EXPECT_TRUE(IsValidUtf8("\xED\xA0\x80", true));
+    EXPECT_TRUE(IsValidUtf8(Utf16ToUtf8(u"x\xDC00\xD800y"), true));
+    EXPECT_FALSE(IsValidUtf8("caf\xE9", true));
+    EXPECT_FALSE(IsValidUtf8("\xED\xA0", true));
 }
 
 TEST(Text, CuttingCountsCharactersNotBytes) {

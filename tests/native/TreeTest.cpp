@@ -20,6 +20,9 @@ struct Recorder : TreeObserver {
     void NodeDeleting(TVirtualNode* n) override {
         events.push_back("delete " + Tree::GetNodeData(n).text);
     }
+    void ChildrenDeleting(TVirtualNode* n) override {
+        events.push_back("delete children of " + (n->Parent() ? Tree::GetNodeData(n).text : "root"));
+    }
     void NodeChanged(TVirtualNode* n) override { events.push_back("change " + Tree::GetNodeData(n).text); }
     void NodeCollapsed(TVirtualNode* n) override {
         events.push_back("collapse " + Tree::GetNodeData(n).text);
@@ -60,6 +63,19 @@ TEST(VirtualTree, RecordsStartClearedAndChildrenKeepTheirOrder) {
     EXPECT_EQ(t.ChildCount(a), 2u);
     EXPECT_EQ(t.ChildCount(nullptr), 2u);
     EXPECT_EQ(t.TotalCount(), 4u);
+}
+
+TEST(VirtualTree, NodeAddedWithItsMarkIsAnnouncedOnce) {
+    Tree t;
+    Recorder r;
+    t.SetObserver(&r);
+    TVirtualNode* marked = t.AddChild(nullptr, true);
+    EXPECT_TRUE(marked->HasChildrenMark());
+    Tree::GetNodeData(marked).text = "marked";
+    t.AddChild(marked);  // its button shows already: nothing changes
+    TVirtualNode* plain = Add(t, nullptr, "plain");
+    Add(t, plain, "child");
+    EXPECT_EQ(r.events, (std::vector<std::string>{"add ", "add ", "add ", "add ", "change plain"}));
 }
 
 TEST(VirtualTree, HasChildrenMarkShowsAButtonBeforeAnyChild) {
@@ -130,7 +146,7 @@ TEST(VirtualTree, DeletingChildrenKeepsTheMarkAndCollapses) {
     EXPECT_EQ(t.ChildCount(n), 0u);
     EXPECT_TRUE(t.HasChildren(n));
     EXPECT_FALSE(n->Expanded());
-    EXPECT_EQ(r.events, (std::vector<std::string>{"delete c2", "delete c1", "change n", "collapse n"}));
+    EXPECT_EQ(r.events, (std::vector<std::string>{"delete children of n", "change n", "collapse n"}));
 }
 
 TEST(VirtualTree, ObserverFollowsEveryChange) {
@@ -150,7 +166,7 @@ TEST(VirtualTree, ObserverFollowsEveryChange) {
     t.Clear();
     EXPECT_EQ(r.events, (std::vector<std::string>{"add ", "add ", "change a", "change a1",
                                                    "focus a1", "unselect", "hide", "focus none",
-                                                   "delete a"}));
+                                                   "delete children of root"}));
 }
 
 TEST(VirtualTree, ClickRunsTheClickEvent) {
@@ -159,4 +175,40 @@ TEST(VirtualTree, ClickRunsTheClickEvent) {
     t.OnClick = [&] { ++clicks; };
     t.Click();
     EXPECT_EQ(clicks, 1);
+}
+
+TEST(VirtualTree, SiblingsKeepTheirOrderThroughDeletes) {
+    Tree t;
+    std::vector<TVirtualNode*> nodes;
+    for (int i = 0; i < 6; ++i) nodes.push_back(Add(t, nullptr, std::to_string(i)));
+    t.DeleteNode(nodes[2]);
+    t.DeleteNode(nodes[0]);
+    t.DeleteNode(nodes[5]);
+    std::vector<std::string> left;
+    for (auto* n = t.GetFirst(); n; n = t.GetNextSibling(n)) left.push_back(Tree::GetNodeData(n).text);
+    EXPECT_EQ(left, (std::vector<std::string>{"1", "3", "4"}));
+    TVirtualNode* added = Add(t, nullptr, "6");
+    EXPECT_EQ(t.GetNextSibling(nodes[4]), added);
+    EXPECT_EQ(t.GetNextSibling(added), nullptr);
+}
+
+TEST(VirtualTree, DeletingManyChildrenTellsAtOnceAndClearsAFocusAmongThem) {
+    Tree t;
+    Recorder r;
+    t.SetObserver(&r);
+    TVirtualNode* n = Add(t, nullptr, "n");
+    TVirtualNode* keep = Add(t, nullptr, "keep");
+    TVirtualNode* c = nullptr;
+    for (int i = 0; i < 20000; ++i) c = t.AddChild(n);
+    Tree::GetNodeData(c).text = "last";
+    Add(t, c, "grandchild");
+    t.SetFocusedNode(c);
+    r.events.clear();
+    t.DeleteChildren(n);
+    EXPECT_EQ(t.FocusedNode(), nullptr);
+    EXPECT_EQ(t.ChildCount(n), 0u);
+    EXPECT_EQ(t.TotalCount(), 2u);
+    // One word for all of them, after the focus left them.
+    EXPECT_EQ(r.events, (std::vector<std::string>{"focus none", "delete children of n", "change n"}));
+    EXPECT_EQ(t.GetNextSibling(n), keep);
 }

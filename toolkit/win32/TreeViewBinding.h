@@ -36,6 +36,7 @@ public:
     // TreeObserver
     void NodeAdded(TVirtualNode* node) override;
     void NodeDeleting(TVirtualNode* node) override;
+    void ChildrenDeleting(TVirtualNode* node) override;
     void NodeChanged(TVirtualNode* node) override;
     void NodeCollapsed(TVirtualNode* node) override;
     void FocusChanged(TVirtualNode* node) override;

@@ -1,0 +1,173 @@
+#pragma once
+// The main window's logic on the scripted network, as the native tests have
+// it, for the benchmark: a host list, a started tree, expanding a node.
+#include <chrono>
+#include <cstddef>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "app/fvelmora.h"
+#include "tests/fakes/FakeForm.h"
+#include "tests/fakes/FakeSystem.h"
+#include "tests/fakes/ScriptedNetwork.h"
+#include "tests/fakes/ScriptedRegistry.h"
+#include "tests/fakes/ScriptedServiceManager.h"
+
+namespace bench {
+
+using Clock = std::chrono::steady_clock;
+
+template <typename F>
+double Seconds(F&& f) {
+    const auto start = Clock::now();
+    f();
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// "h000042": names of one length, so that every host costs the same.
+inline std::string HostName(std::size_t i) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "h%06zu", i);
+    return buffer;
+}
+
+struct ScriptedWindow {
+    ScriptedNetwork net;
+    FakeMessages messages;
+    FakeVersion version;
+    FakeFiles files;
+    FakeLocale locale;
+    ScriptedRegistry registry;
+    FakeShell shell;
+    ScriptedServiceManager services;
+    FakeForm form;
+    FakeStatusBar stbar;
+    FakeTimers timers;
+    std::unique_ptr<Tnetworkviewer> w;
+
+    std::string IpsPath() const { return "C:\\Program Files\\NetworkView\\ips.txt"; }
+
+    void Create() {
+        net.Machine("");
+        w = std::make_unique<Tnetworkviewer>(
+            TNetworkViewerPlatform{net, messages, version, files, locale, registry, shell, services}, form,
+            stbar);
+        w->startticker.SetBackend(&timers);
+        w->stbarticker.SetBackend(&timers);
+        w->FormCreate();
+    }
+    // Runs the start timer: the tree is built.
+    void Start() { timers.Advance(300); }
+
+    PVirtualNode Find(PVirtualNode parent, const std::string& text) {
+        for (auto* c = parent ? w->ntreeview.GetFirstChild(parent) : w->ntreeview.GetFirst(); c;
+             c = w->ntreeview.GetNextSibling(c))
+            if (TNetTree::GetNodeData(c).Text == text) return c;
+        return nullptr;
+    }
+};
+
+}  // namespace bench
+
+namespace bench {
+
+// The categories a machine can be filled with, and what the scripted
+// machine holds for n entries of each.
+enum class Category { Shares, Sessions, OpenFiles, Users, GroupMembers };
+
+inline const char* CategoryText(Category c) {
+    switch (c) {
+        case Category::Shares: return "Shares";
+        case Category::Sessions: return "Sessions";
+        case Category::OpenFiles: return "Open Files";
+        case Category::Users: return "Users";
+        case Category::GroupMembers: return "Groups";
+    }
+    return "";
+}
+
+inline const char* CategoryName(Category c) {
+    switch (c) {
+        case Category::Shares: return "shares";
+        case Category::Sessions: return "sessions";
+        case Category::OpenFiles: return "open files";
+        case Category::Users: return "users with details";
+        case Category::GroupMembers: return "group members";
+    }
+    return "";
+}
+
+constexpr Category kCategories[] = {Category::Shares, Category::Sessions, Category::OpenFiles,
+                                    Category::Users, Category::GroupMembers};
+
+// The machine "\\S" with n entries of the category; every account is a member
+// of the one local group "G".
+inline void ScriptMachine(ScriptedNetwork& net, Category c, std::size_t n) {
+    auto& m = net.Machine("\\\\S");
+    m.serverType = 0x1003;
+    for (std::size_t i = 0; i < n; ++i) {
+        const std::string name = HostName(i);
+        switch (c) {
+            case Category::Shares:
+                m.shares.push_back({"share" + name, 0, "remark of " + name, 0, 0xFFFFFFFF, 3,
+                                    "C:\\Data\\" + name, ""});
+                break;
+            case Category::Sessions:
+                m.sessions.push_back({"\\\\CLIENT" + name, "user" + name, 2, 300, 10, 0,
+                                      "Windows 10", "\\Device\\NetbT_Tcpip"});
+                break;
+            case Category::OpenFiles:
+                m.files.push_back({static_cast<std::uint32_t>(i), 1, 0,
+                                   "C:\\Data\\" + name + "\\report.txt", "user" + name});
+                break;
+            case Category::Users:
+            case Category::GroupMembers: {
+                platform::UserInfo3 u;
+                u.name = "user" + name;
+                u.full_name = "Full Name " + name;
+                u.comment = "comment";
+                u.flags = 0x0201;
+                u.last_logon = 1700000000;
+                u.acct_expires = 0xFFFFFFFF;
+                u.max_storage = 0xFFFFFFFF;
+                u.user_id = static_cast<std::uint32_t>(1000 + i);
+                u.primary_group_id = 513;
+                m.users.push_back(u);
+                m.globalGroupsOf[u.name] = {"None"};
+                m.localGroupsOf[u.name] = {"G", "Users"};
+                break;
+            }
+        }
+    }
+    m.localGroups = {"G"};
+}
+
+// The seam calls a fill of the category makes, made bare.
+inline void BareCalls(ScriptedNetwork& net, Category c, std::size_t) {
+    const std::string s = "\\\\S";
+    switch (c) {
+        case Category::Shares: net.ShareEnum2(s); break;
+        case Category::Sessions: net.SessionEnum502(s); break;
+        case Category::OpenFiles: net.FileEnum3(s); break;
+        case Category::Users:
+            // Each account: its global and local groups and two reads.
+            for (const auto& name : net.UserEnum0(s, 2).entries) {
+                net.UserGetGroups0(s, name);
+                net.UserGetLocalGroups0(s, name);
+                net.UserGetInfo20(s, name);
+                net.UserGetInfo3(s, name);
+            }
+            break;
+        case Category::GroupMembers:
+            // Each account: its local groups; each member: its groups again.
+            for (const auto& user : net.UserEnum3(s, 0).entries) {
+                net.UserGetLocalGroups0(s, user.name);
+                net.UserGetGroups0(s, user.name);
+                net.UserGetLocalGroups0(s, user.name);
+            }
+            break;
+    }
+}
+
+}  // namespace bench

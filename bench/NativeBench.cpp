@@ -1,0 +1,165 @@
+// How the portable core's own work grows with the entries it shows: every
+// fill through the scripted network, timed beside the bare seam calls that
+// it makes, for 1,000, 10,000 and 100,000 entries. Not a test: it prints.
+#include <malloc.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "bench/BenchWindow.h"
+
+namespace {
+
+using bench::ScriptedWindow;
+using bench::Seconds;
+
+std::size_t HeapInUse() { return mallinfo2().uordblks; }
+
+struct Row {
+    std::string name;
+    std::size_t entries = 0;
+    double program = 0;  // seconds
+    double bare = 0;     // seconds of the bare seam calls alone
+    std::size_t nodes = 0;
+    double bytesPerNode = 0;
+};
+
+void Print(const Row& r) {
+    const double n = static_cast<double>(r.entries);
+    std::printf("%-34s %8zu %10.1f %9.3f %10.1f %9.3f %7.2f %8.0f\n", r.name.c_str(), r.entries,
+                r.program * 1e3, r.program / n * 1e6, r.bare * 1e3, (r.program - r.bare) / n * 1e6,
+                r.bare > 0 ? r.program / r.bare : 0.0, r.bytesPerNode);
+    std::fflush(stdout);
+}
+
+// One case: set up the window and the script, time the bare calls, time the
+// program's fill, count the nodes it made and the heap they hold.
+struct Case {
+    std::string name;
+    std::function<void(ScriptedWindow&, std::size_t)> script;
+    std::function<void(ScriptedWindow&, std::size_t)> bareCalls;
+    std::function<void(ScriptedWindow&)> fill;
+};
+
+Row Run(const Case& c, std::size_t n) {
+    Row r{c.name, n};
+    {
+        ScriptedWindow bare;
+        c.script(bare, n);
+        r.bare = Seconds([&] { c.bareCalls(bare, n); });
+    }
+    ScriptedWindow win;
+    c.script(win, n);
+    const std::size_t nodesBefore = win.w ? win.w->ntreeview.TotalCount() : 0;
+    const std::size_t heapBefore = HeapInUse();
+    r.program = Seconds([&] { c.fill(win); });
+    // What the scripted network kept of the calls is not the program's.
+    win.net.calls.clear();
+    win.net.calls.shrink_to_fit();
+    r.nodes = win.w->ntreeview.TotalCount() - nodesBefore;
+    r.bytesPerNode = r.nodes ? static_cast<double>(HeapInUse() - heapBefore) / r.nodes : 0;
+    return r;
+}
+
+std::vector<Case> Cases() {
+    std::vector<Case> cases;
+
+    // ips.txt of hosts that answer (a node and its seven categories each) or
+    // that fail at once (a node with the failure message).
+    for (const bool answer : {false, true}) {
+        cases.push_back(
+            {answer ? "tree build, hosts answer" : "tree build, hosts fail at once",
+             [answer](ScriptedWindow& win, std::size_t n) {
+                 std::string ips;
+                 for (std::size_t i = 0; i < n; ++i) {
+                     ips += bench::HostName(i) + "\r\n";
+                     if (answer) win.net.Machine("\\\\" + bench::HostName(i)).serverType = 0x1003;
+                 }
+                 win.files.files[win.IpsPath()] = ips;
+                 win.Create();
+             },
+             [](ScriptedWindow& win, std::size_t n) {
+                 for (std::size_t i = 0; i < n; ++i) win.net.ServerGetInfo101("\\\\" + bench::HostName(i));
+                 win.net.ServerEnum("", 0x80000000, std::nullopt);
+             },
+             [](ScriptedWindow& win) { win.Start(); }});
+    }
+
+    // A domain whose machines fail at once.
+    cases.push_back({"domain fill, machines fail at once",
+                     [](ScriptedWindow& win, std::size_t n) {
+                         auto& local = win.net.Machine("");
+                         local.serverLists[""] = {"D"};
+                         auto& machines = local.serverLists["D"];
+                         for (std::size_t i = 0; i < n; ++i) machines.push_back(bench::HostName(i));
+                         win.Create();
+                         win.Start();
+                     },
+                     [](ScriptedWindow& win, std::size_t n) {
+                         win.net.ServerEnum("", 0xFFFFFFFF, std::string("D"));
+                         for (std::size_t i = 0; i < n; ++i) win.net.ServerGetInfo101("\\\\" + bench::HostName(i));
+                     },
+                     [](ScriptedWindow& win) { win.w->ntreeview.Expand(win.Find(nullptr, "D")); }});
+    // Each category of the machine S, with as many entries; a group's
+    // members are the accounts of the group G.
+    for (const auto category : bench::kCategories) {
+        cases.push_back(
+            {bench::CategoryName(category),
+             [category](ScriptedWindow& win, std::size_t n) {
+                 bench::ScriptMachine(win.net, category, n);
+                 win.files.files[win.IpsPath()] = "S\r\n";
+                 win.Create();
+                 win.Start();
+             },
+             [category](ScriptedWindow& win, std::size_t n) { bench::BareCalls(win.net, category, n); },
+             [category](ScriptedWindow& win) {
+                 PVirtualNode node = win.Find(win.Find(win.w->ntreeview.GetFirst(), "S"),
+                                              bench::CategoryText(category));
+                 win.w->ntreeview.Expand(node);
+                 if (category == bench::Category::GroupMembers)
+                     win.w->ntreeview.Expand(win.w->ntreeview.GetFirstChild(node));
+             }});
+    }
+    return cases;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // The status bar's progress texts have no window to paint here.
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    std::vector<std::size_t> sizes{1000, 10000, 100000};
+    if (argc > 1) sizes = {static_cast<std::size_t>(std::atol(argv[1]))};
+
+    std::printf("%-34s %8s %10s %9s %10s %9s %7s %8s\n", "fill", "entries", "ms", "us/entry",
+                "bare ms", "+us/entry", "ratio", "B/node");
+    for (const auto& c : Cases()) {
+        std::vector<Row> rows;
+        for (auto n : sizes) {
+            rows.push_back(Run(c, n));
+            Print(rows.back());
+        }
+        if (rows.size() == 3)
+            std::printf("%-34s 100,000 entries take %.1f times as long as 10,000\n", "",
+                        rows[2].program / rows[1].program);
+    }
+
+    // Twenty hosts that each take a second to answer.
+    ScriptedWindow slow;
+    std::string ips;
+    for (int i = 0; i < 20; ++i) {
+        ips += bench::HostName(i) + "\r\n";
+        auto& m = slow.net.Machine("\\\\" + bench::HostName(i));
+        m.serverType = 0x1003;
+        m.delay = std::chrono::seconds(1);
+    }
+    slow.files.files[slow.IpsPath()] = ips;
+    slow.Create();
+    const double t = Seconds([&] { slow.Start(); });
+    std::printf("twenty hosts answering after 1 s each: tree built in %.2f s (%zu nodes)\n", t,
+                slow.w->ntreeview.TotalCount());
+    return 0;
+}

@@ -1,0 +1,24 @@
+#!/bin/bash
+# Builds and runs the benchmark (not a test): the portable core's fills on the
+# scripted network natively, then the program in its real window under Wine
+# beside the bare tree view and the bare NetServerGetInfo call, and the time
+# from process start to the tree shown. An argument runs one size only
+# (the default is 1,000, 10,000 and 100,000 entries).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh
+jobs="$(nproc)"
+echo "Machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//'), load $(cut -d' ' -f1-3 /proc/loadavg)"
+
+cmake --preset bench >/dev/null
+cmake --build --preset bench -j "$jobs" >/dev/null
+echo
+echo "== Natively, on the scripted network"
+build/bench/bench/native_bench "$@"
+
+cmake --preset windows >/dev/null
+cmake --build --preset windows -j "$jobs" --target wine_bench NetworkView >/dev/null
+echo
+echo "== Under Wine, in the real window"
+tests/win32/wine-run.sh build/windows/wine_bench.exe "$@"

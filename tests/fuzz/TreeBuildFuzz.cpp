@@ -1,0 +1,78 @@
+// The whole road of a host list: ips.txt of any bytes is read at start, every
+// host is asked for (concurrently) with its whole name and becomes a node in
+// list order that shows the name or its first 200 characters, and closing
+// writes a file that reads back as the same list.
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "app/HostList.h"
+#include "app/fvelmora.h"
+#include "tests/fakes/FakeForm.h"
+#include "tests/fakes/FakeSystem.h"
+#include "tests/fakes/ScriptedNetwork.h"
+#include "tests/fakes/ScriptedRegistry.h"
+#include "tests/fakes/ScriptedServiceManager.h"
+#include "tests/fuzz/FuzzCheck.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    FuzzedDataProvider in(data, size);
+    const auto serverType = in.ConsumeIntegral<std::uint32_t>();
+    const std::string bytes = in.ConsumeRemainingBytesAsString();
+
+    ScriptedNetwork net;
+    FakeMessages messages;
+    FakeVersion version;
+    FakeFiles files;
+    FakeLocale locale;
+    ScriptedRegistry registry;
+    FakeShell shell;
+    ScriptedServiceManager services;
+    FakeForm form;
+    FakeStatusBar stbar;
+    FakeTimers timers;
+
+    const std::string ips = "C:\\Program Files\\NetworkView\\ips.txt";
+    files.files[ips] = bytes;
+    const TStringList expected = ReadHostList(bytes, locale);
+    // Hosts of an odd length answer, the others do not.
+    net.Machine("");
+    for (const auto& host : expected)
+        if (host.size() % 2 == 1) net.Machine("\\\\" + host).serverType = serverType;
+
+    Tnetworkviewer w(TNetworkViewerPlatform{net, messages, version, files, locale, registry, shell, services},
+                     form, stbar);
+    w.startticker.SetBackend(&timers);
+    w.stbarticker.SetBackend(&timers);
+    w.FormCreate();
+    timers.Advance(300);
+    FUZZ_CHECK(w.HostList == expected);
+
+    PVirtualNode internet = w.ntreeview.GetFirst();
+    FUZZ_CHECK(w.ntreeview.ChildCount(internet) == expected.size());
+    std::size_t i = 0;
+    for (auto* h = w.ntreeview.GetFirstChild(internet); h; h = w.ntreeview.GetNextSibling(h), ++i) {
+        const auto& d = TNetTree::GetNodeData(h);
+        FUZZ_CHECK(fuzz::IsNodeTextOf(d.Text.str(), expected[i]));
+        FUZZ_CHECK(d.Machine.str() == d.Text.str());
+        const bool answers = expected[i].size() % 2 == 1;
+        FUZZ_CHECK(d.Info == (answers ? Tnetworkviewer::ServerFlagsText(ServerTypesFromBits(serverType))
+                                      : std::string("Error 53 : The network path was not found.\r\n")));
+        FUZZ_CHECK(w.ntreeview.ChildCount(h) == (answers ? 7u : 0u));
+    }
+
+    // Each host was asked for with its whole name, once.
+    std::vector<std::string> asked, names;
+    for (const auto& call : net.CallsOf("NetServerGetInfo")) asked.push_back(call.server);
+    for (const auto& host : expected) names.push_back("\\\\" + host);
+    std::sort(asked.begin(), asked.end());
+    std::sort(names.begin(), names.end());
+    FUZZ_CHECK(asked == names);
+
+    w.FormClose();
+    FUZZ_CHECK(ReadHostList(files.files[ips], locale) == expected);
+    return 0;
+}
