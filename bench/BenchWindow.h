@@ -7,12 +7,8 @@
 #include <memory>
 #include <string>
 
-#include "app/fvelmora.h"
-#include "tests/fakes/FakeForm.h"
-#include "tests/fakes/FakeSystem.h"
+#include "tests/fakes/FakeWindowHost.h"
 #include "tests/fakes/ScriptedNetwork.h"
-#include "tests/fakes/ScriptedRegistry.h"
-#include "tests/fakes/ScriptedServiceManager.h"
 
 namespace bench {
 
@@ -32,29 +28,15 @@ inline std::string HostName(std::size_t i) {
     return buffer;
 }
 
-struct ScriptedWindow {
+struct ScriptedWindow : FakeWindowHost {
     ScriptedNetwork net;
-    FakeMessages messages;
-    FakeVersion version;
-    FakeFiles files;
-    FakeLocale locale;
-    ScriptedRegistry registry;
-    FakeShell shell;
-    ScriptedServiceManager services;
-    FakeForm form;
-    FakeStatusBar stbar;
-    FakeTimers timers;
     std::unique_ptr<Tnetworkviewer> w;
 
     std::string IpsPath() const { return "C:\\Program Files\\NetworkView\\ips.txt"; }
 
     void Create() {
         net.Machine("");
-        w = std::make_unique<Tnetworkviewer>(
-            TNetworkViewerPlatform{net, messages, version, files, locale, registry, shell, services}, form,
-            stbar);
-        w->startticker.SetBackend(&timers);
-        w->stbarticker.SetBackend(&timers);
+        w = MakeWindow(net);
         w->FormCreate();
     }
     // Runs the start timer: the tree is built.

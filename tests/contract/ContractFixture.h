@@ -10,12 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "app/fvelmora.h"
 #include "platform/samba/NetApiSamba.h"
-#include "tests/fakes/FakeForm.h"
-#include "tests/fakes/FakeSystem.h"
-#include "tests/fakes/ScriptedRegistry.h"
-#include "tests/fakes/ScriptedServiceManager.h"
+#include "tests/fakes/FakeWindowHost.h"
 
 std::string Env(const char* name);
 
@@ -62,17 +58,12 @@ auto AskUntil(Ask ask, Done done, std::chrono::seconds limit = std::chrono::seco
 
 // The main window with everything but the network in memory; its host list
 // names the fixture's server.
-class ContractTest : public ::testing::Test {
+class ContractTest : public ::testing::Test, protected FakeWindowHost {
 protected:
     ContractTest() {
         version.versions[version.modulePath] = {0x00000001, 0x00000001};
         files.files[HostListPath(version.modulePath)] = fx.host + "\r\n";
-        w = std::make_unique<Tnetworkviewer>(
-            TNetworkViewerPlatform{Samba(), messages, version, files, locale, registry, shell,
-                                   services},
-            form, stbar);
-        w->startticker.SetBackend(&timers);
-        w->stbarticker.SetBackend(&timers);
+        w = MakeWindow(Samba());
     }
 
     // Creates the window, lets the start-up timer build the tree and returns
@@ -99,16 +90,6 @@ protected:
 
     const Fixture& fx = The();
     platform::NetApi& net = Samba();
-    FakeMessages messages;
-    FakeVersion version;
-    FakeFiles files;
-    FakeLocale locale;
-    ScriptedRegistry registry;
-    FakeShell shell;
-    ScriptedServiceManager services;
-    FakeForm form;
-    FakeStatusBar stbar;
-    FakeTimers timers;
     std::unique_ptr<Tnetworkviewer> w;
 };
 

@@ -9,12 +9,8 @@
 #include <memory>
 #include <string>
 
-#include "app/fvelmora.h"
-#include "tests/fakes/FakeForm.h"
-#include "tests/fakes/FakeSystem.h"
+#include "tests/fakes/FakeWindowHost.h"
 #include "tests/fakes/ScriptedNetwork.h"
-#include "tests/fakes/ScriptedRegistry.h"
-#include "tests/fakes/ScriptedServiceManager.h"
 #include "tests/fuzz/FuzzCheck.h"
 
 namespace {
@@ -38,16 +34,7 @@ bool Holds(const std::string& text, const std::string& line) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzedDataProvider in(data, size);
     ScriptedNetwork net;
-    FakeMessages messages;
-    FakeVersion version;
-    FakeFiles files;
-    FakeLocale locale;
-    ScriptedRegistry registry;
-    FakeShell shell;
-    ScriptedServiceManager services;
-    FakeForm form;
-    FakeStatusBar stbar;
-    FakeTimers timers;
+    FakeWindowHost fakes;
 
     auto& m = net.Machine("\\\\S");
     m.serverType = 0x1003;
@@ -84,14 +71,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     m.localGroupsOf[user.name] = {group};
     m.globalGroupsOf[user.name] = {group};
 
-    files.files["C:\\Program Files\\NetworkView\\ips.txt"] = "S\r\n";
-    Tnetworkviewer w(TNetworkViewerPlatform{net, messages, version, files, locale, registry, shell,
-                                            services},
-                     form, stbar);
-    w.startticker.SetBackend(&timers);
-    w.stbarticker.SetBackend(&timers);
+    fakes.files.files["C:\\Program Files\\NetworkView\\ips.txt"] = "S\r\n";
+    const auto window = fakes.MakeWindow(net);
+    Tnetworkviewer& w = *window;
     w.FormCreate();
-    timers.Advance(300);
+    fakes.timers.Advance(300);
     PVirtualNode server = w.ntreeview.GetFirstChild(w.ntreeview.GetFirst());
     FUZZ_CHECK(server != nullptr);
     auto category = [&](const std::string& text) {

@@ -10,12 +10,8 @@
 #include <vector>
 
 #include "app/HostList.h"
-#include "app/fvelmora.h"
-#include "tests/fakes/FakeForm.h"
-#include "tests/fakes/FakeSystem.h"
+#include "tests/fakes/FakeWindowHost.h"
 #include "tests/fakes/ScriptedNetwork.h"
-#include "tests/fakes/ScriptedRegistry.h"
-#include "tests/fakes/ScriptedServiceManager.h"
 #include "tests/fuzz/FuzzCheck.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -24,31 +20,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string bytes = in.ConsumeRemainingBytesAsString();
 
     ScriptedNetwork net;
-    FakeMessages messages;
-    FakeVersion version;
-    FakeFiles files;
-    FakeLocale locale;
-    ScriptedRegistry registry;
-    FakeShell shell;
-    ScriptedServiceManager services;
-    FakeForm form;
-    FakeStatusBar stbar;
-    FakeTimers timers;
+    FakeWindowHost fakes;
 
     const std::string ips = "C:\\Program Files\\NetworkView\\ips.txt";
-    files.files[ips] = bytes;
-    const TStringList expected = ReadHostList(bytes, locale);
+    fakes.files.files[ips] = bytes;
+    const TStringList expected = ReadHostList(bytes, fakes.locale);
     // Hosts of an odd length answer, the others do not.
     net.Machine("");
     for (const auto& host : expected)
         if (host.size() % 2 == 1) net.Machine("\\\\" + host).serverType = serverType;
 
-    Tnetworkviewer w(TNetworkViewerPlatform{net, messages, version, files, locale, registry, shell, services},
-                     form, stbar);
-    w.startticker.SetBackend(&timers);
-    w.stbarticker.SetBackend(&timers);
+    const auto window = fakes.MakeWindow(net);
+    Tnetworkviewer& w = *window;
     w.FormCreate();
-    timers.Advance(300);
+    fakes.timers.Advance(300);
     FUZZ_CHECK(w.HostList == expected);
 
     PVirtualNode internet = w.ntreeview.GetFirst();
@@ -73,6 +58,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(asked == names);
 
     w.FormClose();
-    FUZZ_CHECK(ReadHostList(files.files[ips], locale) == expected);
+    FUZZ_CHECK(ReadHostList(fakes.files.files[ips], fakes.locale) == expected);
     return 0;
 }

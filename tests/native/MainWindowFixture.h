@@ -7,16 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "app/fvelmora.h"
-#include "tests/fakes/FakeForm.h"
-#include "tests/fakes/FakeSystem.h"
+#include "tests/fakes/FakeWindowHost.h"
 #include "tests/fakes/ScriptedNetwork.h"
-#include "tests/fakes/ScriptedRegistry.h"
-#include "tests/fakes/ScriptedServiceManager.h"
 
 const std::string kIps = "C:\\Program Files\\NetworkView\\ips.txt";
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public ::testing::Test, protected FakeWindowHost {
 protected:
     MainWindowTest() {
         version.versions[version.modulePath] = {0x00000002, 0x00000009};  // 0.2.0.9
@@ -24,12 +20,7 @@ protected:
     }
 
     void Create() {
-        w = std::make_unique<Tnetworkviewer>(
-            TNetworkViewerPlatform{net, messages, version, files, locale, registry, shell,
-                                   services},
-            form, stbar);
-        w->startticker.SetBackend(&timers);
-        w->stbarticker.SetBackend(&timers);
+        w = MakeWindow(net);
         w->FormCreate();
     }
     // Creates the window and lets the start-up timer build the tree.
@@ -65,16 +56,6 @@ protected:
     }
 
     ScriptedNetwork net;
-    FakeMessages messages;
-    FakeVersion version;
-    FakeFiles files;
-    FakeLocale locale;
-    ScriptedRegistry registry;
-    FakeShell shell;
-    ScriptedServiceManager services;
-    FakeForm form;
-    FakeStatusBar stbar;
-    FakeTimers timers;
     std::unique_ptr<Tnetworkviewer> w;
 };
 

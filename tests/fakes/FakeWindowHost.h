@@ -1,0 +1,38 @@
+#pragma once
+// Everything the main window's logic needs besides the network, in memory:
+// message tables, version resource, files, locale, registry, shell, service
+// manager, form, status bar and timers on a virtual clock. The native tests,
+// the contract tests, the fuzz targets and the benchmark build their window
+// on it with the network they need.
+#include <memory>
+
+#include "app/fvelmora.h"
+#include "tests/fakes/FakeForm.h"
+#include "tests/fakes/FakeSystem.h"
+#include "tests/fakes/ScriptedRegistry.h"
+#include "tests/fakes/ScriptedServiceManager.h"
+
+struct FakeWindowHost {
+    // A main window on the network, its timers on the virtual clock; its
+    // FormCreate has not run yet.
+    std::unique_ptr<Tnetworkviewer> MakeWindow(platform::NetApi& net) {
+        auto w = std::make_unique<Tnetworkviewer>(
+            TNetworkViewerPlatform{net, messages, version, files, locale, registry, shell,
+                                   services},
+            form, stbar);
+        w->startticker.SetBackend(&timers);
+        w->stbarticker.SetBackend(&timers);
+        return w;
+    }
+
+    FakeMessages messages;
+    FakeVersion version;
+    FakeFiles files;
+    FakeLocale locale;
+    ScriptedRegistry registry;
+    FakeShell shell;
+    ScriptedServiceManager services;
+    FakeForm form;
+    FakeStatusBar stbar;
+    FakeTimers timers;
+};
