@@ -1,35 +1,21 @@
 #include "toolkit/win32/Panel.h"
 
+#include "toolkit/win32/GdiDraw.h"
 #include "toolkit/win32/WindowClass.h"
 
 namespace {
 
 constexpr wchar_t kClassName[] = L"NetworkViewPanel";
 
-void Line(HDC dc, int x1, int y1, int x2, int y2) {
-    MoveToEx(dc, x1, y1, nullptr);
-    LineTo(dc, x2, y2);
-}
-
 // One pixel of bevel along the rectangle's edge, which then narrows by one.
 void Bevel(HDC dc, RECT& r, TBevel bevel) {
     if (bevel == TBevel::None) return;
     const COLORREF light = GetSysColor(COLOR_BTNHIGHLIGHT);
     const COLORREF shadow = GetSysColor(COLOR_BTNSHADOW);
-    const COLORREF topLeft = bevel == TBevel::Lowered ? shadow : light;
-    const COLORREF bottomRight = bevel == TBevel::Lowered ? light : shadow;
-    HPEN tl = CreatePen(PS_SOLID, 1, topLeft);
-    HPEN br = CreatePen(PS_SOLID, 1, bottomRight);
-    HGDIOBJ old = SelectObject(dc, tl);
-    Line(dc, r.left, r.bottom - 1, r.left, r.top);
-    Line(dc, r.left, r.top, r.right, r.top);
-    SelectObject(dc, br);
-    Line(dc, r.right - 1, r.top + 1, r.right - 1, r.bottom - 1);
-    Line(dc, r.left, r.bottom - 1, r.right, r.bottom - 1);
-    SelectObject(dc, old);
-    DeleteObject(tl);
-    DeleteObject(br);
-    InflateRect(&r, -1, -1);
+    if (bevel == TBevel::Lowered)
+        Frame3D(dc, r, shadow, light);
+    else
+        Frame3D(dc, r, light, shadow);
 }
 
 }  // namespace

@@ -3,7 +3,7 @@
 
 #include "platform/win32/Win32Platform.h"
 #include "toolkit/win32/Panel.h"
-#include "widgets/win32/GdiDraw.h"
+#include "toolkit/win32/GdiDraw.h"
 #include "widgets/win32/MenuPainterWin32.h"
 
 namespace {
@@ -13,11 +13,10 @@ constexpr wchar_t kHookProperty[] = L"NetworkView.FlatHook";
 // A one-pixel 3-D frame along r, which then narrows by one.
 void Bevel(HDC dc, RECT& r, TBevel bevel, TColor shadow, TColor light) {
     if (bevel == TBevel::None) return;
-    const TColor topLeft = bevel == TBevel::Lowered ? shadow : light;
-    const TColor bottomRight = bevel == TBevel::Lowered ? light : shadow;
-    Line(dc, topLeft, {{r.left, r.bottom - 1}, {r.left, r.top}, {r.right, r.top}});
-    Line(dc, bottomRight, {{r.right - 1, r.top + 1}, {r.right - 1, r.bottom - 1}, {r.left - 1, r.bottom - 1}});
-    InflateRect(&r, -1, -1);
+    if (bevel == TBevel::Lowered)
+        Frame3D(dc, r, shadow, light);
+    else
+        Frame3D(dc, r, light, shadow);
 }
 
 TColor Invert(TColor c) { return RGBColor(255 - RedOf(c), 255 - GreenOf(c), 255 - BlueOf(c)); }

@@ -4,7 +4,7 @@
 
 #include "platform/win32/Win32Platform.h"
 #include "toolkit/win32/Panel.h"
-#include "widgets/win32/GdiDraw.h"
+#include "toolkit/win32/GdiDraw.h"
 
 using platform::win32::Narrow;
 using platform::win32::Wide;

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "platform/win32/Win32Platform.h"
+#include "toolkit/win32/GdiDraw.h"
 #include "toolkit/win32/WinControl.h"
 #include "toolkit/win32/WindowClass.h"
 
@@ -67,17 +68,8 @@ void PanelBevel(HDC dc, const RECT& r, TStatusPanelBevel bevel) {
     if (bevel == pbNone) return;
     const COLORREF light = GetSysColor(COLOR_BTNHIGHLIGHT);
     const COLORREF shadow = GetSysColor(COLOR_BTNSHADOW);
-    HPEN tl = CreatePen(PS_SOLID, 1, bevel == pbLowered ? shadow : light);
-    HPEN br = CreatePen(PS_SOLID, 1, bevel == pbLowered ? light : shadow);
-    HGDIOBJ old = SelectObject(dc, tl);
-    Line(dc, r.left, r.bottom - 1, r.left, r.top);
-    Line(dc, r.left, r.top, r.right, r.top);
-    SelectObject(dc, br);
-    Line(dc, r.right - 1, r.top + 1, r.right - 1, r.bottom - 1);
-    Line(dc, r.left, r.bottom - 1, r.right, r.bottom - 1);
-    SelectObject(dc, old);
-    DeleteObject(tl);
-    DeleteObject(br);
+    RECT frame = r;
+    Frame3D(dc, frame, bevel == pbLowered ? shadow : light, bevel == pbLowered ? light : shadow);
 }
 
 }  // namespace

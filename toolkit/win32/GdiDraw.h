@@ -21,3 +21,13 @@ inline void Line(HDC dc, TColor c, std::initializer_list<POINT> points) {
     SelectObject(dc, old);
     DeleteObject(pen);
 }
+
+// A one-pixel 3-D frame along the rectangle's edge: topLeft along the top and
+// left, bottomRight along the bottom and right. The rectangle then narrows by
+// one on every side.
+inline void Frame3D(HDC dc, RECT& r, TColor topLeft, TColor bottomRight) {
+    Line(dc, topLeft, {{r.left, r.bottom - 1}, {r.left, r.top}, {r.right, r.top}});
+    Line(dc, bottomRight,
+         {{r.right - 1, r.top + 1}, {r.right - 1, r.bottom - 1}, {r.left - 1, r.bottom - 1}});
+    InflateRect(&r, -1, -1);
+}
