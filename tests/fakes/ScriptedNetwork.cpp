@@ -28,7 +28,7 @@ ScriptedMachine* ScriptedNetwork::Answer(const std::string& function, const std:
     ScriptedMachine* m = nullptr;
     {
         std::unique_lock<std::mutex> lock(mutex_);
-        calls.push_back(call);
+        if (recordCalls) calls.push_back(call);
         auto it = machines.find(server);
         if (it != machines.end()) m = &it->second;
         const int now = ++inFlight_;
@@ -155,7 +155,7 @@ platform::NetList<std::string> ScriptedNetwork::UserGetGroups0(const std::string
         Answer("NetUserGetGroups", server, {"user=" + user, "level=0"}, result.status);
     // A real server fails the call for an account it does not have.
     if (m && result.status == 0 && FindUser(*m, user, result.status))
-        result.entries = m->globalGroupsOf[user];
+        if (auto it = m->globalGroupsOf.find(user); it != m->globalGroupsOf.end()) result.entries = it->second;
     return result;
 }
 
@@ -165,7 +165,7 @@ platform::NetList<std::string> ScriptedNetwork::UserGetLocalGroups0(const std::s
     ScriptedMachine* m = Answer("NetUserGetLocalGroups", server,
                                 {"user=" + user, "level=0", "flags=0"}, result.status);
     if (m && result.status == 0 && FindUser(*m, user, result.status))
-        result.entries = m->localGroupsOf[user];
+        if (auto it = m->localGroupsOf.find(user); it != m->localGroupsOf.end()) result.entries = it->second;
     return result;
 }
 

@@ -13,6 +13,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/NetApi.h"
@@ -31,9 +32,9 @@ struct ScriptedMachine {
     std::vector<std::string> localGroups;
     std::vector<platform::UserInfo3> users;
     // Where each account's record lies in users; the network keeps it.
-    std::map<std::string, std::size_t> userIndex;
-    std::map<std::string, std::vector<std::string>> globalGroupsOf;
-    std::map<std::string, std::vector<std::string>> localGroupsOf;
+    std::unordered_map<std::string, std::size_t> userIndex;
+    std::unordered_map<std::string, std::vector<std::string>> globalGroupsOf;
+    std::unordered_map<std::string, std::vector<std::string>> localGroupsOf;
     std::vector<platform::ShareInfo2> shares;
     std::vector<platform::SessionInfo502> sessions;
     std::vector<platform::FileInfo3> files;
@@ -50,6 +51,8 @@ public:
     ScriptedMachine& Machine(const std::string& serverArgument) { return machines[serverArgument]; }
     std::map<std::string, ScriptedMachine> machines;
     std::vector<NetCall> calls;  // in the order they came
+    // Off: calls are not kept (a benchmark's hundreds of thousands of them).
+    bool recordCalls = true;
     // Runs inside every call, after it is recorded, on the thread that made
     // the call: what the user does while the window waits for a machine.
     std::function<void(const NetCall&)> onCall;

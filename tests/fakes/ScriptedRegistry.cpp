@@ -96,7 +96,7 @@ const ScriptedRegistry::Handle* ScriptedRegistry::Resolve(platform::RegKey key) 
 
 std::uint32_t ScriptedRegistry::ConnectRegistry(const std::string& machine, platform::RegKey root,
                                                 platform::RegKey& key) {
-    calls.push_back({"ConnectRegistry", machine, RootName(root), "", 0});
+    if (recordCalls) calls.push_back({"ConnectRegistry", machine, RootName(root), "", 0});
     key = 0;
     if (machine.empty()) {
         key = root;
@@ -112,7 +112,7 @@ std::uint32_t ScriptedRegistry::OpenKey(platform::RegKey parent, const std::stri
                                         std::uint32_t access, platform::RegKey& key) {
     key = 0;
     const Handle* from = Resolve(parent);
-    calls.push_back({"OpenKey", from ? from->machine : "?",
+    if (recordCalls) calls.push_back({"OpenKey", from ? from->machine : "?",
                      (from ? from->path : "?") + (path.empty() ? "" : "\\" + path), "", access});
     if (from == nullptr) return 6;  // the handle is invalid
     Key* at = from->key;
@@ -133,7 +133,7 @@ std::uint32_t ScriptedRegistry::OpenKey(platform::RegKey parent, const std::stri
 platform::RegValue ScriptedRegistry::QueryValue(platform::RegKey key, const std::string& name) {
     platform::RegValue value;
     const Handle* h = Resolve(key);
-    calls.push_back({"QueryValue", h ? h->machine : "?", h ? h->path : "?", name, 0});
+    if (recordCalls) calls.push_back({"QueryValue", h ? h->machine : "?", h ? h->path : "?", name, 0});
     if (h == nullptr) {
         value.status = 6;
         return value;
@@ -151,7 +151,7 @@ platform::RegValue ScriptedRegistry::QueryValue(platform::RegKey key, const std:
 void ScriptedRegistry::CloseKey(platform::RegKey key) {
     if (IsPredefined(key)) return;
     auto it = handles_.find(key);
-    calls.push_back({"CloseKey", it != handles_.end() ? it->second.machine : "?",
+    if (recordCalls) calls.push_back({"CloseKey", it != handles_.end() ? it->second.machine : "?",
                      it != handles_.end() ? it->second.path : "?", "", 0});
     if (it == handles_.end()) {
         ++badCloses;

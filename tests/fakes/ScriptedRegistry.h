@@ -49,6 +49,8 @@ public:
         std::uint32_t access = 0;
     };
     std::vector<Call> calls;
+    // Off: calls are not kept (a benchmark's thousands of them).
+    bool recordCalls = true;
     std::vector<Call> CallsOf(const std::string& function) const;
     // Handles opened and not yet closed; closes of unknown handles.
     std::size_t OpenHandles() const { return handles_.size(); }

@@ -68,7 +68,7 @@ platform::ScHandle ScriptedServiceManager::FailHandle(std::uint32_t error) {
 platform::ScHandle ScriptedServiceManager::OpenManager(const std::optional<std::string>& machine,
                                                        const std::optional<std::string>& database,
                                                        std::uint32_t access) {
-    calls.push_back(
+    if (recordCalls) calls.push_back(
         {"OpenSCManager", machine.value_or("<null>"), database.value_or("<null>"), access, 0});
     const std::string name = machine.value_or("");
     auto it = machines.find(name);
@@ -85,7 +85,7 @@ bool ScriptedServiceManager::EnumServices(platform::ScHandle manager, std::uint3
                                           std::vector<platform::ServiceEntry>& services) {
     services.clear();
     const Handle* h = Find(manager);
-    calls.push_back(
+    if (recordCalls) calls.push_back(
         {"EnumServicesStatus", h ? h->machine : "?",
          "type=" + std::to_string(serviceType) + " state=" + std::to_string(serviceState), 0,
          bufferSize});
@@ -107,7 +107,7 @@ platform::ScHandle ScriptedServiceManager::OpenServiceByName(platform::ScHandle 
                                                              const std::string& serviceName,
                                                              std::uint32_t access) {
     const Handle* h = Find(manager);
-    calls.push_back({"OpenService", h ? h->machine : "?", serviceName, access, 0});
+    if (recordCalls) calls.push_back({"OpenService", h ? h->machine : "?", serviceName, access, 0});
     if (h == nullptr || !h->service.empty()) return FailHandle(kErrorInvalidHandle);
     const Handle service{h->machine, serviceName};
     if (ServiceOf(service) == nullptr) return FailHandle(kErrorServiceDoesNotExist);
@@ -118,7 +118,7 @@ platform::ScHandle ScriptedServiceManager::OpenServiceByName(platform::ScHandle 
 
 bool ScriptedServiceManager::Start(platform::ScHandle service) {
     const Handle* h = Find(service);
-    calls.push_back({"StartService", h ? h->machine : "?", h ? h->service : "?", 0, 0});
+    if (recordCalls) calls.push_back({"StartService", h ? h->machine : "?", h ? h->service : "?", 0, 0});
     if (h == nullptr || h->service.empty()) return Fail(kErrorInvalidHandle);
     ScriptedService* s = ServiceOf(*h);
     if (s == nullptr) return Fail(kErrorServiceDoesNotExist);
@@ -132,7 +132,7 @@ bool ScriptedServiceManager::Start(platform::ScHandle service) {
 bool ScriptedServiceManager::ControlService(platform::ScHandle service, std::uint32_t control,
                                             platform::ServiceStatus& status) {
     const Handle* h = Find(service);
-    calls.push_back({"ControlService", h ? h->machine : "?",
+    if (recordCalls) calls.push_back({"ControlService", h ? h->machine : "?",
                      (h ? h->service : "?") + " control=" + std::to_string(control), 0, 0});
     if (h == nullptr || h->service.empty()) return Fail(kErrorInvalidHandle);
     ScriptedService* s = ServiceOf(*h);
@@ -147,7 +147,7 @@ bool ScriptedServiceManager::ControlService(platform::ScHandle service, std::uin
 
 bool ScriptedServiceManager::CloseServiceHandle(platform::ScHandle handle) {
     auto it = handles_.find(handle);
-    calls.push_back({"CloseServiceHandle", it != handles_.end() ? it->second.machine : "?",
+    if (recordCalls) calls.push_back({"CloseServiceHandle", it != handles_.end() ? it->second.machine : "?",
                      it != handles_.end() ? it->second.service : "?", 0, 0});
     if (it == handles_.end()) {
         ++badCloses;

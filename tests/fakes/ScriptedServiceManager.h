@@ -49,6 +49,8 @@ public:
     std::map<std::string, ScriptedServiceMachine> machines;
 
     std::vector<ServiceCall> calls;
+    // Off: calls are not kept (a benchmark's thousands of them).
+    bool recordCalls = true;
     std::vector<ServiceCall> CallsOf(const std::string& function) const;
     std::size_t OpenHandles() const { return handles_.size(); }
     int badCloses = 0;
