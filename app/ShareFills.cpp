@@ -1,60 +1,80 @@
 // The "Shares", "Sessions" and "Open Files" categories of a machine, and the
 // actions on their entries: removing a share, disconnecting a session,
 // closing an open file.
-#include <cstdio>
-#include <initializer_list>
+#include <charconv>
 #include <string>
+#include <string_view>
 
 #include "app/fvelmora.h"
 #include "netinfo/unitNTException.h"
 
 namespace {
 
-// A 32-bit value as the system's signed "%d" writes it: 0xFFFFFFFF is -1.
-std::string Dec(std::uint32_t value) { return std::to_string(static_cast<std::int32_t>(value)); }
+// The text of a 32-bit value as the system's signed "%d" writes it
+// (0xFFFFFFFF is -1), or in upper-case hex padded with zeros to 32 digits.
+struct Dec {
+    std::uint32_t value;
+};
+struct Hex32 {
+    std::uint32_t value;
+};
 
-// Upper-case hex, padded with zeros to 32 digits.
-std::string Hex32(std::uint32_t value) {
-    char buffer[40];
-    std::snprintf(buffer, sizeof buffer, "%032X", static_cast<unsigned>(value));
-    return buffer;
-}
-
-// The lines joined by CR LF, none after the last.
-std::string Lines(std::initializer_list<std::string> lines) {
-    std::string text;
-    const char* separator = "";
-    for (const auto& line : lines) {
-        text += separator;
-        text += line;
-        separator = "\r\n";
+// "label value" lines joined by CR LF, none after the last, written into one
+// string: a fill makes one such text per entry.
+class TLines {
+public:
+    TLines& operator()(std::string_view label, std::string_view value) {
+        if (!first_) text_ += "\r\n";
+        first_ = false;
+        text_ += label;
+        text_ += value;
+        return *this;
     }
-    return text;
-}
+    TLines& operator()(std::string_view label, Dec value) {
+        char digits[16];
+        const auto end = std::to_chars(digits, digits + sizeof digits,
+                                       static_cast<std::int32_t>(value.value)).ptr;
+        return (*this)(label, std::string_view(digits, static_cast<std::size_t>(end - digits)));
+    }
+    TLines& operator()(std::string_view label, Hex32 value) {
+        char digits[32];
+        for (int i = 31; i >= 0; --i, value.value >>= 4) digits[i] = "0123456789ABCDEF"[value.value & 15];
+        return (*this)(label, std::string_view(digits, sizeof digits));
+    }
+    std::string Text() { return std::move(text_); }
+
+private:
+    std::string text_;
+    bool first_ = true;
+};
+
+std::string DecText(std::uint32_t value) { return std::to_string(static_cast<std::int32_t>(value)); }
 
 std::string ServerArgument(const std::string& machine) { return "\\\\" + machine; }
 
 }  // namespace
 
 std::string Tnetworkviewer::ShareInfoText(const platform::ShareInfo2& share) {
-    return Lines({"Netname: " + share.netname, "Type: " + Hex32(share.type),
-                  "Remark: " + share.remark, "Permissions: " + Hex32(share.permissions),
-                  "max. Uses: " + Dec(share.max_uses), "cur. Uses: " + Dec(share.current_uses),
-                  "Path: " + share.path, "Password: " + share.passwd});
+    return TLines()("Netname: ", share.netname)("Type: ", Hex32{share.type})(
+               "Remark: ", share.remark)("Permissions: ", Hex32{share.permissions})(
+               "max. Uses: ", Dec{share.max_uses})("cur. Uses: ", Dec{share.current_uses})(
+               "Path: ", share.path)("Password: ", share.passwd)
+        .Text();
 }
 
 std::string Tnetworkviewer::SessionInfoText(const platform::SessionInfo502& session) {
-    return Lines({"CName: " + session.cname, "Username: " + session.username,
-                  "num opens: " + Dec(session.num_opens), "Time: " + Dec(session.time),
-                  "Idle time: " + Dec(session.idle_time),
-                  "User flags: " + Hex32(session.user_flags),
-                  "CLType name: " + session.cltype_name, "Transport: " + session.transport});
+    return TLines()("CName: ", session.cname)("Username: ", session.username)(
+               "num opens: ", Dec{session.num_opens})("Time: ", Dec{session.time})(
+               "Idle time: ", Dec{session.idle_time})("User flags: ", Hex32{session.user_flags})(
+               "CLType name: ", session.cltype_name)("Transport: ", session.transport)
+        .Text();
 }
 
 std::string Tnetworkviewer::OpenFileInfoText(const platform::FileInfo3& file) {
-    return Lines({"File-ID: " + Dec(file.id), "Permissions: " + Hex32(file.permissions),
-                  "Num of Locks: " + Dec(file.num_locks), "Pathname: " + file.pathname,
-                  "Username: " + file.username});
+    return TLines()("File-ID: ", Dec{file.id})("Permissions: ", Hex32{file.permissions})(
+               "Num of Locks: ", Dec{file.num_locks})("Pathname: ", file.pathname)(
+               "Username: ", file.username)
+        .Text();
 }
 
 // A failed listing is raised, so that the dispatch shows it in the status bar:
@@ -82,7 +102,7 @@ void Tnetworkviewer::FillSessions(PVirtualNode node) {
         throw ENTException::CreateError(platform_.Messages, sessions.status);
     for (const auto& session : sessions.entries) {
         auto& data = TNetTree::GetNodeData(ntreeview.AddChild(node));
-        data.Text = session.username + " (" + Dec(session.num_opens) + ")";
+        data.Text = session.username + " (" + DecText(session.num_opens) + ")";
         data.Machine = machine;
         data.Action = naDisconnectSession;
         data.Session = session.username;

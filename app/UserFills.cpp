@@ -12,12 +12,13 @@ namespace {
 // are expanded.
 PVirtualNode AddEntryNode(TNetTree& tree, PVirtualNode parent, std::string_view text,
                           TNodeKind kind) {
-    PVirtualNode node = tree.AddChild(parent);
+    // The mark comes with the node: setting it afterwards costs the tree view
+    // a search of all its items (under Wine).
+    PVirtualNode node = tree.AddChild(parent, kind != nkNone);
     auto& data = TNetTree::GetNodeData(node);
     data.Text = text;
     data.Machine = TNetTree::GetNodeData(parent).Machine;
     data.Kind = kind;
-    if (kind != nkNone) tree.SetHasChildren(node, true);
     return node;
 }
 
@@ -105,6 +106,7 @@ std::string Tnetworkviewer::UserDetailText(TNetUser& user) {
     // The values are read in the order of the lines: the first one that is
     // not loaded decides which information level is asked for first.
     std::string text;
+    text.reserve(512);
     const auto line = [&](std::string_view label, const std::string& value) {
         text.append(label);
         text.append(value);

@@ -110,7 +110,10 @@ void TNetUser::SetUserName(const std::string& name) {
     ClearInfo();
 }
 
-std::string TNetUser::ServerArgument() const { return server_ ? server_->ServerName() : ""; }
+const std::string& TNetUser::ServerArgument() const {
+    static const std::string kLocal;
+    return server_ ? server_->ServerName() : kLocal;
+}
 
 void TNetUser::ClearInfo() {
     loaded_ = {};

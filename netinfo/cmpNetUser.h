@@ -141,7 +141,7 @@ public:
 
 private:
     // The server argument: "" (the local machine) while no server is set.
-    std::string ServerArgument() const;
+    const std::string& ServerArgument() const;
     // Values loaded for another machine than the server now names are
     // dropped, so that no account shows the values of a same-named account
     // elsewhere.
