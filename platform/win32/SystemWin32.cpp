@@ -6,6 +6,8 @@
 
 #include <cwchar>
 #include <memory>
+#include <mutex>
+#include <optional>
 #include <vector>
 
 #include "platform/Text.h"
@@ -187,12 +189,37 @@ std::string FormattedText(Format format) {
 
 }  // namespace
 
+// The current time zone, asked for again once a second at most: the
+// conversion without a zone asks the system for it at every call, which
+// costs far more than the conversion itself (under Wine, a registry read),
+// and an account list converts up to three dates per account.
+class TCurrentZone {
+public:
+    std::optional<TIME_ZONE_INFORMATION> Get() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        const ULONGLONG now = ::GetTickCount64();
+        if (!zone_ || now - asked_ >= 1000) {
+            TIME_ZONE_INFORMATION zone{};
+            if (::GetTimeZoneInformation(&zone) == TIME_ZONE_ID_INVALID) return std::nullopt;
+            zone_ = zone;
+            asked_ = now;
+        }
+        return zone_;
+    }
+
+private:
+    std::mutex mutex_;
+    std::optional<TIME_ZONE_INFORMATION> zone_;
+    ULONGLONG asked_ = 0;
+};
+
 std::optional<CalendarTime> LocaleWin32::UtcToLocal(const CalendarTime& utc) {
+    static TCurrentZone current;
     const SYSTEMTIME in = ToSystemTime(utc);
     SYSTEMTIME out{};
-    // No zone given: the current one, with the daylight saving rule that
-    // held on that date.
-    if (!::SystemTimeToTzSpecificLocalTime(nullptr, &in, &out)) return std::nullopt;
+    // The current zone, with the daylight saving rule it has for that date.
+    const auto zone = current.Get();
+    if (!zone || !::SystemTimeToTzSpecificLocalTime(&*zone, &in, &out)) return std::nullopt;
     return CalendarTime{out.wYear, out.wMonth,  out.wDay,    out.wDayOfWeek,
                         out.wHour, out.wMinute, out.wSecond, out.wMilliseconds};
 }
