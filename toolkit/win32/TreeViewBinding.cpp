@@ -21,8 +21,13 @@ HWND TTreeViewBinding::Create(HWND parent, int id) {
     return hwnd_;
 }
 
+TTreeViewBinding::TItemCell* TTreeViewBinding::CellOf(const TVirtualNode* node) {
+    return node ? static_cast<TItemCell*>(node->ViewItem) : nullptr;
+}
+
 HTREEITEM TTreeViewBinding::ItemOf(const TVirtualNode* node) {
-    return node ? static_cast<HTREEITEM>(node->ViewItem) : nullptr;
+    const TItemCell* cell = CellOf(node);
+    return cell ? cell->item : nullptr;
 }
 
 TVirtualNode* TTreeViewBinding::NodeOf(HWND tree, HTREEITEM item) {
@@ -30,20 +35,51 @@ TVirtualNode* TTreeViewBinding::NodeOf(HWND tree, HTREEITEM item) {
     TVITEMW tvi{};
     tvi.mask = TVIF_PARAM;
     tvi.hItem = item;
-    if (!TreeView_GetItem(tree, &tvi)) return nullptr;
-    return reinterpret_cast<TVirtualNode*>(tvi.lParam);
+    if (!TreeView_GetItem(tree, &tvi) || tvi.lParam == 0) return nullptr;
+    return reinterpret_cast<TItemCell*>(tvi.lParam)->node;
+}
+
+TTreeViewBinding::TItemCell* TTreeViewBinding::NewCell(TVirtualNode* node) {
+    TItemCell* cell;
+    if (freeCells_.empty()) {
+        cell = &cells_.emplace_back();
+    } else {
+        cell = freeCells_.back();
+        freeCells_.pop_back();
+    }
+    *cell = TItemCell{nullptr, node, tree_.HasChildren(node)};
+    node->ViewItem = cell;
+    return cell;
 }
 
 void TTreeViewBinding::NodeAdded(TVirtualNode* node) {
+    TUpdating updating(updating_);
+    if (node->Parent() == spareParent_ && reused_ < spares_.size()) {
+        // The next old item shows the new node; only a changed expand
+        // button needs a message.
+        TItemCell* cell = spares_[reused_++];
+        cell->node = node;
+        node->ViewItem = cell;
+        const bool mark = tree_.HasChildren(node);
+        if (mark != cell->hasChildren) {
+            cell->hasChildren = mark;
+            TVITEMW tvi{};
+            tvi.mask = TVIF_CHILDREN;
+            tvi.hItem = cell->item;
+            tvi.cChildren = mark ? 1 : 0;
+            TreeView_SetItem(hwnd_, &tvi);
+        }
+        return;
+    }
+    TItemCell* cell = NewCell(node);
     TVINSERTSTRUCTW ins{};
     ins.hParent = tree_.IsTopLevel(node) ? TVI_ROOT : ItemOf(node->Parent());
     ins.hInsertAfter = TVI_LAST;
     ins.item.mask = TVIF_TEXT | TVIF_CHILDREN | TVIF_PARAM;
     ins.item.pszText = LPSTR_TEXTCALLBACKW;
-    ins.item.cChildren = tree_.HasChildren(node) ? 1 : 0;
-    ins.item.lParam = reinterpret_cast<LPARAM>(node);
-    TUpdating updating(updating_);
-    node->ViewItem = TreeView_InsertItem(hwnd_, &ins);
+    ins.item.cChildren = cell->hasChildren ? 1 : 0;
+    ins.item.lParam = reinterpret_cast<LPARAM>(cell);
+    cell->item = TreeView_InsertItem(hwnd_, &ins);
 }
 
 void TTreeViewBinding::NodeDeleting(TVirtualNode* node) {
@@ -51,8 +87,30 @@ void TTreeViewBinding::NodeDeleting(TVirtualNode* node) {
     TreeView_DeleteItem(hwnd_, ItemOf(node));
 }
 
+bool TTreeViewBinding::KeepChildItems(TVirtualNode* node) {
+    if (node != expanding_ || !spares_.empty()) return false;
+    for (const auto& child : node->Children())
+        if (!child->Children().empty() || CellOf(child.get()) == nullptr) return false;
+    for (const auto& child : node->Children()) {
+        TItemCell* cell = CellOf(child.get());
+        cell->node = nullptr;
+        child->ViewItem = nullptr;
+        spares_.push_back(cell);
+    }
+    spareParent_ = node;
+    reused_ = 0;
+    return true;
+}
+
 void TTreeViewBinding::ChildrenDeleting(TVirtualNode* node) {
     TUpdating updating(updating_);
+    // The node expands and fills itself again: its items are kept for the
+    // new children (the item is collapsed, so they are not shown meanwhile).
+    if (KeepChildItems(node)) return;
+    DeleteAllChildItems(node);
+}
+
+void TTreeViewBinding::DeleteAllChildItems(TVirtualNode* node) {
     // Deleting items one by one costs the tree view a search of all its items
     // for each (under Wine), and many children make that quadratic; these
     // two take them all in one go.
@@ -62,6 +120,27 @@ void TTreeViewBinding::ChildrenDeleting(TVirtualNode* node) {
         return;
     }
     TreeView_Expand(hwnd_, item, TVE_COLLAPSE | TVE_COLLAPSERESET);
+}
+
+void TTreeViewBinding::FinishRefill(TVirtualNode* node) {
+    if (spares_.empty() || spareParent_ != node) return;
+    spareParent_ = nullptr;
+    std::vector<TItemCell*> spares;
+    spares.swap(spares_);
+    const std::size_t reused = reused_;
+    const std::size_t left = spares.size() - reused;
+    if (left == 0) return;
+    TUpdating updating(updating_);
+    // A few surplus items go one by one, last first; many go with all the
+    // others in one go, and the reused ones are inserted again.
+    constexpr std::size_t kFewItems = 64;
+    if (reused > 0 && left <= kFewItems) {
+        for (std::size_t i = spares.size(); i-- > reused;) TreeView_DeleteItem(hwnd_, spares[i]->item);
+        return;
+    }
+    DeleteAllChildItems(node);
+    NodeChanged(node);
+    for (const auto& child : node->Children()) NodeAdded(child.get());
 }
 
 void TTreeViewBinding::NodeChanged(TVirtualNode* node) {
@@ -109,6 +188,9 @@ bool TTreeViewBinding::HandleNotify(const NMHDR& header, LRESULT& result) {
         case TVN_ITEMEXPANDINGW:
             result = OnItemExpanding(reinterpret_cast<const NMTREEVIEWW&>(header));
             return true;
+        case TVN_DELETEITEMW:
+            OnDeleteItem(reinterpret_cast<const NMTREEVIEWW&>(header));
+            return true;
         case TVN_SELCHANGEDW:
             OnSelChanged(reinterpret_cast<const NMTREEVIEWW&>(header));
             return true;
@@ -121,7 +203,8 @@ bool TTreeViewBinding::HandleNotify(const NMHDR& header, LRESULT& result) {
 }
 
 void TTreeViewBinding::OnGetDispInfo(NMTVDISPINFOW& info) {
-    auto* node = reinterpret_cast<TVirtualNode*>(info.item.lParam);
+    const auto* cell = reinterpret_cast<TItemCell*>(info.item.lParam);
+    TVirtualNode* node = cell ? cell->node : nullptr;
     if (node == nullptr) return;
     if (info.item.mask & TVIF_TEXT) {
         textBuffer_ = Wide(text_(node));
@@ -131,11 +214,24 @@ void TTreeViewBinding::OnGetDispInfo(NMTVDISPINFOW& info) {
     if (info.item.mask & TVIF_CHILDREN) info.item.cChildren = tree_.HasChildren(node) ? 1 : 0;
 }
 
+void TTreeViewBinding::OnDeleteItem(const NMTREEVIEWW& info) {
+    auto* cell = reinterpret_cast<TItemCell*>(info.itemOld.lParam);
+    if (cell == nullptr) return;
+    // The node may be gone already; it is not looked at.
+    *cell = TItemCell{};
+    freeCells_.push_back(cell);
+}
+
 LRESULT TTreeViewBinding::OnItemExpanding(const NMTREEVIEWW& info) {
-    auto* node = reinterpret_cast<TVirtualNode*>(info.itemNew.lParam);
+    const auto* cell = reinterpret_cast<TItemCell*>(info.itemNew.lParam);
+    TVirtualNode* node = cell ? cell->node : nullptr;
     if (node == nullptr) return FALSE;
     if (info.action & TVE_EXPAND) {
+        TVirtualNode* outer = expanding_;
+        expanding_ = node;
         tree_.Expand(node);
+        FinishRefill(node);
+        expanding_ = outer;
         // The tree refused: keep the item collapsed.
         return node->Expanded() ? FALSE : TRUE;
     }
@@ -148,7 +244,8 @@ void TTreeViewBinding::OnSelChanged(const NMTREEVIEWW& info) {
     // gets the keyboard focus with nothing selected, as after the focused
     // node was deleted); only the user's moves focus a node.
     if (updating_ != 0 || info.action == TVC_UNKNOWN) return;
-    tree_.SetFocusedNode(reinterpret_cast<TVirtualNode*>(info.itemNew.lParam));
+    const auto* cell = reinterpret_cast<TItemCell*>(info.itemNew.lParam);
+    tree_.SetFocusedNode(cell ? cell->node : nullptr);
 }
 
 void TTreeViewBinding::OnClick() {

@@ -1,13 +1,21 @@
 #pragma once
 // Shows a TVirtualTreeBase in a common-controls tree view. Items carry a
-// pointer to their node; their text and expand button come from the node,
-// the text through a callback each time the item is painted. The view's
-// expansion, selection and clicks go back to the tree.
+// pointer to a cell that names their node; their text and expand button come
+// from the node, the text through a callback each time the item is painted.
+// The view's expansion, selection and clicks go back to the tree.
+//
+// A node that refills its children as it expands (deletes them all and adds
+// new ones) keeps its items: the new children take over the old items in
+// order through their cells, and only the surplus is deleted. The view is
+// spared deleting and inserting every item again, which under Wine costs a
+// search of all its items per deleted item.
 #include <windows.h>
 #include <commctrl.h>
 
+#include <deque>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "toolkit/VirtualTree.h"
 
@@ -57,7 +65,23 @@ private:
         int& depth_;
     };
 
+    // What an item's lParam points to.
+    struct TItemCell {
+        HTREEITEM item = nullptr;
+        TVirtualNode* node = nullptr;  // nullptr while the item waits to be reused
+        bool hasChildren = false;      // the expand button the view was told of
+    };
+    static TItemCell* CellOf(const TVirtualNode* node);
+    TItemCell* NewCell(TVirtualNode* node);
+    // The items of the node's children wait to be reused, when none of the
+    // children has children of its own.
+    bool KeepChildItems(TVirtualNode* node);
+    // After the refill: the items not reused go.
+    void FinishRefill(TVirtualNode* node);
+    void DeleteAllChildItems(TVirtualNode* node);
+
     void OnGetDispInfo(NMTVDISPINFOW& info);
+    void OnDeleteItem(const NMTREEVIEWW& info);
     LRESULT OnItemExpanding(const NMTREEVIEWW& info);
     void OnSelChanged(const NMTREEVIEWW& info);
     void OnClick();
@@ -68,4 +92,11 @@ private:
     HWND hwnd_ = nullptr;
     int updating_ = 0;
     std::wstring textBuffer_;
+
+    std::deque<TItemCell> cells_;  // never moves a cell
+    std::vector<TItemCell*> freeCells_;
+    TVirtualNode* expanding_ = nullptr;
+    TVirtualNode* spareParent_ = nullptr;
+    std::vector<TItemCell*> spares_;  // of spareParent_'s old children, in order
+    std::size_t reused_ = 0;
 };
