@@ -87,7 +87,7 @@ TPanelContentPlacement PlacePanelContent(const TRect& rect, TAlignment alignment
 // grows or shrinks step by step stays on one line.
 void AddHistoryLine(TStringList& lines, const std::string& text);
 
-class TStatusPanelPro : private TFreeNotifiable {
+class TStatusPanelPro final : private TFreeNotifiable {
 public:
     explicit TStatusPanelPro(TStatusBarPro* bar);
     ~TStatusPanelPro();
