@@ -1,14 +1,19 @@
 #pragma once
 // The main window's logic on the scripted network, as the native tests have
 // it, for the benchmark: a host list, a started tree, expanding a node.
+#include <algorithm>
 #include <chrono>
 #include <cstddef>
 #include <cstdio>
 #include <memory>
+#include <initializer_list>
 #include <string>
+#include <vector>
 
 #include "tests/fakes/FakeWindowHost.h"
 #include "tests/fakes/ScriptedNetwork.h"
+#include "tests/fakes/ScriptedRegistry.h"
+#include "tests/fakes/ScriptedServiceManager.h"
 
 namespace bench {
 
@@ -31,6 +36,12 @@ inline std::string HostName(std::size_t i) {
 struct ScriptedWindow : FakeWindowHost {
     ScriptedNetwork net;
     std::unique_ptr<Tnetworkviewer> w;
+
+    ScriptedWindow() {
+        net.recordCalls = false;
+        registry.recordCalls = false;
+        services.recordCalls = false;
+    }
 
     std::string IpsPath() const { return "C:\\Program Files\\NetworkView\\ips.txt"; }
 
@@ -56,7 +67,7 @@ namespace bench {
 
 // The categories a machine can be filled with, and what the scripted
 // machine holds for n entries of each.
-enum class Category { Shares, Sessions, OpenFiles, Users, GroupMembers };
+enum class Category { Shares, Sessions, OpenFiles, Users, GroupMembers, Services };
 
 inline const char* CategoryText(Category c) {
     switch (c) {
@@ -65,6 +76,7 @@ inline const char* CategoryText(Category c) {
         case Category::OpenFiles: return "Open Files";
         case Category::Users: return "Users";
         case Category::GroupMembers: return "Groups";
+        case Category::Services: return "Services";
     }
     return "";
 }
@@ -76,18 +88,39 @@ inline const char* CategoryName(Category c) {
         case Category::OpenFiles: return "open files";
         case Category::Users: return "users with details";
         case Category::GroupMembers: return "group members";
+        case Category::Services: return "services";
     }
     return "";
 }
 
-constexpr Category kCategories[] = {Category::Shares, Category::Sessions, Category::OpenFiles,
-                                    Category::Users, Category::GroupMembers};
+constexpr Category kCategories[] = {Category::Shares,   Category::Sessions,
+                                    Category::OpenFiles, Category::Users,
+                                    Category::GroupMembers, Category::Services};
+
+// The scripted system a category's entries live in.
+struct ScriptedOs {
+    ScriptedNetwork& net;
+    ScriptedRegistry& registry;
+    ScriptedServiceManager& services;
+};
+
+inline const std::string kServicesKey = "SYSTEM\\CurrentControlSet\\Services";
+
+// The services a machine lists: one listing of at most 65,536 bytes holds
+// about 1,200 of them, and a machine with more fails to list any (234, as
+// the system's fixed buffer does); the benchmark fills as many as fit.
+inline std::size_t ServicesThatFit(std::size_t n) {
+    // Every name has the same length: every entry takes as many bytes.
+    const std::vector<ScriptedService> one{{"s" + HostName(0), "Service " + HostName(0), {}}};
+    return std::min<std::size_t>(n, 65536 / ScriptedServiceManager::ListingSize(one));
+}
 
 // The machine "\\S" with n entries of the category; every account is a member
 // of the one local group "G".
-inline void ScriptMachine(ScriptedNetwork& net, Category c, std::size_t n) {
-    auto& m = net.Machine("\\\\S");
+inline void ScriptMachine(ScriptedOs os, Category c, std::size_t n) {
+    auto& m = os.net.Machine("\\\\S");
     m.serverType = 0x1003;
+    const std::size_t services = ServicesThatFit(n);
     for (std::size_t i = 0; i < n; ++i) {
         const std::string name = HostName(i);
         switch (c) {
@@ -120,14 +153,29 @@ inline void ScriptMachine(ScriptedNetwork& net, Category c, std::size_t n) {
                 m.localGroupsOf[u.name] = {"G", "Users"};
                 break;
             }
+            case Category::Services: {
+                if (i >= services) break;
+                // Every fourth one stopped, the others running; each with its
+                // key, its image path and start type.
+                const std::string service = "s" + name;
+                os.services.Machine("\\\\S").Add(service, i % 4 == 0 ? 1 : 4).displayName =
+                    "Service " + name;
+                auto& key = os.registry.KeyAt("\\\\S", platform::kHKeyLocalMachine,
+                                              kServicesKey + "\\" + service);
+                key.values["ImagePath"] =
+                    ScriptedRegistry::String("C:\\Windows\\System32\\" + service + ".exe", 2);
+                key.values["Start"] = ScriptedRegistry::Dword(2);
+                break;
+            }
         }
     }
     m.localGroups = {"G"};
 }
 
 // The seam calls a fill of the category makes, made bare.
-inline void BareCalls(ScriptedNetwork& net, Category c, std::size_t) {
+inline void BareCalls(ScriptedOs os, Category c, std::size_t) {
     const std::string s = "\\\\S";
+    auto& net = os.net;
     switch (c) {
         case Category::Shares: net.ShareEnum2(s); break;
         case Category::Sessions: net.SessionEnum502(s); break;
@@ -149,6 +197,33 @@ inline void BareCalls(ScriptedNetwork& net, Category c, std::size_t) {
                 net.UserGetLocalGroups0(s, user.name);
             }
             break;
+        case Category::Services: {
+            // The listing; each service's key for its dependencies, then for
+            // its image path and start type.
+            auto& scm = os.services;
+            auto& reg = os.registry;
+            const platform::ScHandle manager = scm.OpenManager(s, std::string("ServicesActive"), 0x15);
+            std::vector<platform::ServiceEntry> entries;
+            scm.EnumServices(manager, platform::kServiceWin32, platform::kServiceStateAll, 65536,
+                             entries);
+            platform::RegKey machine = 0;
+            reg.ConnectRegistry(s, platform::kHKeyLocalMachine, machine);
+            const auto readKey = [&](const std::string& path, std::initializer_list<const char*> names) {
+                platform::RegKey key = 0;
+                if (reg.OpenKey(machine, path, platform::kKeyRead, key) != 0) return;
+                for (const char* name : names) reg.QueryValue(key, name);
+                reg.CloseKey(key);
+            };
+            for (const auto& entry : entries)
+                readKey(kServicesKey + "\\" + entry.serviceName, {"DependOnService"});
+            for (const auto& entry : entries) {
+                readKey(kServicesKey, {});
+                readKey(kServicesKey + "\\" + entry.serviceName, {"ImagePath", "Start", "Start"});
+            }
+            reg.CloseKey(machine);
+            scm.CloseServiceHandle(manager);
+            break;
+        }
     }
 }
 

@@ -22,6 +22,8 @@
 #include "platform/win32/Win32Platform.h"
 #include "bench/BenchWindow.h"
 #include "tests/fakes/ScriptedNetwork.h"
+#include "tests/fakes/ScriptedRegistry.h"
+#include "tests/fakes/ScriptedServiceManager.h"
 
 namespace {
 
@@ -173,11 +175,14 @@ BareCost MeasureBareTree(std::size_t n, bool visible) {
 
 class ProgramWindow {
 public:
-    ProgramWindow(const fs::path& folder, platform::NetApi* net) {
+    // The real system, but for what is given.
+    ProgramWindow(const fs::path& folder, platform::NetApi* net,
+                  platform::Registry* registry = nullptr,
+                  platform::ServiceManager* services = nullptr) {
         program_ = std::make_unique<RelocatedProgram>(Narrow((folder / L"NetworkView.exe").wstring()));
         form_ = std::make_unique<TNetworkViewerWin32>(TNetworkViewerPlatform{
-            net ? *net : os_.net, os_.messages, *program_, os_.files, os_.locale, os_.registry,
-            os_.shell, os_.services});
+            net ? *net : os_.net, os_.messages, *program_, os_.files, os_.locale,
+            registry ? *registry : os_.registry, os_.shell, services ? *services : os_.services});
         form_->Create(GetModuleHandleW(nullptr));
         ShowWindow(form_->Handle(), SW_SHOW);
         UpdateWindow(form_->Handle());
@@ -303,6 +308,7 @@ void HostListBuild(std::size_t n) {
 void DomainFill(std::size_t n) {
     const fs::path folder = MakeFolder(L"nv-bench-domain");
     ScriptedNetwork net;
+    net.recordCalls = false;
     auto& local = net.Machine("");
     local.serverLists[""] = {"D"};
     auto& machines = local.serverLists["D"];
@@ -331,13 +337,28 @@ void CategoryFill(bench::Category category, std::size_t n) {
     const fs::path folder = MakeFolder(L"nv-bench-category");
     std::ofstream(folder / L"ips.txt", std::ios::binary) << "S\r\n";
     ScriptedNetwork net;
+    ScriptedRegistry registry;
+    ScriptedServiceManager services;
+    net.recordCalls = registry.recordCalls = services.recordCalls = false;
     net.Machine("");
-    bench::ScriptMachine(net, category, n);
+    bench::ScriptMachine({net, registry, services}, category, n);
 
     const BareCost tree = MeasureBareTree(n, true);
+    // The scripted seam's own answers to the calls the fill makes: with the
+    // real interface these are the network's time, not the program's.
+    double seam = 0;
+    {
+        ScriptedNetwork bareNet;
+        ScriptedRegistry bareRegistry;
+        ScriptedServiceManager bareServices;
+        bareNet.recordCalls = bareRegistry.recordCalls = bareServices.recordCalls = false;
+        const bench::ScriptedOs bare{bareNet, bareRegistry, bareServices};
+        bench::ScriptMachine(bare, category, n);
+        seam = Seconds([&] { bench::BareCalls(bare, category, n); });
+    }
     double fill = 0, refill = 0;
     {
-        ProgramWindow w(folder, &net);
+        ProgramWindow w(folder, &net, &registry, &services);
         w.Build();
         HTREEITEM server = w.Find(w.Find(nullptr, "Internet"), "S");
         w.Expand(server);
@@ -362,10 +383,10 @@ void CategoryFill(bench::Category category, std::size_t n) {
         }
         w.Close();
     }
-    std::printf("%-24s %7zu %9.1f %8.2f %9.1f %9.1f %8.1f %9.1f %9.1f %6.2f",
+    std::printf("%-24s %7zu %9.1f %8.2f %9.1f %9.1f %8.1f %9.1f %9.1f %6.2f %8.1f %6.2f",
                 bench::CategoryName(category), n, fill * 1e3, fill / n * 1e6, tree.fill * 1e3,
                 tree.insert * 1e3, tree.expand * 1e3, tree.deleteEach * 1e3,
-                tree.deleteAll * 1e3, fill / tree.fill);
+                tree.deleteAll * 1e3, fill / tree.fill, seam * 1e3, (fill - seam) / tree.fill);
     if (refill < 0) std::printf("   refill did not list the sessions again");
     if (refill > 0) std::printf("   refill %.1f ms = %.2f x the first fill", refill * 1e3, refill / fill);
     std::printf("\n");
@@ -416,6 +437,36 @@ void PerHostParts() {
     std::fflush(stdout);
 }
 
+// What the locale calls of one account's detail text cost, each on its own:
+// three dates (1 February 2024, 10:20:30 UTC and the following days)
+// converted to local time and written in the user's formats, and the group
+// name comparison of a group's member search.
+void AccountParts() {
+    constexpr std::size_t n = 10000;
+    platform::win32::LocaleWin32 locale;
+    auto perCall = [](double seconds) { return seconds / n * 1e6; };
+    std::vector<platform::CalendarTime> times(n);
+    for (std::size_t i = 0; i < n; ++i)
+        times[i] = {2024, 2, static_cast<int>(1 + i % 28), 4, static_cast<int>(i % 24),
+                    static_cast<int>(i % 60), static_cast<int>((i * 7) % 60), 0};
+    const double utc = Seconds([&] {
+        for (const auto& t : times) locale.UtcToLocal(t);
+    });
+    const double date = Seconds([&] {
+        for (const auto& t : times) locale.ShortDateText(t);
+    });
+    const double time = Seconds([&] {
+        for (const auto& t : times) locale.LongTimeText(t);
+    });
+    const double same = Seconds([&] {
+        for (std::size_t i = 0; i < n; ++i) locale.SameTextIgnoreCase("Administrators", "G");
+    });
+    std::printf("one account's locale calls (us, mean of %zu): to local time %.1f | short date %.1f |"
+                " long time %.1f | group name compared %.1f\n",
+                n, perCall(utc), perCall(date), perCall(time), perCall(same));
+    std::fflush(stdout);
+}
+
 // From CreateProcess to the tree shown, for NetworkView.exe beside this
 // program, started in a folder of its own without an ips.txt.
 void StartToTree(const fs::path& exe) {
@@ -462,25 +513,44 @@ int wmain(int argc, wchar_t** argv) {
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_TREEVIEW_CLASSES | ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&icc);
     std::vector<std::size_t> sizes{1000, 10000, 100000};
-    if (argc > 1) sizes = {static_cast<std::size_t>(_wtol(argv[1]))};
+    if (argc > 1 && _wtol(argv[1]) > 0) sizes = {static_cast<std::size_t>(_wtol(argv[1]))};
+    // A second argument: only the parts whose name contains it ("hosts",
+    // "domain", a category's name, "parts", "start").
+    const std::string only = argc > 2 ? Narrow(argv[2]) : "";
+    const auto wanted = [&](const std::string& name) { return name.find(only) != std::string::npos; };
 
     std::printf("%-28s %7s %9s %8s %9s %8s %8s %6s\n", "real API", "hosts", "ms", "us/host",
                 "calls ms", "us/call", "us/ins", "ratio");
-    for (auto n : sizes) HostListBuild(n);
+    if (wanted("hosts"))
+        for (auto n : sizes) HostListBuild(n);
 
-    std::printf("\n%-24s %7s %9s %8s %9s %9s %8s %9s %9s %6s\n", "real window, scripted",
+    std::printf("\n%-24s %7s %9s %8s %9s %9s %8s %9s %9s %6s %8s %6s\n", "real window, scripted",
                 "entries", "fill ms", "us/entry", "bare fill", "bare ins", "expand", "del each",
-                "del all", "ratio");
+                "del all", "ratio", "seam ms", "-seam");
     std::printf("(bare fill: the bare tree view inserting as many items while its item expands, and"
                 " showing them; then inserting under a collapsed item, expanding it, deleting the"
-                " items one by one and all at once)\n");
-    for (auto n : sizes) DomainFill(n);
-    for (const auto category : bench::kCategories)
-        for (auto n : sizes) CategoryFill(category, n);
+                " items one by one and all at once; seam: the scripted network answering the fill's calls"
+                " bare, and the ratio without them)\n");
+    if (wanted("domain"))
+        for (auto n : sizes) DomainFill(n);
+    for (const auto category : bench::kCategories) {
+        if (!wanted(bench::CategoryName(category))) continue;
+        std::size_t last = 0;
+        for (auto n : sizes) {
+            // Services: as many as one listing holds.
+            if (category == bench::Category::Services) n = bench::ServicesThatFit(n);
+            if (n != last) CategoryFill(category, n);
+            last = n;
+        }
+    }
 
     std::printf("\n");
-    PerHostParts();
+    if (wanted("parts")) {
+        PerHostParts();
+        AccountParts();
+    }
     std::printf("\n");
+    if (!wanted("start")) return 0;
     wchar_t self[MAX_PATH];
     GetModuleFileNameW(nullptr, self, MAX_PATH);
     StartToTree(fs::path(self).parent_path() / L"NetworkView.exe");
