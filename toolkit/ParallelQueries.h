@@ -20,16 +20,17 @@
 // How long the calling thread waits at most before it runs `idle` again.
 inline constexpr std::chrono::milliseconds kIdleInterval{30};
 // Workers that start at once. Starting a thread is not free (under Wine it
-// costs milliseconds), and queries that answer at once need no more; when the
-// caller has waited kIdleInterval for an answer, the rest start.
-inline constexpr std::size_t kFirstWorkers = 4;
+// costs milliseconds), and queries that answer at once need no more: more
+// threads would only contend with the caller for the processor and the heap.
+// Once the caller has waited kIdleInterval for answers in all, the rest start.
+inline constexpr std::size_t kFirstWorkers = 1;
 // The caller, once it has to wait, sleeps until this many more answers are
 // there (or kIdleInterval passed): waking a thread per answer would cost more
 // than a query that fails at once (a round trip to the wineserver, under Wine).
 inline constexpr std::size_t kAnswersPerWake = 64;
 
 // query(i) runs on a worker thread, at most maxThreads of them at once (the
-// first kFirstWorkers at once, the others when a query keeps the caller
+// first kFirstWorkers at once, the others when queries keep the caller
 // waiting), for every i below count; each must be safe to run beside the others. deliver(i,
 // answer) runs on the calling thread for i = 0, 1, ... as soon as answer i is
 // there. idle() runs on the calling thread before the first answer and then
@@ -95,9 +96,9 @@ void RunQueriesInOrder(std::size_t count, std::size_t maxThreads,
 
     idle();
     auto lastIdle = Clock::now();
+    Clock::duration waited{0};  // for answers, in all
     for (std::size_t i = 0; i < count; ++i) {
         std::unique_lock<std::mutex> lock(shared.mutex);
-        const auto waitingSince = Clock::now();
         while (!shared.done[i]) {
             // Wake for the last answer of the next few that is still missing.
             shared.waitingFor = std::min(i + kAnswersPerWake - 1, count - 1);
@@ -109,9 +110,10 @@ void RunQueriesInOrder(std::size_t count, std::size_t maxThreads,
                 lock.lock();
                 continue;
             }
+            const auto waitingSince = Clock::now();
             shared.ready.wait_until(lock, lastIdle + kIdleInterval);
-            if (!shared.done[i] && workers.threads.size() < allThreads &&
-                Clock::now() - waitingSince >= kIdleInterval) {
+            waited += Clock::now() - waitingSince;
+            if (workers.threads.size() < allThreads && waited >= kIdleInterval) {
                 lock.unlock();
                 startWorkers(allThreads);
                 lock.lock();

@@ -25,15 +25,20 @@ ScriptedMachine* ScriptedNetwork::Answer(const std::string& function, const std:
                                          std::vector<std::string> args,
                                          platform::NetStatus& status) {
     NetCall call{function, server, std::move(args)};
+    // The script is not written to while calls come: it is read unlocked, and
+    // the lock is taken only for what calls share (many threads hammering
+    // one lock would measure the lock, not the caller).
     ScriptedMachine* m = nullptr;
-    {
+    auto it = machines.find(server);
+    if (it != machines.end()) m = &it->second;
+    const int now = ++inFlight_;
+    for (int most = maxInFlight; now > most && !maxInFlight.compare_exchange_weak(most, now);) {
+    }
+    const bool gathering = gatherCalls > 0 && call.function == gatherFunction;
+    if (recordCalls || gathering) {
         std::unique_lock<std::mutex> lock(mutex_);
         if (recordCalls) calls.push_back(call);
-        auto it = machines.find(server);
-        if (it != machines.end()) m = &it->second;
-        const int now = ++inFlight_;
-        if (now > maxInFlight) maxInFlight = now;
-        if (gatherCalls > 0 && call.function == gatherFunction) {
+        if (gathering) {
             if (++gatherInFlight_ >= gatherCalls) gatheredAll = true;
             gathered_.notify_all();
             gathered_.wait_for(lock, std::chrono::minutes(1), [this] { return gatheredAll.load(); });
@@ -41,10 +46,10 @@ ScriptedMachine* ScriptedNetwork::Answer(const std::string& function, const std:
     }
     if (onCall) onCall(call);
     if (m != nullptr && m->delay.count() > 0) std::this_thread::sleep_for(m->delay);
-    {
+    --inFlight_;
+    if (gathering) {
         std::lock_guard<std::mutex> lock(mutex_);
-        --inFlight_;
-        if (gatherCalls > 0 && call.function == gatherFunction) --gatherInFlight_;
+        --gatherInFlight_;
     }
     if (m == nullptr) {
         status = 53;

@@ -107,6 +107,6 @@ private:
 
     mutable std::mutex mutex_;
     std::condition_variable gathered_;
-    int inFlight_ = 0;
+    std::atomic<int> inFlight_{0};
     int gatherInFlight_ = 0;
 };

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -90,6 +92,28 @@ TEST(ParallelQueries, NeverMoreThreadsThanAllowedAndEveryQueryOnce) {
     EXPECT_EQ(delivered, 500u);
     EXPECT_LE(most, 4);
     for (auto& r : runs) EXPECT_EQ(r, 1);
+}
+
+// Queries that each keep the caller waiting a little (never a whole idle
+// interval at once) still bring the other workers in once the waits add up:
+// forty 5 ms queries are not left to one thread.
+TEST(ParallelQueries, ShortWaitsThatAddUpStartTheOtherWorkers) {
+    std::mutex mutex;
+    std::set<std::thread::id> threads;
+    std::size_t delivered = 0;
+    RunQueriesInOrder<int>(
+        40, 8,
+        [&](std::size_t) {
+            {
+                std::lock_guard<std::mutex> lock(mutex);
+                threads.insert(std::this_thread::get_id());
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            return 0;
+        },
+        [&](std::size_t, int&) { ++delivered; }, [] {});
+    EXPECT_EQ(delivered, 40u);
+    EXPECT_GT(threads.size(), 1u);
 }
 
 TEST(ParallelQueries, AFailedQueryIsRaisedAtItsTurnAfterTheEarlierAnswers) {
