@@ -58,6 +58,7 @@ void Tnetworkviewer::FillGroups(PVirtualNode node, TStringList& list) {
 }
 
 void Tnetworkviewer::FillUsers(PVirtualNode node, TStringList& list) {
+    ForgetDateTexts();
     NetServer.SetServerName("\\\\" + TNetTree::GetNodeData(node).Machine.str());
     NetServer.GetUserNames({nfNormalAccount}, list);
     NetUser.SetServer(&NetServer);
@@ -70,6 +71,7 @@ void Tnetworkviewer::FillUsers(PVirtualNode node, TStringList& list) {
 }
 
 void Tnetworkviewer::FillGroupMembers(PVirtualNode node, TStringList& list) {
+    ForgetDateTexts();
     const std::string group = TNetTree::GetNodeData(node).Text;
     NetServer.SetServerName("\\\\" + TNetTree::GetNodeData(node).Machine.str());
     // The user objects live as long as this fill, however it ends.
@@ -105,9 +107,11 @@ std::string Tnetworkviewer::UserDetailText(TNetUser& user) {
 
     // The values are read in the order of the lines: the first one that is
     // not loaded decides which information level is asked for first.
-    std::string text;
-    text.reserve(512);
-    const auto line = [&](std::string_view label, const std::string& value) {
+    // Written into a buffer kept between accounts; the node gets a copy of
+    // just its size.
+    std::string& text = detailText_;
+    text.clear();
+    const auto line = [&](std::string_view label, std::string_view value) {
         text.append(label);
         text.append(value);
         text.append("\r\n");
@@ -138,7 +142,7 @@ std::string Tnetworkviewer::UserDetailText(TNetUser& user) {
     line("Flags: ", UserFlagsText(user.Flags()));
     line("Infoflags: ", UserInfoFlagsText(user.InfoFlags()));
     line("Priv: ", UserPrivText(user.Priv()));
-    return text;
+    return std::string(text);
 }
 
 std::string Tnetworkviewer::UserFlagsText(TNetUserFlags flags) {
@@ -161,10 +165,22 @@ std::string Tnetworkviewer::BoolText(bool value) { return value ? "true" : "fals
 
 std::string Tnetworkviewer::DateTimeText(double value) {
     const platform::CalendarTime time = platform::DecodeDateTime(value);
-    std::string text = platform_.Locale.ShortDateText(time);
+    // The short date format applies to the date alone.
+    const std::int32_t day = time.year * 10000 + time.month * 100 + time.day;
+    TDateText& date = dateTexts_[static_cast<std::size_t>(day) % dateTexts_.size()];
+    if (date.day != day) {
+        date.text = platform_.Locale.ShortDateText(time);
+        date.day = day;
+    }
+    std::string text = date.text;
     if (time.hour != 0 || time.minute != 0 || time.second != 0) {
         text += ' ';
         text += platform_.Locale.LongTimeText(time);
     }
     return text;
+}
+
+void Tnetworkviewer::ForgetDateTexts() {
+    // A listing uses the formats the user has when it starts.
+    dateTexts_.fill({});
 }

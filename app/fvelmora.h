@@ -3,6 +3,7 @@
 // button, the status bar and the host list. It drives its form through
 // TNetworkViewerForm and the status bar, tree and timers it is given, so that
 // it runs the same with the real window and in the native tests.
+#include <array>
 #include <chrono>
 #include <cstdint>
 #include <string>
@@ -140,6 +141,7 @@ public:
     // The user's short date, then a blank and the user's long time unless the
     // time is midnight; 0 reads as 30 December 1899.
     std::string DateTimeText(double value);
+    void ForgetDateTexts();
     // The Services category and its start and stop actions (ServiceFills.cpp).
     void FillServices(PVirtualNode node, TStringList& list);
     void AddServiceNode(PVirtualNode category, PVirtualNode& group, const std::string& stateText,
@@ -204,4 +206,12 @@ private:
     std::string progressText_;
     bool progressPending_ = false;
     std::chrono::steady_clock::time_point progressShown_{};
+    // The user's texts of the last dates of an account listing (most
+    // accounts share a few: no logoff, no expiry, logons of recent days).
+    struct TDateText {
+        std::int32_t day = -1;  // year * 10000 + month * 100 + day
+        std::string text;
+    };
+    std::array<TDateText, 64> dateTexts_;
+    std::string detailText_;
 };

@@ -142,7 +142,7 @@ void TNetUser::LoadFull() {
     const std::string server = ServerArgument();
     auto result = net_.UserGetInfo3(server, userName_);
     if (result.status != 0) throw ENTException::CreateError(messages_, result.status);
-    ClearInfo();
+    // Every value is replaced.
     info_ = std::move(result.value);
     loaded_ = kAllValues;
     loadedFor_ = server;
@@ -158,12 +158,12 @@ void TNetUser::NeedFull(TNetUserValue value) {
     if (!loaded_.Contains(value)) LoadFull();
 }
 
-std::string TNetUser::FullName() {
+const std::string& TNetUser::FullName() {
     NeedBasic(uvFullName);
     return info_.full_name;
 }
 
-std::string TNetUser::Comment() {
+const std::string& TNetUser::Comment() {
     NeedBasic(uvComment);
     return info_.comment;
 }
@@ -193,12 +193,12 @@ TNetUserPriv TNetUser::Priv() {
     return UserPrivFromNumber(info_.priv);
 }
 
-std::string TNetUser::HomeDir() {
+const std::string& TNetUser::HomeDir() {
     NeedFull(uvHomeDir);
     return info_.home_dir;
 }
 
-std::string TNetUser::ScriptPath() {
+const std::string& TNetUser::ScriptPath() {
     NeedFull(uvScriptPath);
     return info_.script_path;
 }
@@ -208,17 +208,17 @@ TNetUserAuthFlags TNetUser::AuthFlags() {
     return UserAuthFlagsFromBits(info_.auth_flags);
 }
 
-std::string TNetUser::UserComment() {
+const std::string& TNetUser::UserComment() {
     NeedFull(uvUserComment);
     return info_.usr_comment;
 }
 
-std::string TNetUser::Parms() {
+const std::string& TNetUser::Parms() {
     NeedFull(uvParms);
     return info_.parms;
 }
 
-std::string TNetUser::Workstations() {
+const std::string& TNetUser::Workstations() {
     NeedFull(uvWorkstations);
     return info_.workstations;
 }
@@ -248,12 +248,12 @@ std::int32_t TNetUser::PrimaryGroupId() {
     return static_cast<std::int32_t>(info_.primary_group_id);
 }
 
-std::string TNetUser::Profile() {
+const std::string& TNetUser::Profile() {
     NeedFull(uvProfile);
     return info_.profile;
 }
 
-std::string TNetUser::HomeDirDrive() {
+const std::string& TNetUser::HomeDirDrive() {
     NeedFull(uvHomeDirDrive);
     return info_.home_dir_drive;
 }

@@ -102,29 +102,30 @@ public:
     // Another name (compared exactly) drops the loaded values.
     void SetUserName(const std::string& name);
 
-    // Read through level 20 when not loaded.
-    std::string FullName();
-    std::string Comment();
+    // Read through level 20 when not loaded. A text stays the account's
+    // until the next load replaces it.
+    const std::string& FullName();
+    const std::string& Comment();
     TNetUserFlags Flags();
     TNetUserInfoFlags InfoFlags();
     std::int32_t UserId();
     // Read through level 3 when not loaded.
     std::int32_t PasswordAge();  // seconds
     TNetUserPriv Priv();
-    std::string HomeDir();
-    std::string ScriptPath();
+    const std::string& HomeDir();
+    const std::string& ScriptPath();
     TNetUserAuthFlags AuthFlags();
-    std::string UserComment();
-    std::string Parms();
-    std::string Workstations();
+    const std::string& UserComment();
+    const std::string& Parms();
+    const std::string& Workstations();
     // Local date-times; 0 for never (no logon, no logoff, no expiry).
     double LastLogon();
     double LastLogoff();
     double AcctExpires();
     std::int32_t MaxStorage();  // -1: no limit
     std::int32_t PrimaryGroupId();
-    std::string Profile();
-    std::string HomeDirDrive();
+    const std::string& Profile();
+    const std::string& HomeDirDrive();
     bool PasswordExpired();
 
     TNetUserValues Loaded() const { return loaded_; }
