@@ -2,10 +2,12 @@
 // The main window's logic on the scripted network, as the native tests have
 // it, for the benchmark: a host list, a started tree, expanding a node.
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstddef>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -33,8 +35,82 @@ inline std::string HostName(std::size_t i) {
     return buffer;
 }
 
+// The network seam with a clock: the time spent inside its calls, so that a
+// fill's own time is what is left (when they come from one thread: the
+// calls of several threads overlap).
+class TimedNetwork : public platform::NetApi {
+public:
+    explicit TimedNetwork(platform::NetApi& net) : net_(net) {}
+    double Seconds() const { return nanoseconds_ / 1e9; }
+    void Reset() { nanoseconds_ = 0; }
+
+    using Text = std::string;
+    template <typename R>
+    using List = platform::NetList<R>;
+    List<Text> ServerEnum(const Text& s, std::uint32_t t, const std::optional<Text>& d) override {
+        return Timed([&] { return net_.ServerEnum(s, t, d); });
+    }
+    platform::NetRecord<std::uint32_t> ServerGetInfo101(const Text& s) override {
+        return Timed([&] { return net_.ServerGetInfo101(s); });
+    }
+    List<Text> ServerDiskEnum(const Text& s) override {
+        return Timed([&] { return net_.ServerDiskEnum(s); });
+    }
+    List<Text> UserEnum0(const Text& s, std::uint32_t f) override {
+        return Timed([&] { return net_.UserEnum0(s, f); });
+    }
+    List<platform::UserInfo3> UserEnum3(const Text& s, std::uint32_t f) override {
+        return Timed([&] { return net_.UserEnum3(s, f); });
+    }
+    List<Text> LocalGroupEnum0(const Text& s) override {
+        return Timed([&] { return net_.LocalGroupEnum0(s); });
+    }
+    platform::NetRecord<platform::UserInfo20> UserGetInfo20(const Text& s, const Text& u) override {
+        return Timed([&] { return net_.UserGetInfo20(s, u); });
+    }
+    platform::NetRecord<platform::UserInfo3> UserGetInfo3(const Text& s, const Text& u) override {
+        return Timed([&] { return net_.UserGetInfo3(s, u); });
+    }
+    List<Text> UserGetGroups0(const Text& s, const Text& u) override {
+        return Timed([&] { return net_.UserGetGroups0(s, u); });
+    }
+    List<Text> UserGetLocalGroups0(const Text& s, const Text& u) override {
+        return Timed([&] { return net_.UserGetLocalGroups0(s, u); });
+    }
+    List<platform::ShareInfo2> ShareEnum2(const Text& s) override {
+        return Timed([&] { return net_.ShareEnum2(s); });
+    }
+    List<platform::SessionInfo502> SessionEnum502(const Text& s) override {
+        return Timed([&] { return net_.SessionEnum502(s); });
+    }
+    List<platform::FileInfo3> FileEnum3(const Text& s) override {
+        return Timed([&] { return net_.FileEnum3(s); });
+    }
+    platform::NetStatus ShareDel(const Text& s, const Text& n) override {
+        return Timed([&] { return net_.ShareDel(s, n); });
+    }
+    platform::NetStatus SessionDel(const Text& s, const Text& u) override {
+        return Timed([&] { return net_.SessionDel(s, u); });
+    }
+    platform::NetStatus FileClose(const Text& s, std::uint32_t id) override {
+        return Timed([&] { return net_.FileClose(s, id); });
+    }
+
+private:
+    template <typename F>
+    auto Timed(F&& f) -> decltype(f()) {
+        const auto start = Clock::now();
+        auto result = f();
+        nanoseconds_ += std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - start).count();
+        return result;
+    }
+    platform::NetApi& net_;
+    std::atomic<long long> nanoseconds_{0};
+};
+
 struct ScriptedWindow : FakeWindowHost {
     ScriptedNetwork net;
+    TimedNetwork timedNet{net};
     std::unique_ptr<Tnetworkviewer> w;
 
     ScriptedWindow() {
@@ -47,7 +123,7 @@ struct ScriptedWindow : FakeWindowHost {
 
     void Create() {
         net.Machine("");
-        w = MakeWindow(net);
+        w = MakeWindow(timedNet);
         w->FormCreate();
     }
     // Runs the start timer: the tree is built.
@@ -143,7 +219,8 @@ inline void ScriptMachine(ScriptedOs os, Category c, std::size_t n) {
                 u.full_name = "Full Name " + name;
                 u.comment = "comment";
                 u.flags = 0x0201;
-                u.last_logon = 1700000000;
+                // Logons spread over the last months, each at its own second.
+                u.last_logon = static_cast<std::uint32_t>(1700000000 - i * 97);
                 u.acct_expires = 0xFFFFFFFF;
                 u.max_storage = 0xFFFFFFFF;
                 u.user_id = static_cast<std::uint32_t>(1000 + i);

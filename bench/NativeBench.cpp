@@ -25,15 +25,19 @@ struct Row {
     std::size_t entries = 0;
     double program = 0;  // seconds
     double bare = 0;     // seconds of the bare seam calls alone
+    double inside = 0;   // seconds the fill spent inside the network's calls
     std::size_t nodes = 0;
     double bytesPerNode = 0;
 };
 
 void Print(const Row& r) {
     const double n = static_cast<double>(r.entries);
-    std::printf("%-34s %8zu %10.1f %9.3f %10.1f %9.3f %7.2f %8.0f %8zu\n", r.name.c_str(), r.entries,
-                r.program * 1e3, r.program / n * 1e6, r.bare * 1e3, (r.program - r.bare) / n * 1e6,
-                r.bare > 0 ? r.program / r.bare : 0.0, r.bytesPerNode, r.nodes);
+    char own[16] = "-";
+    if (r.inside >= 0) std::snprintf(own, sizeof own, "%.3f", (r.program - r.inside) / n * 1e6);
+    std::printf("%-34s %8zu %10.1f %9.3f %10.1f %9.3f %9s %7.2f %8.0f %8zu\n", r.name.c_str(),
+                r.entries, r.program * 1e3, r.program / n * 1e6, r.bare * 1e3,
+                (r.program - r.bare) / n * 1e6, own, r.bare > 0 ? r.program / r.bare : 0.0,
+                r.bytesPerNode, r.nodes);
     std::fflush(stdout);
 }
 
@@ -47,6 +51,9 @@ struct Case {
     // The most entries the category can have (services: as many as one
     // listing holds).
     std::size_t maxEntries = SIZE_MAX;
+    // The machines are asked on worker threads: their calls overlap the
+    // window's own work, which is then not told apart.
+    bool concurrent = false;
 };
 
 // The machine is shared: each side runs more than once (100,000 entries
@@ -64,7 +71,12 @@ Row Run(const Case& c, std::size_t n) {
         c.script(win, n);
         const std::size_t nodesBefore = win.w ? win.w->ntreeview.TotalCount() : 0;
         const std::size_t heapBefore = HeapInUse();
-        r.program = std::min(r.program, Seconds([&] { c.fill(win); }));
+        win.timedNet.Reset();
+        const double program = Seconds([&] { c.fill(win); });
+        if (program < r.program) {
+            r.program = program;
+            r.inside = c.concurrent ? -1 : win.timedNet.Seconds();
+        }
         r.nodes = win.w->ntreeview.TotalCount() - nodesBefore;
         r.bytesPerNode = r.nodes ? static_cast<double>(HeapInUse() - heapBefore) / r.nodes : 0;
     }
@@ -92,7 +104,9 @@ std::vector<Case> Cases() {
                  for (std::size_t i = 0; i < n; ++i) win.net.ServerGetInfo101("\\\\" + bench::HostName(i));
                  win.net.ServerEnum("", 0x80000000, std::nullopt);
              },
-             [](ScriptedWindow& win) { win.Start(); }});
+             [](ScriptedWindow& win) { win.Start(); },
+             SIZE_MAX,
+             true});
     }
 
     // A domain whose machines fail at once.
@@ -109,7 +123,9 @@ std::vector<Case> Cases() {
                          win.net.ServerEnum("", 0xFFFFFFFF, std::string("D"));
                          for (std::size_t i = 0; i < n; ++i) win.net.ServerGetInfo101("\\\\" + bench::HostName(i));
                      },
-                     [](ScriptedWindow& win) { win.w->ntreeview.Expand(win.Find(nullptr, "D")); }});
+                     [](ScriptedWindow& win) { win.w->ntreeview.Expand(win.Find(nullptr, "D")); },
+                     SIZE_MAX,
+                     true});
     // Each category of the machine S, with as many entries; a group's
     // members are the accounts of the group G.
     for (const auto category : bench::kCategories) {
@@ -151,8 +167,8 @@ int main(int argc, char** argv) {
     // A second argument: only the fills whose name contains it.
     const std::string only = argc > 2 ? argv[2] : "";
 
-    std::printf("%-34s %8s %10s %9s %10s %9s %7s %8s %8s\n", "fill", "entries", "ms", "us/entry",
-                "bare ms", "+us/entry", "ratio", "B/node", "nodes");
+    std::printf("%-34s %8s %10s %9s %10s %9s %9s %7s %8s %8s\n", "fill", "entries", "ms", "us/entry",
+                "bare ms", "+us/entry", "own us", "ratio", "B/node", "nodes");
     for (const auto& c : Cases()) {
         if (c.name.find(only) == std::string::npos) continue;
         std::vector<Row> rows;
