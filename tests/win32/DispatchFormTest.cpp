@@ -247,6 +247,24 @@ TEST_F(DispatchFormTest, KeyboardMovesTheFocusAndThePressActsOnIt) {
     ClickItem(Tree(), FindItem(Tree(), sessions, "bob (0)"));
     EXPECT_EQ(WindowText(form_->ActionButton()), "Disconnect Session");
     EXPECT_EQ(WindowText(form_->InfoMemo()).rfind("CName: \\\\PC8\r\nUsername: bob\r\n", 0), 0u);
+
+    // And again with more sessions, the first now with a longer name: each
+    // item shows its new text, and a click on the longest one where the old
+    // text had ended selects that session.
+    net_.Machine("\\\\M").sessions = {{"\\\\PC9", "carol.from.accounting", 2, 5, 0, 0, "", ""},
+                                       {"\\\\PC8", "bob", 0, 5, 0, 0, "", ""}};
+    ClickButtonOf(Tree(), sessions);
+    ClickButtonOf(Tree(), sessions);
+    EXPECT_EQ(ChildTexts(Tree(), sessions),
+              (std::vector<std::string>{"carol.from.accounting (2)", "bob (0)"}));
+    HTREEITEM carol = FindItem(Tree(), sessions, "carol.from.accounting (2)");
+    RECT text{};
+    ASSERT_TRUE(TreeView_GetItemRect(Tree(), carol, &text, TRUE));
+    // Three quarters into the label: far beyond the end of "bob (0)".
+    XClickAt(Tree(), text.left + (text.right - text.left) * 3 / 4, (text.top + text.bottom) / 2);
+    EXPECT_EQ(TreeView_GetSelection(Tree()), carol);
+    EXPECT_EQ(WindowText(form_->InfoMemo()).rfind("CName: \\\\PC9\r\nUsername: carol.from.accounting\r\n", 0), 0u);
+    EXPECT_NE(SaveScreenshot(L"sessions-refilled"), L"");
 }
 
 TEST_F(DispatchFormTest, FailedShareListingOfThisMachineIsToldAndTheWindowGoesOn) {

@@ -160,14 +160,25 @@ TEST_F(TreeViewBindingTest, ARefillShowsTheNewChildrenInTheOldItems) {
     RECT shortText{};
     TreeView_GetItemRect(view_, first, &shortText, TRUE);
 
-    // As many, with longer texts: the same items, the new texts, and the
-    // item's width follows its new text.
-    refill(Texts("a longer text for the session ", 1000));
+    // The same children again: the same items.
+    refill(Texts("a", 1000));
     EXPECT_EQ(TreeView_GetChild(view_, Item(parent)), first);
-    EXPECT_EQ(ChildTexts(parent), Texts("a longer text for the session ", 1000));
+    EXPECT_EQ(ChildTexts(parent), Texts("a", 1000));
+
+    // A few with another text: still the same items, and the changed one's
+    // width follows its new text.
+    auto some = Texts("a", 1000);
+    some[0] = some[500] = "a longer text for the session";
+    refill(some);
+    EXPECT_EQ(TreeView_GetChild(view_, Item(parent)), first);
+    EXPECT_EQ(ChildTexts(parent), some);
     RECT longText{};
     TreeView_GetItemRect(view_, first, &longText, TRUE);
     EXPECT_GT(longText.right - longText.left, 2 * (shortText.right - shortText.left));
+
+    // Every text another one.
+    refill(Texts("a longer text for the session ", 1000));
+    EXPECT_EQ(ChildTexts(parent), Texts("a longer text for the session ", 1000));
     EXPECT_EQ(TreeView_GetCount(view_), 1002u);
 
     refill(Texts("b", 1500));  // more

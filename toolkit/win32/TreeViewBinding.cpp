@@ -93,6 +93,7 @@ bool TTreeViewBinding::KeepChildItems(TVirtualNode* node) {
         if (!child->Children().empty() || CellOf(child.get()) == nullptr) return false;
     for (const auto& child : node->Children()) {
         TItemCell* cell = CellOf(child.get());
+        spareTexts_.push_back(text_(child.get()));
         cell->node = nullptr;
         child->ViewItem = nullptr;
         spares_.push_back(cell);
@@ -127,15 +128,30 @@ void TTreeViewBinding::FinishRefill(TVirtualNode* node) {
     spareParent_ = nullptr;
     std::vector<TItemCell*> spares;
     spares.swap(spares_);
+    std::vector<std::string> texts;
+    texts.swap(spareTexts_);
     const std::size_t reused = reused_;
+    // The view keeps an item's width from the text it last showed: an item
+    // whose text changed has to be told so.
+    std::vector<HTREEITEM> changed;
+    for (std::size_t i = 0; i < reused; ++i)
+        if (text_(spares[i]->node) != texts[i]) changed.push_back(spares[i]->item);
     const std::size_t left = spares.size() - reused;
-    if (left == 0) return;
+    if (left == 0 && changed.empty()) return;
     TUpdating updating(updating_);
-    // A few surplus items go one by one, last first; many go with all the
-    // others in one go, and the reused ones are inserted again.
+    // A few items go or are told one by one (last first), each costing the
+    // view a search of its items; when there are many, all children go in
+    // one go and the new ones are inserted again.
     constexpr std::size_t kFewItems = 64;
-    if (reused > 0 && left <= kFewItems) {
+    if (reused > 0 && left <= kFewItems && changed.size() <= kFewItems) {
         for (std::size_t i = spares.size(); i-- > reused;) TreeView_DeleteItem(hwnd_, spares[i]->item);
+        for (HTREEITEM item : changed) {
+            TVITEMW tvi{};
+            tvi.mask = TVIF_TEXT;
+            tvi.hItem = item;
+            tvi.pszText = LPSTR_TEXTCALLBACKW;
+            TreeView_SetItem(hwnd_, &tvi);
+        }
         return;
     }
     DeleteAllChildItems(node);

@@ -98,5 +98,6 @@ private:
     TVirtualNode* expanding_ = nullptr;
     TVirtualNode* spareParent_ = nullptr;
     std::vector<TItemCell*> spares_;  // of spareParent_'s old children, in order
+    std::vector<std::string> spareTexts_;  // the texts they showed
     std::size_t reused_ = 0;
 };
