@@ -56,11 +56,11 @@ struct Case {
     bool concurrent = false;
 };
 
-// The machine is shared: each side runs more than once (100,000 entries
-// twice) and the fastest run counts; nodes and heap are the last run's.
+// The machine is shared: each side runs three times and the fastest run
+// counts; nodes and heap are the last run's.
 Row Run(const Case& c, std::size_t n) {
     Row r{c.name, n, 1e9, 1e9};
-    const int runs = n <= 10000 ? 3 : 2;
+    const int runs = 3;
     for (int run = 0; run < runs; ++run) {
         {
             ScriptedWindow bare;
