@@ -22,7 +22,7 @@ inline constexpr std::chrono::milliseconds kIdleInterval{30};
 // Workers that start at once. Starting a thread is not free (under Wine it
 // costs milliseconds), and queries that answer at once need no more: more
 // threads would only contend with the caller for the processor and the heap.
-// Once the caller has waited kIdleInterval for answers in all, the rest start.
+// More start as the caller has to wait for answers.
 inline constexpr std::size_t kFirstWorkers = 1;
 // The caller, once it has to wait, sleeps until this many more answers are
 // there (or kIdleInterval passed): waking a thread per answer would cost more
@@ -30,8 +30,8 @@ inline constexpr std::size_t kFirstWorkers = 1;
 inline constexpr std::size_t kAnswersPerWake = 64;
 
 // query(i) runs on a worker thread, at most maxThreads of them at once (the
-// first kFirstWorkers at once, the others when queries keep the caller
-// waiting), for every i below count; each must be safe to run beside the others. deliver(i,
+// first kFirstWorkers at once, more as queries keep the caller waiting), for
+// every i below count; each must be safe to run beside the others. deliver(i,
 // answer) runs on the calling thread for i = 0, 1, ... as soon as answer i is
 // there. idle() runs on the calling thread before the first answer and then
 // at least every kIdleInterval while it waits. An exception of a query is
@@ -96,9 +96,13 @@ void RunQueriesInOrder(std::size_t count, std::size_t maxThreads,
 
     idle();
     auto lastIdle = Clock::now();
-    Clock::duration waited{0};  // for answers, in all
+    // Waiting for answers brings more workers in: one answer that keeps the
+    // caller kIdleInterval brings all the others, short waits that add up to
+    // kIdleInterval double their number.
+    Clock::duration waited{0};
     for (std::size_t i = 0; i < count; ++i) {
         std::unique_lock<std::mutex> lock(shared.mutex);
+        const auto waitingForThis = Clock::now();
         while (!shared.done[i]) {
             // Wake for the last answer of the next few that is still missing.
             shared.waitingFor = std::min(i + kAnswersPerWake - 1, count - 1);
@@ -113,9 +117,13 @@ void RunQueriesInOrder(std::size_t count, std::size_t maxThreads,
             const auto waitingSince = Clock::now();
             shared.ready.wait_until(lock, lastIdle + kIdleInterval);
             waited += Clock::now() - waitingSince;
-            if (workers.threads.size() < allThreads && waited >= kIdleInterval) {
+            const bool longWait = !shared.done[i] && Clock::now() - waitingForThis >= kIdleInterval;
+            if (workers.threads.size() < allThreads && (longWait || waited >= kIdleInterval)) {
+                const std::size_t more =
+                    longWait ? allThreads : std::min(allThreads, 2 * workers.threads.size());
+                waited = Clock::duration{0};
                 lock.unlock();
-                startWorkers(allThreads);
+                startWorkers(more);
                 lock.lock();
             }
         }
