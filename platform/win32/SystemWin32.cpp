@@ -187,8 +187,6 @@ std::string FormattedText(Format format) {
     return Narrow(text);
 }
 
-}  // namespace
-
 // The current time zone, asked for again once a second at most: the
 // conversion without a zone asks the system for it at every call, which
 // costs far more than the conversion itself (under Wine, a registry read),
@@ -212,6 +210,8 @@ private:
     std::optional<TIME_ZONE_INFORMATION> zone_;
     ULONGLONG asked_ = 0;
 };
+
+}  // namespace
 
 std::optional<CalendarTime> LocaleWin32::UtcToLocal(const CalendarTime& utc) {
     static TCurrentZone current;

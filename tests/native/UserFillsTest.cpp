@@ -1,6 +1,9 @@
 // The Users, Groups and Disks categories of a machine in the main window,
 // against a scripted network. The fake locale is one hour east of UTC with
 // the formats "dd.MM.yyyy" and "HH:mm:ss".
+#include <chrono>
+#include <cstdio>
+
 #include "tests/native/MainWindowFixture.h"
 
 namespace {
@@ -224,4 +227,31 @@ TEST_F(UserFillsTest, UserNodeListsItsLocalGroups) {
     EXPECT_EQ(net.calls.back().args.at(0), "user=alice");
     EXPECT_FALSE(w->ntreeview.HasChildren(Child(alice, "Users")));
     EXPECT_EQ(Data(Child(alice, "Users")).Machine, "PC1");
+}
+
+// Accounts whose logons fall on many different days: each detail text shows
+// its own account's date, however many dates the listing has seen before.
+TEST_F(UserFillsTest, EveryAccountShowsItsOwnLogonDateAmongManyDays) {
+    using namespace std::chrono;
+    const sys_days first = 2024y / January / 1;
+    for (int i = 0; i < 300; ++i) {
+        auto u = Account("u" + std::to_string(i));
+        const auto day = first + days{i};
+        u.last_logon = static_cast<std::uint32_t>(
+            duration_cast<seconds>(day.time_since_epoch()).count() + 12 * 3600 + i);
+        pc1.users.push_back(u);
+    }
+    Start();
+    PVirtualNode users = Expand(Child(host, "Users"));
+    ASSERT_EQ(w->ntreeview.ChildCount(users), 300u);
+    int i = 0;
+    for (auto* n = w->ntreeview.GetFirstChild(users); n; n = w->ntreeview.GetNextSibling(n), ++i) {
+        const year_month_day date{first + days{i}};
+        char expected[64];
+        std::snprintf(expected, sizeof expected, "\r\nLast logon: %02u.%02u.%04d 13:%02d:%02d\r\n",
+                      static_cast<unsigned>(date.day()), static_cast<unsigned>(date.month()),
+                      static_cast<int>(date.year()), i / 60, i % 60);
+        EXPECT_NE(Data(n).Info.find(expected), std::string::npos) << i << Data(n).Info;
+        EXPECT_NE(Data(n).Info.find("\r\nLast logoff: 30.12.1899\r\n"), std::string::npos);
+    }
 }
