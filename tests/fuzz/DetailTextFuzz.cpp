@@ -15,13 +15,7 @@
 
 namespace {
 
-std::string Text(FuzzedDataProvider& in) {
-    const auto length = in.ConsumeIntegralInRange<std::size_t>(0, in.ConsumeBool() ? 16 : 600);
-    std::u16string units;
-    for (std::size_t i = 0; i < length && in.remaining_bytes() >= 2; ++i)
-        units += static_cast<char16_t>(in.ConsumeIntegral<std::uint16_t>());
-    return fuzz::NameFromUnits(units);
-}
+std::string Text(FuzzedDataProvider& in) { return fuzz::HostileText(in, 600); }
 
 std::string Dec(std::uint32_t v) { return std::to_string(static_cast<std::int32_t>(v)); }
 

@@ -1,6 +1,9 @@
 #pragma once
 // What a fuzz target checks beyond the sanitizers: a broken property ends the
 // run with the property's text, and libFuzzer keeps the input that broke it.
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -21,6 +24,15 @@ namespace fuzz {
 // A name as the system hands it over: any UTF-16 units, unpaired surrogates
 // included, converted as the program converts them.
 inline std::string NameFromUnits(std::u16string_view units) { return platform::Utf16ToUtf8(units); }
+
+// Such a name of the input's choosing: short mostly, up to longUnits units.
+inline std::string HostileText(FuzzedDataProvider& in, std::size_t longUnits) {
+    const auto length = in.ConsumeIntegralInRange<std::size_t>(0, in.ConsumeBool() ? 16 : longUnits);
+    std::u16string units;
+    for (std::size_t i = 0; i < length && in.remaining_bytes() >= 2; ++i)
+        units += static_cast<char16_t>(in.ConsumeIntegral<std::uint16_t>());
+    return NameFromUnits(units);
+}
 
 // The name as a node shows it: itself, or its first 200 characters, never
 // anything else.

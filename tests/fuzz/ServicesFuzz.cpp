@@ -20,13 +20,7 @@
 
 namespace {
 
-std::string Text(FuzzedDataProvider& in) {
-    const auto length = in.ConsumeIntegralInRange<std::size_t>(0, in.ConsumeBool() ? 16 : 300);
-    std::u16string units;
-    for (std::size_t i = 0; i < length && in.remaining_bytes() >= 2; ++i)
-        units += static_cast<char16_t>(in.ConsumeIntegral<std::uint16_t>());
-    return fuzz::NameFromUnits(units);
-}
+std::string Text(FuzzedDataProvider& in) { return fuzz::HostileText(in, 300); }
 
 // The group a state shows under, and the action its services offer.
 struct Group {

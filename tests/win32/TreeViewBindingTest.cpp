@@ -11,6 +11,7 @@
 
 #include "toolkit/VirtualTree.h"
 #include "toolkit/win32/TreeViewBinding.h"
+#include "tests/win32/MainFormFixture.h"
 
 namespace {
 
@@ -44,25 +45,13 @@ protected:
         DestroyWindow(host_);
     }
     HTREEITEM Item(TVirtualNode* n) { return TTreeViewBinding::ItemOf(n); }
-    std::string Text(HTREEITEM item) {
-        wchar_t buffer[128] = {};
-        TVITEMW tvi{};
-        tvi.mask = TVIF_TEXT;
-        tvi.hItem = item;
-        tvi.pszText = buffer;
-        tvi.cchTextMax = 128;
-        TreeView_GetItem(view_, &tvi);
-        std::string text;
-        for (const wchar_t* c = buffer; *c; ++c) text += static_cast<char>(*c);
-        return text;
-    }
     // The texts of the item's children as the view shows them, and checks
     // that each child item names its node.
     std::vector<std::string> ChildTexts(TVirtualNode* parent) {
         std::vector<std::string> texts;
         std::size_t i = 0;
         for (HTREEITEM c = TreeView_GetChild(view_, Item(parent)); c; c = TreeView_GetNextSibling(view_, c), ++i) {
-            texts.push_back(Text(c));
+            texts.push_back(ItemText(view_, c));
             EXPECT_LT(i, parent->Children().size());
             if (i < parent->Children().size()) {
                 EXPECT_EQ(TTreeViewBinding::NodeOf(view_, c), parent->Children()[i].get());
