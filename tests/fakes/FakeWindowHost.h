@@ -5,6 +5,7 @@
 // the contract tests, the fuzz targets and the benchmark build their window
 // on it with the network they need.
 #include <memory>
+#include <string>
 
 #include "app/fvelmora.h"
 #include "tests/fakes/FakeForm.h"
@@ -22,6 +23,15 @@ struct FakeWindowHost {
             form, stbar);
         w->startticker.SetBackend(&timers);
         w->stbarticker.SetBackend(&timers);
+        return w;
+    }
+    // The same window with the host list ips, created and past its start
+    // timer: its tree is built.
+    std::unique_ptr<Tnetworkviewer> StartWindow(platform::NetApi& net, const std::string& ips) {
+        files.files["C:\\Program Files\\NetworkView\\ips.txt"] = ips;
+        auto w = MakeWindow(net);
+        w->FormCreate();
+        timers.Advance(300);
         return w;
     }
 

@@ -65,11 +65,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     m.localGroupsOf[user.name] = {group};
     m.globalGroupsOf[user.name] = {group};
 
-    fakes.files.files["C:\\Program Files\\NetworkView\\ips.txt"] = "S\r\n";
-    const auto window = fakes.MakeWindow(net);
+    const auto window = fakes.StartWindow(net, "S\r\n");
     Tnetworkviewer& w = *window;
-    w.FormCreate();
-    fakes.timers.Advance(300);
     PVirtualNode server = w.ntreeview.GetFirstChild(w.ntreeview.GetFirst());
     FUZZ_CHECK(server != nullptr);
     auto category = [&](const std::string& text) {

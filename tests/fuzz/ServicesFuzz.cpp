@@ -81,11 +81,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         listed.push_back(s);
     }
 
-    fakes.files.files["C:\\Program Files\\NetworkView\\ips.txt"] = "S\r\n";
-    const auto window = fakes.MakeWindow(net);
+    const auto window = fakes.StartWindow(net, "S\r\n");
     Tnetworkviewer& w = *window;
-    w.FormCreate();
-    fakes.timers.Advance(300);
     PVirtualNode server = w.ntreeview.GetFirstChild(w.ntreeview.GetFirst());
     FUZZ_CHECK(server != nullptr);
     PVirtualNode category = w.ntreeview.GetFirstChild(server);
