@@ -6,9 +6,10 @@
 //
 // A node that refills its children as it expands (deletes them all and adds
 // new ones) keeps its items: the new children take over the old items in
-// order through their cells, and only the surplus is deleted. The view is
-// spared deleting and inserting every item again, which under Wine costs a
-// search of all its items per deleted item.
+// order through their cells; a few surplus items are deleted and a few items
+// whose text changed are told so, and when there are many of either, all are
+// inserted again. The view is spared deleting and inserting every item again,
+// which under Wine costs a search of all its items per deleted item.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -76,7 +77,7 @@ private:
     // The items of the node's children wait to be reused, when none of the
     // children has children of its own.
     bool KeepChildItems(TVirtualNode* node);
-    // After the refill: the items not reused go.
+    // After the refill: the items not reused go, changed texts are told.
     void FinishRefill(TVirtualNode* node);
     void DeleteAllChildItems(TVirtualNode* node);
 
