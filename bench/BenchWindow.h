@@ -173,6 +173,21 @@ constexpr Category kCategories[] = {Category::Shares,   Category::Sessions,
                                     Category::OpenFiles, Category::Users,
                                     Category::GroupMembers, Category::Services};
 
+// What the node of the category's first entry shows (every entry's text is
+// as long).
+inline std::string EntryText(Category c) {
+    const std::string name = HostName(0);
+    switch (c) {
+        case Category::Shares: return "share" + name + " = C:\\Data\\" + name;
+        case Category::Sessions: return "user" + name + " (2)";
+        case Category::OpenFiles: return "C:\\Data\\" + name + "\\report.txt (user" + name + ")";
+        case Category::Users:
+        case Category::GroupMembers: return "user" + name;
+        case Category::Services: return "Started";
+    }
+    return name;
+}
+
 // The scripted system a category's entries live in.
 struct ScriptedOs {
     ScriptedNetwork& net;
