@@ -396,15 +396,9 @@ LRESULT CALLBACK TStatusBarProWin32::SubclassProc(HWND, UINT msg, WPARAM wp, LPA
 
 LRESULT TStatusBarProWin32::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     const int x = GET_X_LPARAM(lp), y = GET_Y_LPARAM(lp);
+    LRESULT painted = 0;
+    if (HandleSelfPaint(hwnd_, msg, wp, [this](HDC dc) { Paint(dc); }, painted)) return painted;
     switch (msg) {
-        case WM_ERASEBKGND:
-            return 1;
-        case WM_PAINT:
-            PaintWindow(hwnd_, [this](HDC dc) { Paint(dc); });
-            return 0;
-        case WM_PRINTCLIENT:
-            Paint(reinterpret_cast<HDC>(wp));
-            return 0;
         case WM_SIZE:
             // The control would lay its parts out by itself; the bar does.
             Resized();

@@ -162,15 +162,9 @@ LRESULT CALLBACK TURLLabelWin32::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM 
 }
 
 LRESULT TURLLabelWin32::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    LRESULT painted = 0;
+    if (HandleSelfPaint(hwnd_, msg, wp, [this](HDC dc) { Paint(dc); }, painted)) return painted;
     switch (msg) {
-        case WM_ERASEBKGND:
-            return 1;
-        case WM_PAINT:
-            PaintWindow(hwnd_, [this](HDC dc) { Paint(dc); });
-            return 0;
-        case WM_PRINTCLIENT:
-            Paint(reinterpret_cast<HDC>(wp));
-            return 0;
         case WM_SETCURSOR:
             if (LOWORD(lp) == HTCLIENT) {
                 SetCursor(Cursor() == crHandPoint ? hand_ : LoadCursorW(nullptr, IDC_ARROW));

@@ -157,16 +157,10 @@ LRESULT CALLBACK TaboutformularWin32::CardProc(HWND hwnd, UINT msg, WPARAM wp, L
 }
 
 LRESULT TaboutformularWin32::CardMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    // WM_PRINTCLIENT: the link draws the card behind its text.
+    LRESULT painted = 0;
+    if (HandleSelfPaint(hwnd, msg, wp, [this](HDC dc) { PaintCard(dc); }, painted)) return painted;
     switch (msg) {
-        case WM_ERASEBKGND:
-            return 1;
-        case WM_PAINT:
-            PaintWindow(hwnd, [this](HDC dc) { PaintCard(dc); });
-            return 0;
-        case WM_PRINTCLIENT:
-            // The link draws the card behind its text.
-            PaintCard(reinterpret_cast<HDC>(wp));
-            return 0;
         case WM_LBUTTONDOWN:
             cardPressed_ = true;
             SetCapture(hwnd);
