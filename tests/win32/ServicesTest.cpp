@@ -99,19 +99,6 @@ private:
 
 class ServicesTest : public ::testing::Test {
 protected:
-    // The program in a folder of its own whose ips.txt names this computer.
-    class Program : public platform::VersionResource {
-    public:
-        explicit Program(std::string path) : path_(std::move(path)) {}
-        std::string ModuleFileName() override { return path_; }
-        std::optional<platform::FixedFileVersion> FileVersion(const std::string&) override {
-            return std::nullopt;
-        }
-
-    private:
-        std::string path_;
-    };
-
     void SetUp() override {
         wchar_t temp[MAX_PATH];
         ::GetTempPathW(MAX_PATH, temp);
@@ -119,7 +106,7 @@ protected:
         fs::create_directories(folder_);
         const std::string ips = computer_ + "\r\n";
         os_.files.ReplaceWhole(Narrow((folder_ / L"ips.txt").wstring()), ips);
-        program_ = std::make_unique<Program>(Narrow((folder_ / L"NetworkView.exe").wstring()));
+        program_ = std::make_unique<RelocatedProgram>(Narrow((folder_ / L"NetworkView.exe").wstring()));
         form_ = std::make_unique<TNetworkViewerWin32>(
             TNetworkViewerPlatform{os_.net, os_.messages, *program_, os_.files, os_.locale,
                                    os_.registry, os_.shell, os_.services});
@@ -150,7 +137,8 @@ protected:
     std::string computer_ = ComputerName();
     platform::win32::Win32Platform os_;
     fs::path folder_;
-    std::unique_ptr<Program> program_;
+    // The program in a folder of its own whose ips.txt names this computer.
+    std::unique_ptr<RelocatedProgram> program_;
     std::unique_ptr<TNetworkViewerWin32> form_;
     HWND tree_ = nullptr;
     HTREEITEM services_ = nullptr;
