@@ -59,8 +59,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (int i = 0; i < count; ++i) {
         Listed s{Text(in), in.ConsumeIntegralInRange<std::uint32_t>(0, 9), in.ConsumeBool(), {}};
         // A service has a name of its own, and so a key of its own (key
-        // names do not tell letter case apart).
-        bool taken = s.name.empty();
+        // names do not tell letter case apart); the system refuses names
+        // with a slash or a backslash, which would name another key.
+        bool taken = s.name.empty() || s.name.find_first_of("/\\") != std::string::npos;
         const ScriptedRegistry::NoCase less;
         for (const auto& other : listed)
             taken = taken || (!less(other.name, s.name) && !less(s.name, other.name));
