@@ -156,7 +156,7 @@ void Tnetworkviewer::ShowNetResult(std::uint32_t code) {
 
 // ---------------------------------------------------------------- the tree
 
-std::string Tnetworkviewer::ntreeviewGetText(PVirtualNode node) {
+const std::string& Tnetworkviewer::ntreeviewGetText(PVirtualNode node) {
     return TNetTree::GetNodeData(node).Text;
 }
 

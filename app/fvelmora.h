@@ -76,7 +76,7 @@ public:
     void ntreeviewClick();
     void ntreeviewExpanding(PVirtualNode node, bool& allowed);
     void bbaction2Click();
-    std::string ntreeviewGetText(PVirtualNode node);
+    const std::string& ntreeviewGetText(PVirtualNode node);
 
     // Operations.
     void ShowNodeInfo(const std::string& text);

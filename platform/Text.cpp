@@ -75,7 +75,12 @@ std::string Utf16ToUtf8(std::u16string_view text) {
 
 std::u16string Utf8ToUtf16(std::string_view text) {
     std::u16string out;
-    out.reserve(text.size());
+    AppendUtf16(out, text);
+    return out;
+}
+
+void AppendUtf16(std::u16string& out, std::string_view text) {
+    out.reserve(out.size() + text.size());
     for (std::size_t i = 0; i < text.size();) {
         std::uint32_t cp = 0;
         std::size_t len = DecodeOne(text, i, /*allowSurrogates=*/true, cp);
@@ -93,7 +98,6 @@ std::u16string Utf8ToUtf16(std::string_view text) {
             out += static_cast<char16_t>(cp);
         }
     }
-    return out;
 }
 
 std::string Utf16ZToUtf8(const char16_t* text) {

@@ -11,6 +11,9 @@ namespace platform {
 
 std::string Utf16ToUtf8(std::u16string_view text);
 std::u16string Utf8ToUtf16(std::string_view text);
+// The same conversion appended to a kept buffer, which then needs no new
+// allocation once it has grown to the longest text.
+void AppendUtf16(std::u16string& out, std::string_view text);
 
 // A zero-terminated UTF-16 text out of a buffer the system returned, up to its
 // terminator; a null pointer reads as the empty string.

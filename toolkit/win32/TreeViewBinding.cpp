@@ -1,8 +1,6 @@
 #include "toolkit/win32/TreeViewBinding.h"
 
-#include "platform/win32/Win32Platform.h"
-
-using platform::win32::Wide;
+#include "platform/Text.h"
 
 TTreeViewBinding::TTreeViewBinding(TVirtualTreeBase& tree, TextCallback text)
     : tree_(tree), text_(std::move(text)) {}
@@ -223,9 +221,10 @@ void TTreeViewBinding::OnGetDispInfo(NMTVDISPINFOW& info) {
     TVirtualNode* node = cell ? cell->node : nullptr;
     if (node == nullptr) return;
     if (info.item.mask & TVIF_TEXT) {
-        textBuffer_ = Wide(text_(node));
         // The view copies the text from here before it asks again.
-        info.item.pszText = textBuffer_.data();
+        textBuffer_.clear();
+        platform::AppendUtf16(textBuffer_, text_(node));
+        info.item.pszText = reinterpret_cast<wchar_t*>(textBuffer_.data());
     }
     if (info.item.mask & TVIF_CHILDREN) info.item.cChildren = tree_.HasChildren(node) ? 1 : 0;
 }

@@ -22,7 +22,9 @@
 
 class TTreeViewBinding : public TreeObserver {
 public:
-    using TextCallback = std::function<std::string(TVirtualNode*)>;
+    // The node's text, kept by the node: the view asks for it whenever it lays
+    // out or paints the item.
+    using TextCallback = std::function<const std::string&(TVirtualNode*)>;
 
     TTreeViewBinding(TVirtualTreeBase& tree, TextCallback text);
     ~TTreeViewBinding() override;
@@ -92,7 +94,7 @@ private:
     TextCallback text_;
     HWND hwnd_ = nullptr;
     int updating_ = 0;
-    std::wstring textBuffer_;
+    std::u16string textBuffer_;
 
     std::deque<TItemCell> cells_;  // never moves a cell
     std::vector<TItemCell*> freeCells_;
