@@ -52,6 +52,15 @@ public:
             value_ = platform::CutToChars(value, kMaxChars);
         return *this;
     }
+    // A text made for the node is kept as it is when it is short enough.
+    TNodeName& operator=(std::string&& value) {
+        if (value.size() <= kMaxChars)
+            value_ = std::move(value);
+        else
+            *this = std::string_view(value);
+        return *this;
+    }
+    TNodeName& operator=(const char* value) { return *this = std::string_view(value); }
     const std::string& str() const { return value_; }
     operator const std::string&() const { return value_; }
     bool empty() const { return value_.empty(); }

@@ -1,7 +1,9 @@
 // The "Shares", "Sessions" and "Open Files" categories of a machine, and the
 // actions on their entries: removing a share, disconnecting a session,
 // closing an open file.
+#include <array>
 #include <charconv>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -11,44 +13,79 @@
 namespace {
 
 // The text of a 32-bit value as the system's signed "%d" writes it
-// (0xFFFFFFFF is -1), or in upper-case hex padded with zeros to 32 digits.
-struct Dec {
-    std::uint32_t value;
+// (0xFFFFFFFF is -1).
+class Dec {
+public:
+    explicit Dec(std::uint32_t value)
+        : size_(static_cast<std::uint8_t>(
+              std::to_chars(digits_, digits_ + sizeof digits_, static_cast<std::int32_t>(value)).ptr -
+              digits_)) {}
+    operator std::string_view() const { return std::string_view(digits_, size_); }
+
+private:
+    char digits_[12];
+    std::uint8_t size_;
 };
+// The value in upper-case hex padded with zeros to 32 digits.
 struct Hex32 {
     std::uint32_t value;
 };
 
-// "label value" lines joined by CR LF, none after the last, written into one
-// string: a fill makes one such text per entry.
+// "label value" lines joined by CR LF, none after the last: a fill makes one
+// such text per entry, allocated once when all its lines are known.
 class TLines {
 public:
     TLines& operator()(std::string_view label, std::string_view value) {
-        if (!first_) text_ += "\r\n";
-        first_ = false;
-        text_ += label;
-        text_ += value;
+        lines_.at(count_++) = {label, value, {}};
         return *this;
     }
     TLines& operator()(std::string_view label, Dec value) {
-        char digits[16];
-        const auto end = std::to_chars(digits, digits + sizeof digits,
-                                       static_cast<std::int32_t>(value.value)).ptr;
-        return (*this)(label, std::string_view(digits, static_cast<std::size_t>(end - digits)));
+        TLine& line = lines_.at(count_++);
+        line.label = label;
+        const std::string_view digits = value;
+        line.value = std::string_view(line.digits, digits.copy(line.digits, sizeof line.digits));
+        return *this;
     }
     TLines& operator()(std::string_view label, Hex32 value) {
-        char digits[32];
-        for (int i = 31; i >= 0; --i, value.value >>= 4) digits[i] = "0123456789ABCDEF"[value.value & 15];
-        return (*this)(label, std::string_view(digits, sizeof digits));
+        TLine& line = lines_.at(count_++);
+        line.label = label;
+        for (int i = 31; i >= 0; --i, value.value >>= 4)
+            line.digits[i] = "0123456789ABCDEF"[value.value & 15];
+        line.value = std::string_view(line.digits, sizeof line.digits);
+        return *this;
     }
-    std::string Text() { return std::move(text_); }
+    std::string Text() const {
+        std::size_t size = 2 * count_;
+        for (std::size_t i = 0; i < count_; ++i) size += lines_[i].label.size() + lines_[i].value.size();
+        std::string text;
+        text.reserve(size);
+        for (std::size_t i = 0; i < count_; ++i) {
+            if (i > 0) text += "\r\n";
+            text += lines_[i].label;
+            text += lines_[i].value;
+        }
+        return text;
+    }
 
 private:
-    std::string text_;
-    bool first_ = true;
+    struct TLine {
+        std::string_view label;
+        std::string_view value;
+        char digits[32];  // a number's text
+    };
+    std::array<TLine, 8> lines_;
+    std::size_t count_ = 0;
 };
 
-std::string DecText(std::uint32_t value) { return std::to_string(static_cast<std::int32_t>(value)); }
+// The parts one after the other, in a string allocated once.
+std::string Joined(std::initializer_list<std::string_view> parts) {
+    std::size_t size = 0;
+    for (const auto part : parts) size += part.size();
+    std::string text;
+    text.reserve(size);
+    for (const auto part : parts) text += part;
+    return text;
+}
 
 std::string ServerArgument(const std::string& machine) { return "\\\\" + machine; }
 
@@ -57,22 +94,22 @@ std::string ServerArgument(const std::string& machine) { return "\\\\" + machine
 std::string Tnetworkviewer::ShareInfoText(const platform::ShareInfo2& share) {
     return TLines()("Netname: ", share.netname)("Type: ", Hex32{share.type})(
                "Remark: ", share.remark)("Permissions: ", Hex32{share.permissions})(
-               "max. Uses: ", Dec{share.max_uses})("cur. Uses: ", Dec{share.current_uses})(
+               "max. Uses: ", Dec(share.max_uses))("cur. Uses: ", Dec(share.current_uses))(
                "Path: ", share.path)("Password: ", share.passwd)
         .Text();
 }
 
 std::string Tnetworkviewer::SessionInfoText(const platform::SessionInfo502& session) {
     return TLines()("CName: ", session.cname)("Username: ", session.username)(
-               "num opens: ", Dec{session.num_opens})("Time: ", Dec{session.time})(
-               "Idle time: ", Dec{session.idle_time})("User flags: ", Hex32{session.user_flags})(
+               "num opens: ", Dec(session.num_opens))("Time: ", Dec(session.time))(
+               "Idle time: ", Dec(session.idle_time))("User flags: ", Hex32{session.user_flags})(
                "CLType name: ", session.cltype_name)("Transport: ", session.transport)
         .Text();
 }
 
 std::string Tnetworkviewer::OpenFileInfoText(const platform::FileInfo3& file) {
-    return TLines()("File-ID: ", Dec{file.id})("Permissions: ", Hex32{file.permissions})(
-               "Num of Locks: ", Dec{file.num_locks})("Pathname: ", file.pathname)(
+    return TLines()("File-ID: ", Dec(file.id))("Permissions: ", Hex32{file.permissions})(
+               "Num of Locks: ", Dec(file.num_locks))("Pathname: ", file.pathname)(
                "Username: ", file.username)
         .Text();
 }
@@ -86,7 +123,7 @@ void Tnetworkviewer::FillShares(PVirtualNode node) {
     if (shares.status != 0) throw ENTException::CreateError(platform_.Messages, shares.status);
     for (const auto& share : shares.entries) {
         auto& data = TNetTree::GetNodeData(ntreeview.AddChild(node));
-        data.Text = share.netname + " = " + share.path;
+        data.Text = Joined({share.netname, " = ", share.path});
         data.Machine = machine;
         data.Action = naRemoveShare;
         data.Share = share.netname;
@@ -102,7 +139,7 @@ void Tnetworkviewer::FillSessions(PVirtualNode node) {
         throw ENTException::CreateError(platform_.Messages, sessions.status);
     for (const auto& session : sessions.entries) {
         auto& data = TNetTree::GetNodeData(ntreeview.AddChild(node));
-        data.Text = session.username + " (" + DecText(session.num_opens) + ")";
+        data.Text = Joined({session.username, " (", Dec(session.num_opens), ")"});
         data.Machine = machine;
         data.Action = naDisconnectSession;
         data.Session = session.username;
@@ -117,7 +154,7 @@ void Tnetworkviewer::FillOpenFiles(PVirtualNode node) {
     if (files.status != 0) throw ENTException::CreateError(platform_.Messages, files.status);
     for (const auto& file : files.entries) {
         auto& data = TNetTree::GetNodeData(ntreeview.AddChild(node));
-        data.Text = file.pathname + " (" + file.username + ")";
+        data.Text = Joined({file.pathname, " (", file.username, ")"});
         data.Machine = machine;
         data.Action = naCloseFile;
         data.OpenFile = file.id;
