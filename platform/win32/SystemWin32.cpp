@@ -4,7 +4,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cwchar>
+#include <iterator>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -25,7 +27,13 @@ using LocalBuffer = std::unique_ptr<void, LocalFreeDeleter>;
 
 std::string FromUtf16(const wchar_t* text, std::size_t length) {
     // Copied unit by unit rather than read through a char16_t pointer, since
-    // the two character types may not alias each other.
+    // the two character types may not alias each other; a short text through
+    // the stack.
+    char16_t units[128];
+    if (length <= std::size(units)) {
+        std::copy(text, text + length, units);
+        return Utf16ToUtf8(std::u16string_view(units, length));
+    }
     return Utf16ToUtf8(std::u16string(text, text + length));
 }
 
@@ -178,6 +186,12 @@ SYSTEMTIME ToSystemTime(const CalendarTime& t) {
 // system refuses.
 template <typename Format>
 std::string FormattedText(Format format) {
+    // A date or a time fits a small buffer: one call then. Only a longer
+    // text asks for its size first.
+    wchar_t small[64];
+    const int fitted = format(small, static_cast<int>(std::size(small)));
+    if (fitted > 0) return FromUtf16(small, static_cast<std::size_t>(fitted - 1));
+    if (::GetLastError() != ERROR_INSUFFICIENT_BUFFER) return {};
     const int size = format(nullptr, 0);
     if (size <= 0) return {};
     std::wstring text(static_cast<std::size_t>(size), L'\0');

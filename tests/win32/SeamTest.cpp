@@ -312,6 +312,22 @@ TEST(LocaleWin32, FormatsTheNeverDateOf1899AndTimesWithSeconds) {
     EXPECT_NE(time.find("09"), std::string::npos) << time;
 }
 
+TEST(LocaleWin32, ATimeLongerThanTheFirstBufferComesWhole) {
+    // The user's long time format with a literal text that makes the time
+    // longer than most: the text is asked for again with its size.
+    wchar_t saved[100] = {};
+    ASSERT_GT(GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_STIMEFORMAT, saved, 100), 0);
+    const std::string tail = " and with words enough to make this time longer than sixty-four";
+    ASSERT_TRUE(SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_STIMEFORMAT,
+                               L"HH:mm:ss' and with words enough to make this time longer than sixty-four'"));
+    platform::win32::LocaleWin32 locale;
+    const std::string morning = locale.LongTimeText({1970, 1, 2, 5, 7, 5, 9, 0});
+    const std::string night = locale.LongTimeText({1970, 1, 2, 5, 23, 59, 58, 0});
+    SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_STIMEFORMAT, saved);
+    EXPECT_EQ(morning, "07:05:09" + tail);
+    EXPECT_EQ(night, "23:59:58" + tail);
+}
+
 TEST(LocaleWin32, LocalTimeDiffersFromUtcByTheZonesWholeQuarterHours) {
     platform::win32::LocaleWin32 locale;
     const platform::CalendarTime utc{1970, 1, 2, 5, 0, 0, 0, 0};
