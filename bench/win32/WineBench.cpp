@@ -332,6 +332,10 @@ void HostListBuild(std::size_t n) {
 
 // A domain of n machines on the scripted network (each fails at once), expanded
 // in the real window, beside the bare tree view doing the same.
+// The machine is shared: the program's fills and the bare tree view's run
+// this many times each, taking turns, and the fastest of each counts.
+constexpr int kRuns = 5;
+
 void DomainFill(std::size_t n) {
     const fs::path folder = MakeFolder(L"nv-bench-domain");
     ScriptedNetwork net;
@@ -350,17 +354,18 @@ void DomainFill(std::size_t n) {
         for (std::size_t i = 0; i < n; ++i)
             NetErrorMessage(messages, net.ServerGetInfo101("\\\\" + HostName(i)).status);
     });
-    double fill = 0;
-    {
+    double fill = 1e9, bareFill = tree.fill;
+    for (int run = 0; run < kRuns; ++run) {
+        if (run > 0) bareFill = std::min(bareFill, MeasureBareFill(n, HostName(0)));
         ProgramWindow w(folder, &net);
         w.Build();
-        fill = w.Expand(w.Item(nullptr, 1));
+        fill = std::min(fill, w.Expand(w.Item(nullptr, 1)));
         w.Close();
     }
     std::printf("%-24s %7zu %9.1f %8.2f %9.1f %9.1f %8.1f %9.1f %9.1f %6.2f %8.1f %6.2f\n",
-                "domain, machines fail", n, fill * 1e3, fill / n * 1e6, tree.fill * 1e3,
+                "domain, machines fail", n, fill * 1e3, fill / n * 1e6, bareFill * 1e3,
                 tree.insert * 1e3, tree.expand * 1e3, tree.deleteEach * 1e3,
-                tree.deleteAll * 1e3, fill / tree.fill, seam * 1e3, (fill - seam) / tree.fill);
+                tree.deleteAll * 1e3, fill / bareFill, seam * 1e3, (fill - seam) / bareFill);
     std::fflush(stdout);
     std::error_code ignored;
     fs::remove_all(folder, ignored);
@@ -392,10 +397,8 @@ void CategoryFill(bench::Category category, std::size_t n) {
         bench::ScriptMachine(bare, category, n);
         seam = Seconds([&] { bench::BareCalls(bare, category, n); });
     }
-    // The machine is shared: the program's fill and the bare tree view's
-    // run three times each, taking turns, and the fastest of each counts.
     double fill = 1e9, refill = 1e9, bareFill = tree.fill;
-    for (int run = 0; run < 3; ++run) {
+    for (int run = 0; run < kRuns; ++run) {
         if (run > 0) bareFill = std::min(bareFill, MeasureBareFill(n, bench::EntryText(category)));
         ProgramWindow w(folder, &net, &registry, &services);
         w.Build();
@@ -602,8 +605,7 @@ int wmain(int argc, wchar_t** argv) {
     std::printf("(bare fill: the bare tree view inserting as many items while its item expands, and"
                 " showing them; then inserting under a collapsed item, expanding it, deleting the"
                 " items one by one and all at once; seam: the scripted network answering the fill's calls"
-                " bare, and the ratio without them; each category's fill and bare fill: the fastest of"
-                " three)\n");
+                " bare, and the ratio without them; each fill and bare fill: the fastest of five)\n");
     if (wanted("domain"))
         for (auto n : sizes) DomainFill(n);
     for (const auto category : bench::kCategories) {
