@@ -58,11 +58,11 @@ struct Case {
     bool ownTold = true;
 };
 
-// The machine is shared: each side runs three times and the fastest run
+// The machine is shared: each side runs five times and the fastest run
 // counts; nodes and heap are the last run's.
 Row Run(const Case& c, std::size_t n) {
     Row r{c.name, n, 1e9, 1e9};
-    const int runs = 3;
+    const int runs = 5;
     for (int run = 0; run < runs; ++run) {
         {
             ScriptedWindow bare;
