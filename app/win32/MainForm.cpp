@@ -45,7 +45,8 @@ HWND CreateChild(const wchar_t* cls, const wchar_t* text, DWORD style, HWND pare
 
 TNetworkViewerWin32::TNetworkViewerWin32(TNetworkViewerPlatform platform)
     : logic_(std::make_unique<Tnetworkviewer>(platform, *this, stbar_)),
-      tree_(logic_->ntreeview, [this](TVirtualNode* node) -> const std::string& { return logic_->ntreeviewGetText(node); }),
+      tree_(logic_->ntreeview,
+            [this](TVirtualNode* node) -> const std::string& { return logic_->ntreeviewGetText(node); }),
       pcolumninfo_({kWaitPanelColor, TBevel::Lowered, TBevel::Raised}),
       paction2_({static_cast<TColor>(GetSysColor(COLOR_BTNFACE)), TBevel::Lowered, TBevel::None}),
       pinfo_({static_cast<TColor>(GetSysColor(COLOR_BTNFACE)), TBevel::Lowered, TBevel::None,

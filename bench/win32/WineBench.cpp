@@ -332,9 +332,31 @@ void HostListBuild(std::size_t n) {
 
 // A domain of n machines on the scripted network (each fails at once), expanded
 // in the real window, beside the bare tree view doing the same.
-// The machine is shared: the program's fills and the bare tree view's run
-// this many times each, taking turns, and the fastest of each counts.
+// The machine is shared and its speed wanders: the program's fills and the
+// bare tree view's run this many times each, taking turns. The fastest of
+// each is shown, and the median of each fill's ratio to the bare fill just
+// before it, which follows the machine's changes of speed less.
 constexpr int kRuns = 5;
+
+class TTurns {
+public:
+    void Add(double bare, double fill) {
+        bares_.push_back(bare);
+        fills_.push_back(fill);
+    }
+    double FastestFill() const { return *std::min_element(fills_.begin(), fills_.end()); }
+    double FastestBare() const { return *std::min_element(bares_.begin(), bares_.end()); }
+    // The median of (fill - less) / bare.
+    double MedianRatio(double less = 0) const {
+        std::vector<double> ratios;
+        for (std::size_t i = 0; i < fills_.size(); ++i) ratios.push_back((fills_[i] - less) / bares_[i]);
+        std::nth_element(ratios.begin(), ratios.begin() + ratios.size() / 2, ratios.end());
+        return ratios[ratios.size() / 2];
+    }
+
+private:
+    std::vector<double> bares_, fills_;
+};
 
 void DomainFill(std::size_t n) {
     const fs::path folder = MakeFolder(L"nv-bench-domain");
@@ -354,18 +376,19 @@ void DomainFill(std::size_t n) {
         for (std::size_t i = 0; i < n; ++i)
             NetErrorMessage(messages, net.ServerGetInfo101("\\\\" + HostName(i)).status);
     });
-    double fill = 1e9, bareFill = tree.fill;
+    TTurns turns;
     for (int run = 0; run < kRuns; ++run) {
-        if (run > 0) bareFill = std::min(bareFill, MeasureBareFill(n, HostName(0)));
+        const double bare = run == 0 ? tree.fill : MeasureBareFill(n, HostName(0));
         ProgramWindow w(folder, &net);
         w.Build();
-        fill = std::min(fill, w.Expand(w.Item(nullptr, 1)));
+        turns.Add(bare, w.Expand(w.Item(nullptr, 1)));
         w.Close();
     }
+    const double fill = turns.FastestFill();
     std::printf("%-24s %7zu %9.1f %8.2f %9.1f %9.1f %8.1f %9.1f %9.1f %6.2f %8.1f %6.2f\n",
-                "domain, machines fail", n, fill * 1e3, fill / n * 1e6, bareFill * 1e3,
+                "domain, machines fail", n, fill * 1e3, fill / n * 1e6, turns.FastestBare() * 1e3,
                 tree.insert * 1e3, tree.expand * 1e3, tree.deleteEach * 1e3,
-                tree.deleteAll * 1e3, fill / bareFill, seam * 1e3, (fill - seam) / bareFill);
+                tree.deleteAll * 1e3, turns.MedianRatio(), seam * 1e3, turns.MedianRatio(seam));
     std::fflush(stdout);
     std::error_code ignored;
     fs::remove_all(folder, ignored);
@@ -397,9 +420,12 @@ void CategoryFill(bench::Category category, std::size_t n) {
         bench::ScriptMachine(bare, category, n);
         seam = Seconds([&] { bench::BareCalls(bare, category, n); });
     }
-    double fill = 1e9, refill = 1e9, bareFill = tree.fill;
+    TTurns turns;
+    // A refill of "Sessions" beside the first fill in the same window.
+    TTurns refills;
+    bool refillListed = true;
     for (int run = 0; run < kRuns; ++run) {
-        if (run > 0) bareFill = std::min(bareFill, MeasureBareFill(n, bench::EntryText(category)));
+        const double bare = run == 0 ? tree.fill : MeasureBareFill(n, bench::EntryText(category));
         ProgramWindow w(folder, &net, &registry, &services);
         w.Build();
         // Open down to the category as a user does: its entries are then
@@ -413,7 +439,8 @@ void CategoryFill(bench::Category category, std::size_t n) {
             w.Expand(item);
             item = w.Find(item, "G");
         }
-        fill = std::min(fill, w.Expand(item));
+        const double first = w.Expand(item);
+        turns.Add(bare, first);
         if (category == bench::Category::Sessions) {
             // Collapsed and expanded again as a user does: the view tells its
             // owner of an expansion once per item unless that is cleared.
@@ -424,19 +451,24 @@ void CategoryFill(bench::Category category, std::size_t n) {
             tvi.hItem = item;
             tvi.stateMask = TVIS_EXPANDEDONCE;
             TreeView_SetItem(w.Tree(), &tvi);
-            const double again = w.Expand(item);
-            refill = TreeView_GetCount(w.Tree()) < n ? -1 : std::min(refill, again);
-        } else {
-            refill = 0;
+            refills.Add(first, w.Expand(item));
+            refillListed = refillListed && TreeView_GetCount(w.Tree()) >= n;
         }
         w.Close();
     }
+    const double fill = turns.FastestFill();
     std::printf("%-24s %7zu %9.1f %8.2f %9.1f %9.1f %8.1f %9.1f %9.1f %6.2f %8.1f %6.2f",
-                bench::CategoryName(category), n, fill * 1e3, fill / n * 1e6, bareFill * 1e3,
-                tree.insert * 1e3, tree.expand * 1e3, tree.deleteEach * 1e3,
-                tree.deleteAll * 1e3, fill / bareFill, seam * 1e3, (fill - seam) / bareFill);
-    if (refill < 0) std::printf("   refill did not list the sessions again");
-    if (refill > 0) std::printf("   refill %.1f ms = %.2f x the first fill", refill * 1e3, refill / fill);
+                bench::CategoryName(category), n, fill * 1e3, fill / n * 1e6,
+                turns.FastestBare() * 1e3, tree.insert * 1e3, tree.expand * 1e3,
+                tree.deleteEach * 1e3, tree.deleteAll * 1e3, turns.MedianRatio(), seam * 1e3,
+                turns.MedianRatio(seam));
+    if (category == bench::Category::Sessions) {
+        if (refillListed)
+            std::printf("   refill %.1f ms = %.2f x the first fill", refills.FastestFill() * 1e3,
+                        refills.MedianRatio());
+        else
+            std::printf("   refill did not list the sessions again");
+    }
     std::printf("\n");
     std::fflush(stdout);
     std::error_code ignored;
@@ -605,7 +637,8 @@ int wmain(int argc, wchar_t** argv) {
     std::printf("(bare fill: the bare tree view inserting as many items while its item expands, and"
                 " showing them; then inserting under a collapsed item, expanding it, deleting the"
                 " items one by one and all at once; seam: the scripted network answering the fill's calls"
-                " bare, and the ratio without them; each fill and bare fill: the fastest of five)\n");
+                " bare, and the ratio without them; each fill and bare fill the fastest of five taking turns,"
+                " ratios the median of each fill's over the bare fill just before it)\n");
     if (wanted("domain"))
         for (auto n : sizes) DomainFill(n);
     for (const auto category : bench::kCategories) {

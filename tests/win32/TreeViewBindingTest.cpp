@@ -82,7 +82,8 @@ protected:
     }
 
     Tree tree_;
-    TTreeViewBinding binding_{tree_, [](TVirtualNode* n) -> const std::string& { return Tree::GetNodeData(n); }};
+    TTreeViewBinding binding_{tree_,
+                              [](TVirtualNode* n) -> const std::string& { return Tree::GetNodeData(n); }};
     HWND host_ = nullptr;
     HWND view_ = nullptr;
     UINT state_ = 0;
