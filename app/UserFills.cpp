@@ -23,23 +23,36 @@ PVirtualNode AddEntryNode(TNetTree& tree, PVirtualNode parent, std::string_view 
 }
 
 // Each name followed by one blank, the last one too.
-std::string GroupNamesText(const TStringList& names) {
-    std::string text;
+void AppendGroupNames(std::string& text, const TStringList& names) {
     for (const auto& name : names) {
         text += name;
         text += ' ';
     }
-    return text;
 }
 
 // The members' names without their prefix, each followed by one blank.
 template <typename Set, typename Name>
-std::string MemberNamesText(Set set, Name name, std::size_t prefixLength) {
-    std::string text;
+void AppendMemberNames(std::string& text, Set set, Name name, std::size_t prefixLength) {
     set.ForEach([&](auto member) {
         text += name(member).substr(prefixLength);
         text += ' ';
     });
+}
+
+void AppendUserFlags(std::string& text, TNetUserFlags flags) {
+    AppendMemberNames(text, flags, UserFlagName, 2);
+}
+void AppendUserInfoFlags(std::string& text, TNetUserInfoFlags flags) {
+    AppendMemberNames(text, flags, UserInfoFlagName, 3);
+}
+void AppendUserAuthFlags(std::string& text, TNetUserAuthFlags flags) {
+    AppendMemberNames(text, flags, UserAuthFlagName, 2);
+}
+
+template <typename Value>
+std::string TextOf(void (*append)(std::string&, Value), Value value) {
+    std::string text;
+    append(text, value);
     return text;
 }
 
@@ -107,8 +120,8 @@ std::string Tnetworkviewer::UserDetailText(TNetUser& user) {
 
     // The values are read in the order of the lines: the first one that is
     // not loaded decides which information level is asked for first.
-    // Written into a buffer kept between accounts; the node gets a copy of
-    // just its size.
+    // Written into a buffer kept between accounts, values that are made of
+    // parts straight into it; the node gets a copy of just its size.
     std::string& text = detailText_;
     text.clear();
     const auto line = [&](std::string_view label, std::string_view value) {
@@ -116,19 +129,24 @@ std::string Tnetworkviewer::UserDetailText(TNetUser& user) {
         text.append(value);
         text.append("\r\n");
     };
+    const auto lineOf = [&](std::string_view label, auto appendValue) {
+        text.append(label);
+        appendValue();
+        text.append("\r\n");
+    };
     line("Username: ", user.UserName());
     line("Fullname: ", user.FullName());
     line("Comment: ", user.Comment());
     line("UsrComment: ", user.UserComment());
-    line("Last logon: ", DateTimeText(user.LastLogon()));
-    line("Last logoff: ", DateTimeText(user.LastLogoff()));
-    line("Account expires: ", DateTimeText(user.AcctExpires()));
+    lineOf("Last logon: ", [&] { AppendDateTime(text, user.LastLogon()); });
+    lineOf("Last logoff: ", [&] { AppendDateTime(text, user.LastLogoff()); });
+    lineOf("Account expires: ", [&] { AppendDateTime(text, user.AcctExpires()); });
     line("Password age: ", std::to_string(user.PasswordAge()));
     line("Password expired: ", BoolText(user.PasswordExpired()));
-    line("Auth flags: ", UserAuthFlagsText(user.AuthFlags()));
+    lineOf("Auth flags: ", [&] { AppendUserAuthFlags(text, user.AuthFlags()); });
     line("", "");
-    line("Local groups: ", GroupNamesText(localGroups));
-    line("Global groups: ", GroupNamesText(globalGroups));
+    lineOf("Local groups: ", [&] { AppendGroupNames(text, localGroups); });
+    lineOf("Global groups: ", [&] { AppendGroupNames(text, globalGroups); });
     line("primary groud ID: ", std::to_string(user.PrimaryGroupId()));
     line("RID: ", std::to_string(user.UserId()));
     line("", "");
@@ -139,22 +157,22 @@ std::string Tnetworkviewer::UserDetailText(TNetUser& user) {
     line("Parms: ", user.Parms());
     line("Profil: ", user.Profile());
     line("Workstations: ", user.Workstations());
-    line("Flags: ", UserFlagsText(user.Flags()));
-    line("Infoflags: ", UserInfoFlagsText(user.InfoFlags()));
+    lineOf("Flags: ", [&] { AppendUserFlags(text, user.Flags()); });
+    lineOf("Infoflags: ", [&] { AppendUserInfoFlags(text, user.InfoFlags()); });
     line("Priv: ", UserPrivText(user.Priv()));
     return std::string(text);
 }
 
 std::string Tnetworkviewer::UserFlagsText(TNetUserFlags flags) {
-    return MemberNamesText(flags, UserFlagName, 2);
+    return TextOf(AppendUserFlags, flags);
 }
 
 std::string Tnetworkviewer::UserInfoFlagsText(TNetUserInfoFlags flags) {
-    return MemberNamesText(flags, UserInfoFlagName, 3);
+    return TextOf(AppendUserInfoFlags, flags);
 }
 
 std::string Tnetworkviewer::UserAuthFlagsText(TNetUserAuthFlags flags) {
-    return MemberNamesText(flags, UserAuthFlagName, 2);
+    return TextOf(AppendUserAuthFlags, flags);
 }
 
 std::string Tnetworkviewer::UserPrivText(TNetUserPriv priv) {
@@ -164,6 +182,12 @@ std::string Tnetworkviewer::UserPrivText(TNetUserPriv priv) {
 std::string Tnetworkviewer::BoolText(bool value) { return value ? "true" : "false"; }
 
 std::string Tnetworkviewer::DateTimeText(double value) {
+    std::string text;
+    AppendDateTime(text, value);
+    return text;
+}
+
+void Tnetworkviewer::AppendDateTime(std::string& text, double value) {
     const platform::CalendarTime time = platform::DecodeDateTime(value);
     // The short date format applies to the date alone.
     const std::int32_t day = time.year * 10000 + time.month * 100 + time.day;
@@ -172,12 +196,11 @@ std::string Tnetworkviewer::DateTimeText(double value) {
         date.text = platform_.Locale.ShortDateText(time);
         date.day = day;
     }
-    std::string text = date.text;
+    text += date.text;
     if (time.hour != 0 || time.minute != 0 || time.second != 0) {
         text += ' ';
         text += platform_.Locale.LongTimeText(time);
     }
-    return text;
 }
 
 void Tnetworkviewer::ForgetDateTexts() {

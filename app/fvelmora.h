@@ -141,6 +141,7 @@ public:
     // The user's short date, then a blank and the user's long time unless the
     // time is midnight; 0 reads as 30 December 1899.
     std::string DateTimeText(double value);
+    void AppendDateTime(std::string& text, double value);
     void ForgetDateTexts();
     // The Services category and its start and stop actions (ServiceFills.cpp).
     void FillServices(PVirtualNode node, TStringList& list);
