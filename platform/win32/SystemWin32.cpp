@@ -158,10 +158,17 @@ std::string LocaleWin32::AnsiToUtf8(std::string_view text) {
 }
 
 bool LocaleWin32::SameTextIgnoreCase(std::string_view a, std::string_view b) {
-    const std::wstring wideA = ToUtf16(a);
-    const std::wstring wideB = ToUtf16(b);
-    return ::CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, wideA.data(),
-                            static_cast<int>(wideA.size()), wideB.data(),
+    // Converted into buffers kept by the thread: a group's members are found
+    // by comparing every account's group names.
+    thread_local std::u16string wideA, wideB;
+    wideA.clear();
+    wideB.clear();
+    AppendUtf16(wideA, a);
+    AppendUtf16(wideB, b);
+    return ::CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE,
+                            reinterpret_cast<const wchar_t*>(wideA.data()),
+                            static_cast<int>(wideA.size()),
+                            reinterpret_cast<const wchar_t*>(wideB.data()),
                             static_cast<int>(wideB.size())) == CSTR_EQUAL;
 }
 
