@@ -39,23 +39,6 @@ void AppendMemberNames(std::string& text, Set set, Name name, std::size_t prefix
     });
 }
 
-void AppendUserFlags(std::string& text, TNetUserFlags flags) {
-    AppendMemberNames(text, flags, UserFlagName, 2);
-}
-void AppendUserInfoFlags(std::string& text, TNetUserInfoFlags flags) {
-    AppendMemberNames(text, flags, UserInfoFlagName, 3);
-}
-void AppendUserAuthFlags(std::string& text, TNetUserAuthFlags flags) {
-    AppendMemberNames(text, flags, UserAuthFlagName, 2);
-}
-
-template <typename Value>
-std::string TextOf(void (*append)(std::string&, Value), Value value) {
-    std::string text;
-    append(text, value);
-    return text;
-}
-
 }  // namespace
 
 void Tnetworkviewer::FillDisks(PVirtualNode node, TStringList& list) {
@@ -163,16 +146,16 @@ std::string Tnetworkviewer::UserDetailText(TNetUser& user) {
     return std::string(text);
 }
 
-std::string Tnetworkviewer::UserFlagsText(TNetUserFlags flags) {
-    return TextOf(AppendUserFlags, flags);
+void Tnetworkviewer::AppendUserFlags(std::string& text, TNetUserFlags flags) {
+    AppendMemberNames(text, flags, UserFlagName, 2);
 }
 
-std::string Tnetworkviewer::UserInfoFlagsText(TNetUserInfoFlags flags) {
-    return TextOf(AppendUserInfoFlags, flags);
+void Tnetworkviewer::AppendUserInfoFlags(std::string& text, TNetUserInfoFlags flags) {
+    AppendMemberNames(text, flags, UserInfoFlagName, 3);
 }
 
-std::string Tnetworkviewer::UserAuthFlagsText(TNetUserAuthFlags flags) {
-    return TextOf(AppendUserAuthFlags, flags);
+void Tnetworkviewer::AppendUserAuthFlags(std::string& text, TNetUserAuthFlags flags) {
+    AppendMemberNames(text, flags, UserAuthFlagName, 2);
 }
 
 std::string Tnetworkviewer::UserPrivText(TNetUserPriv priv) {
@@ -180,12 +163,6 @@ std::string Tnetworkviewer::UserPrivText(TNetUserPriv priv) {
 }
 
 std::string Tnetworkviewer::BoolText(bool value) { return value ? "true" : "false"; }
-
-std::string Tnetworkviewer::DateTimeText(double value) {
-    std::string text;
-    AppendDateTime(text, value);
-    return text;
-}
 
 void Tnetworkviewer::AppendDateTime(std::string& text, double value) {
     const platform::CalendarTime time = platform::DecodeDateTime(value);

@@ -133,14 +133,14 @@ public:
     // The detail text of an account; it reads the account's groups and
     // values, which may ask its machine.
     std::string UserDetailText(TNetUser& user);
-    static std::string UserFlagsText(TNetUserFlags flags);
-    static std::string UserInfoFlagsText(TNetUserInfoFlags flags);
-    static std::string UserAuthFlagsText(TNetUserAuthFlags flags);
+    // These write a value of the detail text at the end of text.
+    static void AppendUserFlags(std::string& text, TNetUserFlags flags);
+    static void AppendUserInfoFlags(std::string& text, TNetUserInfoFlags flags);
+    static void AppendUserAuthFlags(std::string& text, TNetUserAuthFlags flags);
     static std::string UserPrivText(TNetUserPriv priv);
     static std::string BoolText(bool value);
     // The user's short date, then a blank and the user's long time unless the
     // time is midnight; 0 reads as 30 December 1899.
-    std::string DateTimeText(double value);
     void AppendDateTime(std::string& text, double value);
     void ForgetDateTexts();
     // The Services category and its start and stop actions (ServiceFills.cpp).

@@ -8,6 +8,14 @@
 
 namespace {
 
+// What an appending rendering writes into an empty text.
+template <typename Append>
+std::string Rendered(Append append) {
+    std::string text;
+    append(text);
+    return text;
+}
+
 platform::UserInfo3 Account(const std::string& name, std::uint32_t flags = 0x0201) {
     platform::UserInfo3 u;
     u.name = name;
@@ -43,18 +51,25 @@ protected:
 }  // namespace
 
 TEST_F(UserFillsTest, RenderingsOfSetsPrivilegeBooleansAndDates) {
-    EXPECT_EQ(Tnetworkviewer::UserFlagsText({ufAccountDisable, ufDontExpirePassword}),
+    using W = Tnetworkviewer;
+    EXPECT_EQ(Rendered([](auto& t) { W::AppendUserFlags(t, {ufAccountDisable, ufDontExpirePassword}); }),
               "AccountDisable DontExpirePassword ");
-    EXPECT_EQ(Tnetworkviewer::UserInfoFlagsText({uifNormalAccount}), "NormalAccount ");
-    EXPECT_EQ(Tnetworkviewer::UserAuthFlagsText({afOpComm, afOpAccounts}), "OpComm OpAccounts ");
-    EXPECT_EQ(Tnetworkviewer::UserFlagsText({}), "");
+    EXPECT_EQ(Rendered([](auto& t) { W::AppendUserInfoFlags(t, {uifNormalAccount}); }),
+              "NormalAccount ");
+    EXPECT_EQ(Rendered([](auto& t) { W::AppendUserAuthFlags(t, {afOpComm, afOpAccounts}); }),
+              "OpComm OpAccounts ");
+    EXPECT_EQ(Rendered([](auto& t) { W::AppendUserFlags(t, {}); }), "");
     EXPECT_EQ(Tnetworkviewer::UserPrivText(UserPrivFromNumber(3)), "Unknown");
     EXPECT_EQ(Tnetworkviewer::UserPrivText(upUser), "User");
     EXPECT_EQ(Tnetworkviewer::BoolText(true), "true");
     Start();
-    EXPECT_EQ(w->DateTimeText(0), "30.12.1899");
-    EXPECT_EQ(w->DateTimeText(platform::EncodeDateTime({2026, 12, 8, 0, 0, 0, 1, 0})),
-              "08.12.2026 00:00:01");
+    EXPECT_EQ(Rendered([&](auto& t) { w->AppendDateTime(t, 0); }), "30.12.1899");
+    // Written after what the text holds.
+    EXPECT_EQ(Rendered([&](auto& t) {
+                  t = "at ";
+                  w->AppendDateTime(t, platform::EncodeDateTime({2026, 12, 8, 0, 0, 0, 1, 0}));
+              }),
+              "at 08.12.2026 00:00:01");
 }
 
 TEST_F(UserFillsTest, DetailTextOfAnAccountWithKnownValues) {
