@@ -107,15 +107,13 @@ std::string Tnetworkviewer::UserDetailText(TNetUser& user) {
     // parts straight into it; the node gets a copy of just its size.
     std::string& text = detailText_;
     text.clear();
-    const auto line = [&](std::string_view label, std::string_view value) {
-        text.append(label);
-        text.append(value);
-        text.append("\r\n");
-    };
     const auto lineOf = [&](std::string_view label, auto appendValue) {
         text.append(label);
         appendValue();
         text.append("\r\n");
+    };
+    const auto line = [&](std::string_view label, std::string_view value) {
+        lineOf(label, [&] { text.append(value); });
     };
     line("Username: ", user.UserName());
     line("Fullname: ", user.FullName());
