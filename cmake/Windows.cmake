@@ -76,7 +76,10 @@ add_test(NAME first_run
 # One Wine program at a time: they share the prefix and the display.
 set_tests_properties(core_tests_wine win32_tests first_run PROPERTIES RESOURCE_LOCK wine TIMEOUT 600)
 
-# The benchmark in the real window (not a test): scripts/bench.sh runs it.
+# The benchmarks (not tests), which scripts/bench.sh runs: the real window,
+# and the portable core's fills without a window.
 add_executable(wine_bench ${PROJECT_SOURCE_DIR}/bench/win32/WineBench.cpp ${NV_OPERATOR_NEW})
 target_link_libraries(wine_bench PRIVATE nvwin32 nvfakes)
 target_link_options(wine_bench PRIVATE -municode)
+add_executable(core_bench ${PROJECT_SOURCE_DIR}/bench/NativeBench.cpp ${NV_OPERATOR_NEW})
+target_link_libraries(core_bench PRIVATE nvfakes)

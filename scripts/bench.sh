@@ -18,7 +18,10 @@ echo "== Natively, on the scripted network"
 build/bench/bench/native_bench "$@"
 
 cmake --preset windows >/dev/null
-cmake --build --preset windows -j "$jobs" --target wine_bench NetworkView >/dev/null
+cmake --build --preset windows -j "$jobs" --target wine_bench core_bench NetworkView >/dev/null
+echo
+echo "== Under Wine, the same fills without a window (the Windows build)"
+tests/win32/wine-run.sh build/windows/core_bench.exe "$@"
 echo
 echo "== Under Wine, in the real window"
 tests/win32/wine-run.sh build/windows/wine_bench.exe "$@"
