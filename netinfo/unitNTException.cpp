@@ -7,7 +7,7 @@ std::string NetErrorText(platform::SystemMessages& messages, std::uint32_t code)
     const auto module = messages.KeptDataFile("netmsg.dll");
     std::uint32_t flags = kFormatAllocateBuffer | kFormatIgnoreInserts | kFormatFromSystem;
     if (module != 0) flags |= kFormatFromHModule;
-    return messages.FormatText(flags, module, code, kLangNeutralSublangDefault)
+    return messages.KeptText(flags, module, code, kLangNeutralSublangDefault)
         .value_or(std::string());
 }
 
