@@ -1,8 +1,8 @@
 // The program's operator new and delete: small blocks from its own heap
 // (toolkit/SmallBlocks.h), chunks and large blocks from the system. The
 // system's heap under Wine costs some 300 ns per block and hands freed
-// pages back, to be cleared again for the next listing; a listing of
-// 100,000 entries makes three blocks per entry.
+// pages back, to be cleared again for the next listing; a listing makes
+// three blocks per entry.
 #include <windows.h>
 
 #include <cstdlib>
@@ -32,8 +32,16 @@ void* New(std::size_t size) {
 
 void* operator new(std::size_t size) { return New(size); }
 void* operator new[](std::size_t size) { return New(size); }
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return blocks.Allocate(size); }
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return blocks.Allocate(size); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    try {
+        return New(size);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+void* operator new[](std::size_t size, const std::nothrow_t& nothrow) noexcept {
+    return operator new(size, nothrow);
+}
 void operator delete(void* block) noexcept { blocks.Release(block); }
 void operator delete[](void* block) noexcept { blocks.Release(block); }
 void operator delete(void* block, std::size_t) noexcept { blocks.Release(block); }
