@@ -17,29 +17,29 @@ TMainLayout LayoutMainWindow(int clientWidth, int clientHeight, bool actionPanel
     // Aligned controls take their edge of what is left, in this order.
     int left = 0, top = 0, right = clientWidth, bottom = clientHeight;
 
-    l.stbar = {0, bottom - kStatusHeight, clientWidth, kStatusHeight};
+    l.statusBar = {0, bottom - kStatusHeight, clientWidth, kStatusHeight};
     bottom -= kStatusHeight;
     if (actionPanelVisible) {
-        l.paction2 = {0, bottom - kActionHeight, clientWidth, kActionHeight};
+        l.actionPanel = {0, bottom - kActionHeight, clientWidth, kActionHeight};
         bottom -= kActionHeight;
     }
     if (infoPanelVisible) {
         // The width the user dragged the panel to, as far as the window has
         // room for it beside the splitter; a wider window gives it back.
         infoWidth = std::clamp(infoWidth, 0, std::max(0, clientWidth - kSplitterWidth));
-        l.pinfo = {right - infoWidth, top, infoWidth, std::max(0, bottom - top)};
+        l.infoPanel = {right - infoWidth, top, infoWidth, std::max(0, bottom - top)};
         right -= infoWidth;
         l.splitter = {right - kSplitterWidth, top, kSplitterWidth, std::max(0, bottom - top)};
         right -= kSplitterWidth;
     }
-    l.ntreeview = {left, top, std::max(0, right - left), std::max(0, bottom - top)};
+    l.tree = {left, top, std::max(0, right - left), std::max(0, bottom - top)};
 
     // Children of the panels, and the wait panel anchored left, top and right.
-    l.bbaction2 = {4, 3, 237, 29};
-    l.BitBtn2 = {clientWidth - (kDesignClientWidth - 484), 7, 75, 21};
-    l.minfo = {kBevel, kBevel, std::max(0, l.pinfo.Width - 2 * kBevel),
-               std::max(0, l.pinfo.Height - 2 * kBevel)};
-    l.pcolumninfo = {83, 32, std::max(0, clientWidth - (kDesignClientWidth - 396)), 69};
-    l.Label1 = {2, 2, std::max(0, l.pcolumninfo.Width - 4), 52};
+    l.actionButton = {4, 3, 237, 29};
+    l.aboutButton = {clientWidth - (kDesignClientWidth - 484), 7, 75, 21};
+    l.infoMemo = {kBevel, kBevel, std::max(0, l.infoPanel.Width - 2 * kBevel),
+               std::max(0, l.infoPanel.Height - 2 * kBevel)};
+    l.waitPanel = {83, 32, std::max(0, clientWidth - (kDesignClientWidth - 396)), 69};
+    l.waitLabel = {2, 2, std::max(0, l.waitPanel.Width - 4), 52};
     return l;
 }

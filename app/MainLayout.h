@@ -12,16 +12,16 @@ struct TBounds {
 };
 
 struct TMainLayout {
-    TBounds stbar;
-    TBounds paction2;
-    TBounds bbaction2;  // in paction2
-    TBounds BitBtn2;    // in paction2
-    TBounds pinfo;
-    TBounds minfo;      // in pinfo
+    TBounds statusBar;
+    TBounds actionPanel;
+    TBounds actionButton;  // in actionPanel
+    TBounds aboutButton;   // in actionPanel
+    TBounds infoPanel;
+    TBounds infoMemo;      // in infoPanel
     TBounds splitter;
-    TBounds ntreeview;
-    TBounds pcolumninfo;
-    TBounds Label1;     // in pcolumninfo
+    TBounds tree;
+    TBounds waitPanel;
+    TBounds waitLabel;     // in waitPanel
 };
 
 inline constexpr int kDesignClientWidth = 562;

@@ -2,8 +2,8 @@
 // start and stop actions on them.
 #include <array>
 
-#include "app/fvelmora.h"
-#include "netinfo/unitNTException.h"
+#include "app/MainWindow.h"
+#include "netinfo/NetError.h"
 #include "platform/Text.h"
 
 namespace {
@@ -55,7 +55,7 @@ std::string SystemErrorText(platform::SystemMessages& messages, std::uint32_t co
 
 }  // namespace
 
-void Tnetworkviewer::FillServices(PVirtualNode node, TStringList&) {
+void TMainWindow::FillServices(PVirtualNode node, TStringList&) {
     std::array<PVirtualNode, kServiceStateCount> groups{};
     ServiceDatabase.SetMachine("\\\\" + TNetTree::GetNodeData(node).Machine.str());
     TDatabaseCloser closer(ServiceDatabase);
@@ -67,11 +67,11 @@ void Tnetworkviewer::FillServices(PVirtualNode node, TStringList&) {
     }
 }
 
-void Tnetworkviewer::AddServiceNode(PVirtualNode category, PVirtualNode& group,
+void TMainWindow::AddServiceNode(PVirtualNode category, PVirtualNode& group,
                                     const std::string& stateText, TNodeAction action,
                                     TService& service) {
     if (group == nullptr) {
-        group = ntreeview.AddChild(category);
+        group = Tree.AddChild(category);
         auto& data = TNetTree::GetNodeData(group);
         data.Text = stateText;
         data.Machine = TNetTree::GetNodeData(category).Machine.str();
@@ -79,18 +79,18 @@ void Tnetworkviewer::AddServiceNode(PVirtualNode category, PVirtualNode& group,
     // The path is read before the node is made: a value that cannot be read
     // leaves no half-made node behind.
     const std::string text = service.ServiceName() + " (" + service.ImagePath() + ")";
-    auto& data = TNetTree::GetNodeData(ntreeview.AddChild(group));
+    auto& data = TNetTree::GetNodeData(Tree.AddChild(group));
     data.ServiceName = service.ServiceName();
     data.Text = text;
     data.Action = action;
 }
 
-std::string Tnetworkviewer::ServiceMachine(PVirtualNode serviceNode) {
-    const PVirtualNode group = ntreeview.GetParent(serviceNode);
+std::string TMainWindow::ServiceMachine(PVirtualNode serviceNode) {
+    const PVirtualNode group = Tree.GetParent(serviceNode);
     return "\\\\" + (group ? TNetTree::GetNodeData(group).Machine.str() : std::string());
 }
 
-void Tnetworkviewer::StartStopService(const std::string& machine, const std::string& serviceName,
+void TMainWindow::StartStopService(const std::string& machine, const std::string& serviceName,
                                       bool stop) {
     platform::ServiceManager& manager = platform_.Services;
     const platform::ServiceHandle scm(
@@ -113,11 +113,11 @@ void Tnetworkviewer::StartStopService(const std::string& machine, const std::str
     if (!done) form_.ShowError(SystemErrorText(platform_.Messages, manager.LastError()));
 }
 
-void Tnetworkviewer::ResetServicesCategory() {
-    const PVirtualNode service = ntreeview.FocusedNode();
-    const PVirtualNode group = service ? ntreeview.GetParent(service) : nullptr;
-    const PVirtualNode category = group ? ntreeview.GetParent(group) : nullptr;
+void TMainWindow::ResetServicesCategory() {
+    const PVirtualNode service = Tree.FocusedNode();
+    const PVirtualNode group = service ? Tree.GetParent(service) : nullptr;
+    const PVirtualNode category = group ? Tree.GetParent(group) : nullptr;
     if (category == nullptr) return;
-    ntreeview.DeleteChildren(category);
+    Tree.DeleteChildren(category);
     TNetTree::GetNodeData(category).Kind = nkServices;
 }

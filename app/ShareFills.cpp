@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/fvelmora.h"
-#include "netinfo/unitNTException.h"
+#include "app/MainWindow.h"
+#include "netinfo/NetError.h"
 
 namespace {
 
@@ -91,7 +91,7 @@ std::string ServerArgument(const std::string& machine) { return "\\\\" + machine
 
 }  // namespace
 
-std::string Tnetworkviewer::ShareInfoText(const platform::ShareInfo2& share) {
+std::string TMainWindow::ShareInfoText(const platform::ShareInfo2& share) {
     return TLines()("Netname: ", share.netname)("Type: ", Hex32{share.type})(
                "Remark: ", share.remark)("Permissions: ", Hex32{share.permissions})(
                "max. Uses: ", Dec(share.max_uses))("cur. Uses: ", Dec(share.current_uses))(
@@ -99,7 +99,7 @@ std::string Tnetworkviewer::ShareInfoText(const platform::ShareInfo2& share) {
         .Text();
 }
 
-std::string Tnetworkviewer::SessionInfoText(const platform::SessionInfo502& session) {
+std::string TMainWindow::SessionInfoText(const platform::SessionInfo502& session) {
     return TLines()("CName: ", session.cname)("Username: ", session.username)(
                "num opens: ", Dec(session.num_opens))("Time: ", Dec(session.time))(
                "Idle time: ", Dec(session.idle_time))("User flags: ", Hex32{session.user_flags})(
@@ -107,7 +107,7 @@ std::string Tnetworkviewer::SessionInfoText(const platform::SessionInfo502& sess
         .Text();
 }
 
-std::string Tnetworkviewer::OpenFileInfoText(const platform::FileInfo3& file) {
+std::string TMainWindow::OpenFileInfoText(const platform::FileInfo3& file) {
     return TLines()("File-ID: ", Dec(file.id))("Permissions: ", Hex32{file.permissions})(
                "Num of Locks: ", Dec(file.num_locks))("Pathname: ", file.pathname)(
                "Username: ", file.username)
@@ -117,12 +117,12 @@ std::string Tnetworkviewer::OpenFileInfoText(const platform::FileInfo3& file) {
 // A failed listing is raised, so that the dispatch shows it in the status bar:
 // an empty category must not pass for one with nothing in it.
 
-void Tnetworkviewer::FillShares(PVirtualNode node) {
+void TMainWindow::FillShares(PVirtualNode node) {
     const std::string machine = TNetTree::GetNodeData(node).Machine;
     const auto shares = platform_.Net.ShareEnum2(ServerArgument(machine));
     if (shares.status != 0) throw ENTException::CreateError(platform_.Messages, shares.status);
     for (const auto& share : shares.entries) {
-        auto& data = TNetTree::GetNodeData(ntreeview.AddChild(node));
+        auto& data = TNetTree::GetNodeData(Tree.AddChild(node));
         data.Text = Joined({share.netname, " = ", share.path});
         data.Machine = machine;
         data.Action = naRemoveShare;
@@ -131,14 +131,14 @@ void Tnetworkviewer::FillShares(PVirtualNode node) {
     }
 }
 
-void Tnetworkviewer::FillSessions(PVirtualNode node) {
-    ntreeview.DeleteChildren(node);
+void TMainWindow::FillSessions(PVirtualNode node) {
+    Tree.DeleteChildren(node);
     const std::string machine = TNetTree::GetNodeData(node).Machine;
     const auto sessions = platform_.Net.SessionEnum502(ServerArgument(machine));
     if (sessions.status != 0)
         throw ENTException::CreateError(platform_.Messages, sessions.status);
     for (const auto& session : sessions.entries) {
-        auto& data = TNetTree::GetNodeData(ntreeview.AddChild(node));
+        auto& data = TNetTree::GetNodeData(Tree.AddChild(node));
         data.Text = Joined({session.username, " (", Dec(session.num_opens), ")"});
         data.Machine = machine;
         data.Action = naDisconnectSession;
@@ -147,13 +147,13 @@ void Tnetworkviewer::FillSessions(PVirtualNode node) {
     }
 }
 
-void Tnetworkviewer::FillOpenFiles(PVirtualNode node) {
-    ntreeview.DeleteChildren(node);
+void TMainWindow::FillOpenFiles(PVirtualNode node) {
+    Tree.DeleteChildren(node);
     const std::string machine = TNetTree::GetNodeData(node).Machine;
     const auto files = platform_.Net.FileEnum3(ServerArgument(machine));
     if (files.status != 0) throw ENTException::CreateError(platform_.Messages, files.status);
     for (const auto& file : files.entries) {
-        auto& data = TNetTree::GetNodeData(ntreeview.AddChild(node));
+        auto& data = TNetTree::GetNodeData(Tree.AddChild(node));
         data.Text = Joined({file.pathname, " (", file.username, ")"});
         data.Machine = machine;
         data.Action = naCloseFile;
@@ -162,14 +162,14 @@ void Tnetworkviewer::FillOpenFiles(PVirtualNode node) {
     }
 }
 
-void Tnetworkviewer::RemoveShare(const TNetNodeData& data) {
+void TMainWindow::RemoveShare(const TNetNodeData& data) {
     ShowNetResult(platform_.Net.ShareDel(ServerArgument(data.Machine), data.Share));
 }
 
-void Tnetworkviewer::DisconnectSession(const TNetNodeData& data) {
+void TMainWindow::DisconnectSession(const TNetNodeData& data) {
     ShowNetResult(platform_.Net.SessionDel(ServerArgument(data.Machine), data.Session));
 }
 
-void Tnetworkviewer::CloseOpenFile(const TNetNodeData& data) {
+void TMainWindow::CloseOpenFile(const TNetNodeData& data) {
     ShowNetResult(platform_.Net.FileClose(ServerArgument(data.Machine), data.OpenFile));
 }

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string_view>
 
-#include "app/fvelmora.h"
+#include "app/MainWindow.h"
 
 namespace {
 
@@ -41,32 +41,32 @@ void AppendMemberNames(std::string& text, Set set, Name name, std::size_t prefix
 
 }  // namespace
 
-void Tnetworkviewer::FillDisks(PVirtualNode node, TStringList& list) {
+void TMainWindow::FillDisks(PVirtualNode node, TStringList& list) {
     NetServer.SetServerName("\\\\" + TNetTree::GetNodeData(node).Machine.str());
     NetServer.GetDisks(list);
-    for (const auto& drive : list) AddEntryNode(ntreeview, node, drive, nkNone);
+    for (const auto& drive : list) AddEntryNode(Tree, node, drive, nkNone);
 }
 
-void Tnetworkviewer::FillGroups(PVirtualNode node, TStringList& list) {
+void TMainWindow::FillGroups(PVirtualNode node, TStringList& list) {
     NetServer.SetServerName("\\\\" + TNetTree::GetNodeData(node).Machine.str());
     NetServer.GetLocalGroups(list);
-    for (const auto& group : list) AddEntryNode(ntreeview, node, group, nkGroup);
+    for (const auto& group : list) AddEntryNode(Tree, node, group, nkGroup);
 }
 
-void Tnetworkviewer::FillUsers(PVirtualNode node, TStringList& list) {
+void TMainWindow::FillUsers(PVirtualNode node, TStringList& list) {
     ForgetDateTexts();
     NetServer.SetServerName("\\\\" + TNetTree::GetNodeData(node).Machine.str());
     NetServer.GetUserNames({nfNormalAccount}, list);
     NetUser.SetServer(&NetServer);
     for (const auto& name : list) {
-        PVirtualNode account = AddEntryNode(ntreeview, node, name, nkUser);
+        PVirtualNode account = AddEntryNode(Tree, node, name, nkUser);
         NetUser.SetUserName(name);
         // Should this fail, the account's node stays, without its details.
         TNetTree::GetNodeData(account).Info = UserDetailText(NetUser);
     }
 }
 
-void Tnetworkviewer::FillGroupMembers(PVirtualNode node, TStringList& list) {
+void TMainWindow::FillGroupMembers(PVirtualNode node, TStringList& list) {
     ForgetDateTexts();
     const std::string group = TNetTree::GetNodeData(node).Text;
     NetServer.SetServerName("\\\\" + TNetTree::GetNodeData(node).Machine.str());
@@ -81,21 +81,21 @@ void Tnetworkviewer::FillGroupMembers(PVirtualNode node, TStringList& list) {
             return platform_.Locale.SameTextIgnoreCase(name, group);
         });
         if (!member) continue;
-        PVirtualNode entry = AddEntryNode(ntreeview, node, user->UserName(), nkNone);
+        PVirtualNode entry = AddEntryNode(Tree, node, user->UserName(), nkNone);
         TNetTree::GetNodeData(entry).Info = UserDetailText(*user);
     }
 }
 
-void Tnetworkviewer::FillUserGroups(PVirtualNode node, TStringList& list) {
+void TMainWindow::FillUserGroups(PVirtualNode node, TStringList& list) {
     NetServer.SetServerName("\\\\" + TNetTree::GetNodeData(node).Machine.str());
     TNetUser user(platform_.Net, platform_.Messages, platform_.Locale);
     user.SetServer(&NetServer);
     user.SetUserName(TNetTree::GetNodeData(node).Text);
     user.GetLocalGroups(list);
-    for (const auto& group : list) AddEntryNode(ntreeview, node, group, nkNone);
+    for (const auto& group : list) AddEntryNode(Tree, node, group, nkNone);
 }
 
-std::string Tnetworkviewer::UserDetailText(TNetUser& user) {
+std::string TMainWindow::UserDetailText(TNetUser& user) {
     TStringList globalGroups;
     TStringList localGroups;
     user.GetGroups(globalGroups);
@@ -144,25 +144,25 @@ std::string Tnetworkviewer::UserDetailText(TNetUser& user) {
     return std::string(text);
 }
 
-void Tnetworkviewer::AppendUserFlags(std::string& text, TNetUserFlags flags) {
+void TMainWindow::AppendUserFlags(std::string& text, TNetUserFlags flags) {
     AppendMemberNames(text, flags, UserFlagName, 2);
 }
 
-void Tnetworkviewer::AppendUserInfoFlags(std::string& text, TNetUserInfoFlags flags) {
+void TMainWindow::AppendUserInfoFlags(std::string& text, TNetUserInfoFlags flags) {
     AppendMemberNames(text, flags, UserInfoFlagName, 3);
 }
 
-void Tnetworkviewer::AppendUserAuthFlags(std::string& text, TNetUserAuthFlags flags) {
+void TMainWindow::AppendUserAuthFlags(std::string& text, TNetUserAuthFlags flags) {
     AppendMemberNames(text, flags, UserAuthFlagName, 2);
 }
 
-std::string Tnetworkviewer::UserPrivText(TNetUserPriv priv) {
+std::string TMainWindow::UserPrivText(TNetUserPriv priv) {
     return std::string(UserPrivName(priv).substr(2));
 }
 
-std::string Tnetworkviewer::BoolText(bool value) { return value ? "true" : "false"; }
+std::string TMainWindow::BoolText(bool value) { return value ? "true" : "false"; }
 
-void Tnetworkviewer::AppendDateTime(std::string& text, double value) {
+void TMainWindow::AppendDateTime(std::string& text, double value) {
     const platform::CalendarTime time = platform::DecodeDateTime(value);
     // The short date format applies to the date alone.
     const std::int32_t day = time.year * 10000 + time.month * 100 + time.day;
@@ -178,7 +178,7 @@ void Tnetworkviewer::AppendDateTime(std::string& text, double value) {
     }
 }
 
-void Tnetworkviewer::ForgetDateTexts() {
+void TMainWindow::ForgetDateTexts() {
     // A listing uses the formats the user has when it starts.
     dateTexts_.fill({});
 }

@@ -137,7 +137,7 @@ private:
 struct ScriptedWindow : FakeWindowHost {
     ScriptedNetwork net;
     TimedNetwork timedNet{net};
-    std::unique_ptr<Tnetworkviewer> w;
+    std::unique_ptr<TMainWindow> w;
 
     ScriptedWindow() {
         net.recordCalls = false;
@@ -156,8 +156,8 @@ struct ScriptedWindow : FakeWindowHost {
     void Start() { timers.Advance(300); }
 
     PVirtualNode Find(PVirtualNode parent, const std::string& text) {
-        for (auto* c = parent ? w->ntreeview.GetFirstChild(parent) : w->ntreeview.GetFirst(); c;
-             c = w->ntreeview.GetNextSibling(c))
+        for (auto* c = parent ? w->Tree.GetFirstChild(parent) : w->Tree.GetFirst(); c;
+             c = w->Tree.GetNextSibling(c))
             if (TNetTree::GetNodeData(c).Text == text) return c;
         return nullptr;
     }

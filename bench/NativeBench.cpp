@@ -81,7 +81,7 @@ Row Run(const Case& c, std::size_t n) {
         }
         ScriptedWindow win;
         c.script(win, n);
-        const std::size_t nodesBefore = win.w ? win.w->ntreeview.TotalCount() : 0;
+        const std::size_t nodesBefore = win.w ? win.w->Tree.TotalCount() : 0;
         const std::size_t heapBefore = HeapInUse();
         win.timedNet.Reset();
         const double program = Seconds([&] { c.fill(win); });
@@ -89,7 +89,7 @@ Row Run(const Case& c, std::size_t n) {
             r.program = program;
             r.inside = c.ownTold ? win.timedNet.Seconds() : -1;
         }
-        r.nodes = win.w->ntreeview.TotalCount() - nodesBefore;
+        r.nodes = win.w->Tree.TotalCount() - nodesBefore;
         r.bytesPerNode = r.nodes ? static_cast<double>(HeapInUse() - heapBefore) / r.nodes : 0;
     }
     return r;
@@ -135,7 +135,7 @@ std::vector<Case> Cases() {
                          win.net.ServerEnum("", 0xFFFFFFFF, std::string("D"));
                          for (std::size_t i = 0; i < n; ++i) win.net.ServerGetInfo101("\\\\" + bench::HostName(i));
                      },
-                     [](ScriptedWindow& win) { win.w->ntreeview.Expand(win.Find(nullptr, "D")); },
+                     [](ScriptedWindow& win) { win.w->Tree.Expand(win.Find(nullptr, "D")); },
                      SIZE_MAX,
                      false});
     // Each category of the machine S, with as many entries; a group's
@@ -153,11 +153,11 @@ std::vector<Case> Cases() {
                  bench::BareCalls({win.net, win.registry, win.services}, category, n);
              },
              [category](ScriptedWindow& win) {
-                 PVirtualNode node = win.Find(win.Find(win.w->ntreeview.GetFirst(), "S"),
+                 PVirtualNode node = win.Find(win.Find(win.w->Tree.GetFirst(), "S"),
                                               bench::CategoryText(category));
-                 win.w->ntreeview.Expand(node);
+                 win.w->Tree.Expand(node);
                  if (category == bench::Category::GroupMembers)
-                     win.w->ntreeview.Expand(win.w->ntreeview.GetFirstChild(node));
+                     win.w->Tree.Expand(win.w->Tree.GetFirstChild(node));
              },
              category == bench::Category::Services ? bench::ServicesThatFit(SIZE_MAX) : SIZE_MAX,
              category != bench::Category::Services});
@@ -217,6 +217,6 @@ int main(int argc, char** argv) {
     slow.Create();
     const double t = Seconds([&] { slow.Start(); });
     std::printf("twenty hosts answering after 1 s each: tree built in %.2f s (%zu nodes)\n", t,
-                slow.w->ntreeview.TotalCount());
+                slow.w->Tree.TotalCount());
     return 0;
 }

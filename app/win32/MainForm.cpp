@@ -7,14 +7,14 @@
 #include "app/win32/resource.h"
 #include "platform/win32/Win32Platform.h"
 #include "toolkit/win32/WindowClass.h"
-#include "widgets/win32/faboutWin32.h"
+#include "widgets/win32/AboutBoxWin32.h"
 
 using platform::win32::Narrow;
 using platform::win32::Wide;
 
 namespace {
 
-constexpr wchar_t kClassName[] = L"Tnetworkviewer";
+constexpr wchar_t kClassName[] = L"TMainWindow";
 constexpr TColor kWaitPanelColor = RGBColor(247, 247, 247);
 
 enum ControlId {
@@ -44,19 +44,19 @@ HWND CreateChild(const wchar_t* cls, const wchar_t* text, DWORD style, HWND pare
 }  // namespace
 
 TNetworkViewerWin32::TNetworkViewerWin32(TNetworkViewerPlatform platform)
-    : logic_(std::make_unique<Tnetworkviewer>(platform, *this, stbar_)),
-      tree_(logic_->ntreeview,
-            [this](TVirtualNode* node) -> const std::string& { return logic_->ntreeviewGetText(node); }),
-      pcolumninfo_({kWaitPanelColor, TBevel::Lowered, TBevel::Raised}),
-      paction2_({static_cast<TColor>(GetSysColor(COLOR_BTNFACE)), TBevel::Lowered, TBevel::None}),
-      pinfo_({static_cast<TColor>(GetSysColor(COLOR_BTNFACE)), TBevel::Lowered, TBevel::None,
+    : logic_(std::make_unique<TMainWindow>(platform, *this, statusBar_)),
+      tree_(logic_->Tree,
+            [this](TVirtualNode* node) -> const std::string& { return logic_->TreeGetText(node); }),
+      waitPanel_({kWaitPanelColor, TBevel::Lowered, TBevel::Raised}),
+      actionPanel_({static_cast<TColor>(GetSysColor(COLOR_BTNFACE)), TBevel::Lowered, TBevel::None}),
+      infoPanel_({static_cast<TColor>(GetSysColor(COLOR_BTNFACE)), TBevel::Lowered, TBevel::None,
               static_cast<TColor>(GetSysColor(COLOR_WINDOW)), true}),
       infoWidth_(kDesignInfoWidth),
       platform_(platform) {}
 
 TNetworkViewerWin32::~TNetworkViewerWin32() {
-    logic_->startticker.SetBackend(nullptr);
-    logic_->stbarticker.SetBackend(nullptr);
+    logic_->StartupTimer.SetBackend(nullptr);
+    logic_->FlashTimer.SetBackend(nullptr);
     if (hwnd_) DestroyWindow(hwnd_);
     if (font_) DeleteObject(font_);
     if (glyph_) DeleteObject(glyph_);
@@ -81,8 +81,8 @@ HWND TNetworkViewerWin32::Create(HINSTANCE instance) {
     Layout();
     CreateMenuPainter();
     logic_->FormCreate();
-    logic_->startticker.SetBackend(this);
-    logic_->stbarticker.SetBackend(this);
+    logic_->StartupTimer.SetBackend(this);
+    logic_->FlashTimer.SetBackend(this);
     return hwnd_;
 }
 
@@ -92,70 +92,70 @@ void TNetworkViewerWin32::CreateControls() {
                         DEFAULT_PITCH | FF_DONTCARE, L"MS Sans Serif");
     auto setFont = [this](HWND h) { SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE); };
 
-    pcolumninfo_.Create(hwnd_, idWaitPanel, true);
-    label1_ = CreateChild(L"STATIC", L"\r\nFetching net infos...\r\n\r\nPlease wait.",
-                          SS_CENTER | SS_NOPREFIX, pcolumninfo_.Handle(), idWaitLabel);
-    setFont(label1_);
+    waitPanel_.Create(hwnd_, idWaitPanel, true);
+    waitLabel_ = CreateChild(L"STATIC", L"\r\nFetching net infos...\r\n\r\nPlease wait.",
+                          SS_CENTER | SS_NOPREFIX, waitPanel_.Handle(), idWaitLabel);
+    setFont(waitLabel_);
 
     // Single-text mode, in the form's colour (the form is white).
-    stbar_.SetSimplePanel(true);
-    stbar_.Create(hwnd_, idStatusBar);
-    stbar_.SetParentColor(true);
-    stbarAlign_.SetHandle(stbar_.Handle());
+    statusBar_.SetSimplePanel(true);
+    statusBar_.Create(hwnd_, idStatusBar);
+    statusBar_.SetParentColor(true);
+    statusBarAlign_.SetHandle(statusBar_.Handle());
 
     tree_.Create(hwnd_, idTree);
     setFont(tree_.Handle());
     treeAlign_.SetHandle(tree_.Handle());
 
-    paction2_.Create(hwnd_, idActionPanel, false);
-    paction2Align_.SetHandle(paction2_.Handle());
-    bbaction2_ = CreateChild(L"BUTTON", L"", BS_PUSHBUTTON | WS_TABSTOP, paction2_.Handle(),
+    actionPanel_.Create(hwnd_, idActionPanel, false);
+    actionPanelAlign_.SetHandle(actionPanel_.Handle());
+    actionButton_ = CreateChild(L"BUTTON", L"", BS_PUSHBUTTON | WS_TABSTOP, actionPanel_.Handle(),
                              idActionButton);
-    setFont(bbaction2_);
+    setFont(actionButton_);
     glyph_ = static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_ACTION),
                                              IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS));
     if (glyph_)
-        SendMessageW(bbaction2_, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(glyph_));
-    bitbtn2_ = CreateChild(L"BUTTON", L"About", BS_PUSHBUTTON | WS_TABSTOP, paction2_.Handle(),
+        SendMessageW(actionButton_, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(glyph_));
+    aboutButton_ = CreateChild(L"BUTTON", L"About", BS_PUSHBUTTON | WS_TABSTOP, actionPanel_.Handle(),
                            idAboutButton);
-    setFont(bitbtn2_);
+    setFont(aboutButton_);
 
-    pinfo_.Create(hwnd_, idInfoPanel, false);
-    pinfoAlign_.SetHandle(pinfo_.Handle());
+    infoPanel_.Create(hwnd_, idInfoPanel, false);
+    infoPanelAlign_.SetHandle(infoPanel_.Handle());
     // The splitter gives the panel its new bounds at the end of a drag: the
     // width is kept, and the window laid out around it.
-    pinfoAlign_.OnBoundsSet = [this](const TRect& bounds) {
+    infoPanelAlign_.OnBoundsSet = [this](const TRect& bounds) {
         infoWidth_ = bounds.Width();
         Layout();
     };
-    minfo_ = CreateChild(L"EDIT", L"",
+    infoMemo_ = CreateChild(L"EDIT", L"",
                          ES_MULTILINE | ES_READONLY | ES_AUTOHSCROLL | ES_AUTOVSCROLL | WS_TABSTOP,
-                         pinfo_.Handle(), idInfoMemo);
-    setFont(minfo_);
+                         infoPanel_.Handle(), idInfoMemo);
+    setFont(infoMemo_);
 
     splitter_.Create(hwnd_, idSplitter, false);
     splitter_.MinSize = 0;
     splitter_.MinLeft = 0;
-    splitter_.SetResizingControl(&pinfoAlign_);
+    splitter_.SetResizingControl(&infoPanelAlign_);
 
     // The wait panel lies below every other control (a new child window goes
     // below its elder siblings): the tree covers it once it is shown, and so
     // do the panels beside the tree.
-    SetWindowPos(pcolumninfo_.Handle(), HWND_BOTTOM, 0, 0, 0, 0,
+    SetWindowPos(waitPanel_.Handle(), HWND_BOTTOM, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 // The window has no menus: the painter paints its panels, memo and buttons
 // flat (the splitter counts as a panel; the status bar and the tree stay).
 void TNetworkViewerWin32::CreateMenuPainter() {
-    menuPainter1_ = std::make_unique<TMenuPainterWin32>(hwnd_);
-    menuPainter1_->Describe(splitter_.Handle(), TComponentKind::Panel, "TBetterSplitter");
+    menuPainter_ = std::make_unique<TMenuPainterWin32>(hwnd_);
+    menuPainter_->Describe(splitter_.Handle(), TComponentKind::Panel, "TBetterSplitter");
     TBitBtnStyle actionGlyph;
     actionGlyph.Glyph = glyph_;
-    menuPainter1_->DescribeBitBtn(bbaction2_, actionGlyph);
-    menuPainter1_->DescribeBitBtn(bitbtn2_, TBitBtnStyle{});
+    menuPainter_->DescribeBitBtn(actionButton_, actionGlyph);
+    menuPainter_->DescribeBitBtn(aboutButton_, TBitBtnStyle{});
 
-    TMenuPainter& p = menuPainter1_->Painter();
+    TMenuPainter& p = menuPainter_->Painter();
     p.DimLevel = 30;
     p.GrayLevel = 10;
     p.SetFont({"Tahoma", -11, ANSI_CHARSET, clMenuText});
@@ -186,16 +186,16 @@ void TNetworkViewerWin32::Layout() {
     GetClientRect(hwnd_, &client);
     const auto l = LayoutMainWindow(client.right, client.bottom, actionPanelVisible_,
                                     infoPanelVisible_, infoWidth_);
-    Place(stbar_.Handle(), l.stbar);
-    Place(paction2_.Handle(), l.paction2);
-    Place(bbaction2_, l.bbaction2);
-    Place(bitbtn2_, l.BitBtn2);
-    Place(pinfo_.Handle(), l.pinfo);
-    Place(minfo_, l.minfo);
+    Place(statusBar_.Handle(), l.statusBar);
+    Place(actionPanel_.Handle(), l.actionPanel);
+    Place(actionButton_, l.actionButton);
+    Place(aboutButton_, l.aboutButton);
+    Place(infoPanel_.Handle(), l.infoPanel);
+    Place(infoMemo_, l.infoMemo);
     Place(splitter_.Handle(), l.splitter);
-    Place(tree_.Handle(), l.ntreeview);
-    Place(pcolumninfo_.Handle(), l.pcolumninfo);
-    Place(label1_, l.Label1);
+    Place(tree_.Handle(), l.tree);
+    Place(waitPanel_.Handle(), l.waitPanel);
+    Place(waitLabel_, l.waitLabel);
 }
 
 // ---------------------------------------------------------------- TNetworkViewerForm
@@ -212,14 +212,14 @@ void TNetworkViewerWin32::SetCaption(const std::string& caption) {
 }
 
 void TNetworkViewerWin32::SetInfoText(const std::string& text) {
-    SetWindowTextW(minfo_, Wide(text).c_str());
+    SetWindowTextW(infoMemo_, Wide(text).c_str());
 }
 
 void TNetworkViewerWin32::SetInfoPanelVisible(bool visible) {
     if (infoPanelVisible_ == visible) return;
     infoPanelVisible_ = visible;
     Layout();
-    ShowWindow(pinfo_.Handle(), visible ? SW_SHOW : SW_HIDE);
+    ShowWindow(infoPanel_.Handle(), visible ? SW_SHOW : SW_HIDE);
     ShowWindow(splitter_.Handle(), visible ? SW_SHOW : SW_HIDE);
 }
 
@@ -227,11 +227,11 @@ void TNetworkViewerWin32::SetActionPanelVisible(bool visible) {
     if (actionPanelVisible_ == visible) return;
     actionPanelVisible_ = visible;
     Layout();
-    ShowWindow(paction2_.Handle(), visible ? SW_SHOW : SW_HIDE);
+    ShowWindow(actionPanel_.Handle(), visible ? SW_SHOW : SW_HIDE);
 }
 
 void TNetworkViewerWin32::SetActionCaption(const std::string& text) {
-    SetWindowTextW(bbaction2_, Wide(text).c_str());
+    SetWindowTextW(actionButton_, Wide(text).c_str());
 }
 
 bool TNetworkViewerWin32::InputQuery(const std::string& caption, const std::string& prompt,
@@ -303,8 +303,8 @@ void TNetworkViewerWin32::RunEvent(F event) {
 
 void TNetworkViewerWin32::OnCommand(int id, int code) {
     if (code != BN_CLICKED) return;
-    if (id == idActionButton) RunEvent([this] { logic_->bbaction2Click(); });
-    if (id == idAboutButton) RunEvent([this] { logic_->baboutClick(); });
+    if (id == idActionButton) RunEvent([this] { logic_->ActionButtonClick(); });
+    if (id == idAboutButton) RunEvent([this] { logic_->AboutButtonClick(); });
 }
 
 void TNetworkViewerWin32::OnClose() {
@@ -341,7 +341,7 @@ LRESULT TNetworkViewerWin32::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_SYSCOLORCHANGE:
             // Only top-level windows hear of these; the status bar follows
             // the system's font and colours.
-            SendMessageW(stbar_.Handle(), msg, wp, lp);
+            SendMessageW(statusBar_.Handle(), msg, wp, lp);
             break;
         case WM_COMMAND:
             OnCommand(LOWORD(wp), HIWORD(wp));

@@ -1,6 +1,6 @@
 #pragma once
 // The main window as a Win32 window: it creates the controls, places them,
-// and hands every event to the window logic (Tnetworkviewer), which drives
+// and hands every event to the window logic (TMainWindow), which drives
 // the controls back through TNetworkViewerForm, the status bar, the tree and
 // the timers.
 #include <windows.h>
@@ -8,12 +8,12 @@
 #include <map>
 #include <memory>
 
-#include "app/fvelmora.h"
+#include "app/MainWindow.h"
 #include "toolkit/win32/Panel.h"
 #include "toolkit/win32/TreeViewBinding.h"
 #include "toolkit/win32/WinControl.h"
-#include "widgets/win32/SBProWin32.h"
-#include "widgets/win32/SplitctlWin32.h"
+#include "widgets/win32/StatusBarWin32.h"
+#include "widgets/win32/SplitterWin32.h"
 #include "widgets/win32/MenuPainterWin32.h"
 
 class TNetworkViewerWin32 : public TNetworkViewerForm, public TimerBackend {
@@ -26,19 +26,19 @@ public:
     // Creates the window and its controls (not yet shown) and runs FormCreate.
     HWND Create(HINSTANCE instance);
     HWND Handle() const { return hwnd_; }
-    Tnetworkviewer& Logic() { return *logic_; }
+    TMainWindow& Logic() { return *logic_; }
 
-    HWND WaitPanel() const { return pcolumninfo_.Handle(); }
-    HWND WaitLabel() const { return label1_; }
+    HWND WaitPanel() const { return waitPanel_.Handle(); }
+    HWND WaitLabel() const { return waitLabel_; }
     HWND Tree() const { return tree_.Handle(); }
-    HWND StatusBar() const { return stbar_.Handle(); }
-    HWND ActionPanel() const { return paction2_.Handle(); }
-    HWND ActionButton() const { return bbaction2_; }
-    HWND AboutButton() const { return bitbtn2_; }
-    HWND InfoPanel() const { return pinfo_.Handle(); }
-    HWND InfoMemo() const { return minfo_; }
+    HWND StatusBar() const { return statusBar_.Handle(); }
+    HWND ActionPanel() const { return actionPanel_.Handle(); }
+    HWND ActionButton() const { return actionButton_; }
+    HWND AboutButton() const { return aboutButton_; }
+    HWND InfoPanel() const { return infoPanel_.Handle(); }
+    HWND InfoMemo() const { return infoMemo_; }
     HWND Splitter() const { return splitter_.Handle(); }
-    TMenuPainterWin32& MenuPainter1() { return *menuPainter1_; }
+    TMenuPainterWin32& MenuPainter() { return *menuPainter_; }
 
     // TNetworkViewerForm
     std::string Caption() override;
@@ -73,23 +73,23 @@ private:
     template <typename F>
     void RunEvent(F event);
 
-    TStatusBarProWin32 stbar_;
-    std::unique_ptr<Tnetworkviewer> logic_;
+    TStatusBarProWin32 statusBar_;
+    std::unique_ptr<TMainWindow> logic_;
     TTreeViewBinding tree_;
-    TPanelWin32 pcolumninfo_;
-    TPanelWin32 paction2_;
-    TPanelWin32 pinfo_;
+    TPanelWin32 waitPanel_;
+    TPanelWin32 actionPanel_;
+    TPanelWin32 infoPanel_;
     TBetterSplitterWin32 splitter_;
     // The aligned controls as the splitter sees them beside it.
     TWinControl treeAlign_{alClient};
-    TWinControl pinfoAlign_{alRight};
-    TWinControl paction2Align_{alBottom};
-    TWinControl stbarAlign_{alBottom};
+    TWinControl infoPanelAlign_{alRight};
+    TWinControl actionPanelAlign_{alBottom};
+    TWinControl statusBarAlign_{alBottom};
     HWND hwnd_ = nullptr;
-    HWND label1_ = nullptr;
-    HWND bbaction2_ = nullptr;
-    HWND bitbtn2_ = nullptr;
-    HWND minfo_ = nullptr;
+    HWND waitLabel_ = nullptr;
+    HWND actionButton_ = nullptr;
+    HWND aboutButton_ = nullptr;
+    HWND infoMemo_ = nullptr;
     HFONT font_ = nullptr;
     HBITMAP glyph_ = nullptr;
     TCursor screenCursor_ = crDefault;
@@ -100,7 +100,7 @@ private:
     bool closeRequested_ = false;
     int eventDepth_ = 0;
     std::map<TTimer*, UINT_PTR> timerIds_;
-    std::unique_ptr<TMenuPainterWin32> menuPainter1_;
+    std::unique_ptr<TMenuPainterWin32> menuPainter_;
     // The about box reaches the registry and the shell through it.
     TNetworkViewerPlatform platform_;
 };

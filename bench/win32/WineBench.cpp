@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "app/win32/MainForm.h"
-#include "netinfo/unitNTException.h"
+#include "netinfo/NetError.h"
 #include "platform/win32/Win32Platform.h"
 #include "bench/BenchWindow.h"
 #include "tests/fakes/ScriptedNetwork.h"
@@ -217,14 +217,14 @@ public:
     }
     ~ProgramWindow() {
         if (form_->Handle()) {
-            form_->Logic().startticker.SetEnabled(false);
+            form_->Logic().StartupTimer.SetEnabled(false);
             form_.reset();
         }
     }
     // The start timer's work, and the tree painted.
     double Build() {
         return Seconds([&] {
-            form_->Logic().starttickerTimer();
+            form_->Logic().StartupTimerTick();
             UpdateWindow(form_->Tree());
         });
     }
@@ -264,7 +264,7 @@ public:
         Pump();
     }
     HWND Tree() { return form_->Tree(); }
-    Tnetworkviewer& Logic() { return form_->Logic(); }
+    TMainWindow& Logic() { return form_->Logic(); }
 
 private:
     platform::win32::Win32Platform os_;
@@ -316,7 +316,7 @@ void HostListBuild(std::size_t n) {
         insert = std::min(insert, MeasureBareTree(n, false).insert);
         ProgramWindow w(folder, nullptr);
         program = std::min(program, w.Build());
-        nodes = w.Logic().ntreeview.TotalCount();
+        nodes = w.Logic().Tree.TotalCount();
         w.Close();
     }
     const bool same = ReadAll(folder / L"ips.txt") == ips;
@@ -445,7 +445,7 @@ void CategoryFill(bench::Category category, std::size_t n) {
             // Collapsed and expanded again as a user does: the view tells its
             // owner of an expansion once per item unless that is cleared.
             w.Collapse(item);
-            w.Logic().ntreeview.Collapse(TTreeViewBinding::NodeOf(w.Tree(), item));
+            w.Logic().Tree.Collapse(TTreeViewBinding::NodeOf(w.Tree(), item));
             TVITEMW tvi{};
             tvi.mask = TVIF_STATE;
             tvi.hItem = item;
@@ -601,7 +601,7 @@ void StartToTree(const fs::path& self) {
         std::printf("start to tree shown: NetworkView.exe not found beside the benchmark\n");
         return;
     }
-    const auto program = StartToTree(copy, L"", folder, L"Tnetworkviewer");
+    const auto program = StartToTree(copy, L"", folder, L"TMainWindow");
     const auto bare = StartToTree(self, L"0 --bare-window", folder, L"BareTreeHost");
     fs::remove_all(folder, error);
     if (program.size() != 5 || bare.size() != 5) {

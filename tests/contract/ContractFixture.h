@@ -71,25 +71,25 @@ protected:
     PVirtualNode StartAtServer() {
         w->FormCreate();
         timers.Advance(300);
-        PVirtualNode internet = w->ntreeview.GetFirst();
-        for (auto* n = w->ntreeview.GetFirstChild(internet); n; n = w->ntreeview.GetNextSibling(n))
+        PVirtualNode internet = w->Tree.GetFirst();
+        for (auto* n = w->Tree.GetFirstChild(internet); n; n = w->Tree.GetNextSibling(n))
             if (TNetTree::GetNodeData(n).Text == fx.host) return n;
         ADD_FAILURE() << "no node for " << fx.host;
         return nullptr;
     }
     PVirtualNode Child(PVirtualNode parent, const std::string& text) {
-        for (auto* c = w->ntreeview.GetFirstChild(parent); c; c = w->ntreeview.GetNextSibling(c))
+        for (auto* c = w->Tree.GetFirstChild(parent); c; c = w->Tree.GetNextSibling(c))
             if (TNetTree::GetNodeData(c).Text == text) return c;
         ADD_FAILURE() << "no node " << text;
         return nullptr;
     }
     void ClickOn(PVirtualNode n) {
-        w->ntreeview.SetFocusedNode(n);
-        w->ntreeview.Click();
+        w->Tree.SetFocusedNode(n);
+        w->Tree.Click();
     }
 
     const Fixture& fx = The();
     platform::NetApi& net = Samba();
-    std::unique_ptr<Tnetworkviewer> w;
+    std::unique_ptr<TMainWindow> w;
 };
 

@@ -27,15 +27,15 @@ TEST_F(ContractTest, ServerFlags_DecodeToTheSetTheirBitsNameAndTheNodeShowsThem)
     // The user clicks the server's node: the detail panel shows the flags.
     PVirtualNode node = StartAtServer();
     ASSERT_NE(node, nullptr);
-    EXPECT_EQ(w->ntreeview.ChildCount(node), 7u);
+    EXPECT_EQ(w->Tree.ChildCount(node), 7u);
     ClickOn(node);
     const auto& info = form.infoText;
-    EXPECT_EQ(info, Tnetworkviewer::ServerFlagsText(types));
+    EXPECT_EQ(info, TMainWindow::ServerFlagsText(types));
     for (auto line : {"Serverflags: Workstation\r\n", "Server\r\n", "NT\r\n", "ServerNT\r\n"})
         EXPECT_NE(info.find(line), std::string::npos) << line << " missing from:\n" << info;
     // Linux has no browse list to ask for domains: the window says so in its
     // status bar and still shows the server.
-    EXPECT_EQ(stbar.text.rfind(" Error 50", 0), 0u) << stbar.text;
+    EXPECT_EQ(statusBar.text.rfind(" Error 50", 0), 0u) << statusBar.text;
 }
 
 TEST_F(ContractTest, ServerComponent_ListsTheAccountAndTheLocalGroup) {
@@ -71,7 +71,7 @@ TEST_F(ContractTest, UnreachableServer_IsAFailureTheNodeShows) {
     PVirtualNode node = w->AddServerNode(nullptr, "127.0.0.9", true);
     const auto& data = TNetTree::GetNodeData(node);
     EXPECT_EQ(data.Info.rfind("Error ", 0), 0u) << data.Info;
-    EXPECT_EQ(w->ntreeview.ChildCount(node), 0u);
+    EXPECT_EQ(w->Tree.ChildCount(node), 0u);
 }
 
 TEST_F(ContractTest, Seam_ReleasesEachBufferBeforeTheCallReturns) {

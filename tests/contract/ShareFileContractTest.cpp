@@ -21,7 +21,7 @@ TEST_F(ContractTest, SharesCategory_ShowsNetNamesPathsRemarksAndNoUserLimit) {
     ASSERT_NE(server, nullptr);
     PVirtualNode shares = Child(server, "Shares");
     ASSERT_NE(shares, nullptr);
-    w->ntreeview.Expand(shares);
+    w->Tree.Expand(shares);
 
     struct Expected {
         std::string name, remark, folder;
@@ -50,13 +50,13 @@ TEST_F(ContractTest, RemoveShare_RemovesItOnTheServerAndLeavesItsFolder) {
     ASSERT_NE(server, nullptr);
     PVirtualNode shares = Child(server, "Shares");
     ASSERT_NE(shares, nullptr);
-    w->ntreeview.Expand(shares);
+    w->Tree.Expand(shares);
     PVirtualNode node = Child(shares, share + " = " + WindowsPath(folder));
     ASSERT_NE(node, nullptr);
 
     ClickOn(node);
-    w->bbaction2Click();
-    EXPECT_TRUE(Has(stbar.text, kSuccess)) << stbar.text;
+    w->ActionButtonClick();
+    EXPECT_TRUE(Has(statusBar.text, kSuccess)) << statusBar.text;
     const auto listed = SharesListedBySmbclient();
     EXPECT_FALSE(Contains(listed, share));
     EXPECT_TRUE(Contains(listed, Env("NV_SMB_SHARE1")));
@@ -64,8 +64,8 @@ TEST_F(ContractTest, RemoveShare_RemovesItOnTheServerAndLeavesItsFolder) {
 
     // The node stays; pressing again reports the server's refusal.
     ClickOn(node);
-    w->bbaction2Click();
-    EXPECT_FALSE(Has(stbar.text, kSuccess)) << stbar.text;
+    w->ActionButtonClick();
+    EXPECT_FALSE(Has(statusBar.text, kSuccess)) << statusBar.text;
 }
 
 TEST_F(ContractTest, OpenFiles_ShowPathAndUserAndClosingEndsTheHoldersAccess) {
@@ -82,7 +82,7 @@ TEST_F(ContractTest, OpenFiles_ShowPathAndUserAndClosingEndsTheHoldersAccess) {
     ASSERT_NE(server, nullptr);
     PVirtualNode files = Child(server, "Open Files");
     ASSERT_NE(files, nullptr);
-    w->ntreeview.Expand(files);
+    w->Tree.Expand(files);
     PVirtualNode file = Child(files, path + " (" + fx.user + ")");
     ASSERT_NE(file, nullptr);
     ASSERT_NE(Child(files, otherPath + " (" + fx.user + ")"), nullptr);
@@ -91,8 +91,8 @@ TEST_F(ContractTest, OpenFiles_ShowPathAndUserAndClosingEndsTheHoldersAccess) {
     EXPECT_TRUE(Has(form.infoText, "Username: " + fx.user)) << form.infoText;
     EXPECT_EQ(form.actionCaption, "Close File Access");
 
-    w->bbaction2Click();
-    EXPECT_TRUE(Has(stbar.text, kSuccess)) << stbar.text;
+    w->ActionButtonClick();
+    EXPECT_TRUE(Has(statusBar.text, kSuccess)) << statusBar.text;
     // The server closes the file in the process that serves the holder,
     // after it has answered.
     const auto open = AskUntil([&] { return net.FileEnum3(fx.server); },
@@ -104,9 +104,9 @@ TEST_F(ContractTest, OpenFiles_ShowPathAndUserAndClosingEndsTheHoldersAccess) {
     EXPECT_TRUE(Has(*refused, "NT_STATUS_FILE_CLOSED")) << *refused;
 
     // Listed anew, the category shows what is still open, each once.
-    w->ntreeview.Collapse(files);
-    w->ntreeview.Expand(files);
-    EXPECT_EQ(w->ntreeview.ChildCount(files), 1u);
+    w->Tree.Collapse(files);
+    w->Tree.Expand(files);
+    EXPECT_EQ(w->Tree.ChildCount(files), 1u);
     EXPECT_NE(Child(files, otherPath + " (" + fx.user + ")"), nullptr);
 
     const auto rest = holder.Finish("close 2\n");
@@ -119,10 +119,10 @@ TEST_F(ContractTest, SessionsCategory_ThatCannotBeListedSaysSo) {
     PVirtualNode server = StartAtServer();
     ASSERT_NE(server, nullptr);
     timers.Advance(20000);
-    stbar.text.clear();
+    statusBar.text.clear();
     PVirtualNode sessions = Child(server, "Sessions");
     ASSERT_NE(sessions, nullptr);
-    w->ntreeview.Expand(sessions);
-    EXPECT_EQ(w->ntreeview.ChildCount(sessions), 0u);
-    EXPECT_EQ(stbar.text.rfind(" Error 50", 0), 0u) << stbar.text;
+    w->Tree.Expand(sessions);
+    EXPECT_EQ(w->Tree.ChildCount(sessions), 0u);
+    EXPECT_EQ(statusBar.text.rfind(" Error 50", 0), 0u) << statusBar.text;
 }

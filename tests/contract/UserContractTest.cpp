@@ -2,7 +2,7 @@
 // fixture's Samba server.
 #include <string>
 
-#include "netinfo/cmpNetUser.h"
+#include "netinfo/NetUser.h"
 #include "tests/contract/ContractFixture.h"
 
 namespace {
@@ -57,7 +57,7 @@ TEST_F(ContractTest, UsersCategory_DetailTextShowsFullNameCommentAndLocalGroups)
     ASSERT_NE(server, nullptr);
     PVirtualNode users = Child(server, "Users");
     ASSERT_NE(users, nullptr);
-    w->ntreeview.Expand(users);
+    w->Tree.Expand(users);
     PVirtualNode account = Child(users, fx.user);
     ASSERT_NE(account, nullptr);
     ClickOn(account);
@@ -69,7 +69,7 @@ TEST_F(ContractTest, UsersCategory_DetailTextShowsFullNameCommentAndLocalGroups)
     EXPECT_TRUE(Has(info, "Global groups: \r\n")) << info;
 
     // Expanding the account lists its local groups.
-    w->ntreeview.Expand(account);
+    w->Tree.Expand(account);
     PVirtualNode group = Child(account, fx.group);
     EXPECT_NE(group, nullptr);
 }
@@ -82,14 +82,14 @@ TEST_F(ContractTest, UsersCategory_AnUnreadableMembershipIsShownAsAFailure) {
     timers.Advance(20000);  // the domain listing's flash is over
     PVirtualNode users = Child(server, "Users");
     ASSERT_NE(users, nullptr);
-    w->ntreeview.Expand(users);
+    w->Tree.Expand(users);
     PVirtualNode member = Child(users, fx.member);
     ASSERT_NE(member, nullptr);
     const std::string info = TNetTree::GetNodeData(member).Info;
     if (Has(info, "Local groups: "))
         EXPECT_TRUE(Has(info, "Local groups: " + fx.domainGroup + " \r\n")) << info;
     else
-        EXPECT_EQ(stbar.text.rfind(" Error 1332", 0), 0u) << stbar.text;
+        EXPECT_EQ(statusBar.text.rfind(" Error 1332", 0), 0u) << statusBar.text;
 }
 
 TEST_F(ContractTest, GroupsCategory_ListsTheLocalGroupWithoutAnAccountThatIsNotInIt) {
@@ -97,12 +97,12 @@ TEST_F(ContractTest, GroupsCategory_ListsTheLocalGroupWithoutAnAccountThatIsNotI
     ASSERT_NE(server, nullptr);
     PVirtualNode groups = Child(server, "Groups");
     ASSERT_NE(groups, nullptr);
-    w->ntreeview.Expand(groups);
+    w->Tree.Expand(groups);
     PVirtualNode group = Child(groups, fx.domainGroup);
     ASSERT_NE(group, nullptr);
-    w->ntreeview.Expand(group);
+    w->Tree.Expand(group);
     // The account is in a builtin group only; whether the group's member
     // could be named or the failure shows, the account is never listed.
-    for (auto* c = w->ntreeview.GetFirstChild(group); c; c = w->ntreeview.GetNextSibling(c))
+    for (auto* c = w->Tree.GetFirstChild(group); c; c = w->Tree.GetNextSibling(c))
         EXPECT_NE(TNetTree::GetNodeData(c).Text, fx.user);
 }

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/fvelmora.h"
+#include "app/MainWindow.h"
 
 class FakeStatusBar : public TSimpleStatusBar {
 public:

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "app/fvelmora.h"
+#include "app/MainWindow.h"
 #include "tests/fakes/FakeForm.h"
 #include "tests/fakes/FakeSystem.h"
 #include "tests/fakes/ScriptedRegistry.h"
@@ -16,18 +16,18 @@
 struct FakeWindowHost {
     // A main window on the network, its timers on the virtual clock; its
     // FormCreate has not run yet.
-    std::unique_ptr<Tnetworkviewer> MakeWindow(platform::NetApi& net) {
-        auto w = std::make_unique<Tnetworkviewer>(
+    std::unique_ptr<TMainWindow> MakeWindow(platform::NetApi& net) {
+        auto w = std::make_unique<TMainWindow>(
             TNetworkViewerPlatform{net, messages, version, files, locale, registry, shell,
                                    services},
-            form, stbar);
-        w->startticker.SetBackend(&timers);
-        w->stbarticker.SetBackend(&timers);
+            form, statusBar);
+        w->StartupTimer.SetBackend(&timers);
+        w->FlashTimer.SetBackend(&timers);
         return w;
     }
     // The same window with the host list ips, created and past its start
     // timer: its tree is built.
-    std::unique_ptr<Tnetworkviewer> StartWindow(platform::NetApi& net, const std::string& ips) {
+    std::unique_ptr<TMainWindow> StartWindow(platform::NetApi& net, const std::string& ips) {
         files.files["C:\\Program Files\\NetworkView\\ips.txt"] = ips;
         auto w = MakeWindow(net);
         w->FormCreate();
@@ -43,6 +43,6 @@ struct FakeWindowHost {
     FakeShell shell;
     ScriptedServiceManager services;
     FakeForm form;
-    FakeStatusBar stbar;
+    FakeStatusBar statusBar;
     FakeTimers timers;
 };

@@ -66,19 +66,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     m.globalGroupsOf[user.name] = {group};
 
     const auto window = fakes.StartWindow(net, "S\r\n");
-    Tnetworkviewer& w = *window;
-    PVirtualNode server = w.ntreeview.GetFirstChild(w.ntreeview.GetFirst());
+    TMainWindow& w = *window;
+    PVirtualNode server = w.Tree.GetFirstChild(w.Tree.GetFirst());
     FUZZ_CHECK(server != nullptr);
     auto category = [&](const std::string& text) {
-        for (auto* c = w.ntreeview.GetFirstChild(server); c; c = w.ntreeview.GetNextSibling(c))
+        for (auto* c = w.Tree.GetFirstChild(server); c; c = w.Tree.GetNextSibling(c))
             if (TNetTree::GetNodeData(c).Text == text) return c;
         return static_cast<PVirtualNode>(nullptr);
     };
     auto onlyChild = [&](const std::string& text) {
         PVirtualNode c = category(text);
-        w.ntreeview.Expand(c);
-        FUZZ_CHECK(w.ntreeview.ChildCount(c) == 1);
-        return TNetTree::GetNodeData(w.ntreeview.GetFirstChild(c));
+        w.Tree.Expand(c);
+        FUZZ_CHECK(w.Tree.ChildCount(c) == 1);
+        return TNetTree::GetNodeData(w.Tree.GetFirstChild(c));
     };
 
     const auto& s = onlyChild("Shares");

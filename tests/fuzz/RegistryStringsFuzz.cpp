@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "services/unitEXRegistry.h"
+#include "services/RegistryAccess.h"
 #include "tests/fakes/FakeSystem.h"
 #include "tests/fakes/ScriptedRegistry.h"
 #include "tests/fuzz/FuzzCheck.h"

@@ -5,14 +5,14 @@
 #include <cstdint>
 #include <string>
 
-#include "app/fvelmora.h"
+#include "app/MainWindow.h"
 #include "tests/fuzz/FuzzCheck.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzedDataProvider in(data, size);
     const auto bits = in.ConsumeIntegral<std::uint32_t>();
     const TServerAccountTypes types = ServerTypesFromBits(bits);
-    const std::string text = Tnetworkviewer::ServerFlagsText(types);
+    const std::string text = TMainWindow::ServerFlagsText(types);
 
     const std::string prefix = "Serverflags: ";
     FUZZ_CHECK(text.compare(0, prefix.size(), prefix) == 0);

@@ -83,28 +83,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     const auto window = fakes.StartWindow(net, "S\r\n");
-    Tnetworkviewer& w = *window;
-    PVirtualNode server = w.ntreeview.GetFirstChild(w.ntreeview.GetFirst());
+    TMainWindow& w = *window;
+    PVirtualNode server = w.Tree.GetFirstChild(w.Tree.GetFirst());
     FUZZ_CHECK(server != nullptr);
-    PVirtualNode category = w.ntreeview.GetFirstChild(server);
+    PVirtualNode category = w.Tree.GetFirstChild(server);
     while (category && TNetTree::GetNodeData(category).Text != "Services")
-        category = w.ntreeview.GetNextSibling(category);
+        category = w.Tree.GetNextSibling(category);
     FUZZ_CHECK(category != nullptr);
-    w.ntreeview.Expand(category);
+    w.Tree.Expand(category);
 
     // The services shown are the first ones listed, each the next one of
     // its group; the groups are the states' and hold nothing else.
     std::map<std::string, PVirtualNode> next;
     std::size_t groups = 0, shown = 0;
     PVirtualNode emptyGroup = nullptr;
-    for (auto* g = w.ntreeview.GetFirstChild(category); g; g = w.ntreeview.GetNextSibling(g)) {
-        next[TNetTree::GetNodeData(g).Text] = w.ntreeview.GetFirstChild(g);
-        shown += w.ntreeview.ChildCount(g);
+    for (auto* g = w.Tree.GetFirstChild(category); g; g = w.Tree.GetNextSibling(g)) {
+        next[TNetTree::GetNodeData(g).Text] = w.Tree.GetFirstChild(g);
+        shown += w.Tree.ChildCount(g);
         ++groups;
         // A group is made before its first service's path is read: only the
         // last one, of the service whose value could not be read, is empty.
         FUZZ_CHECK(emptyGroup == nullptr);
-        if (w.ntreeview.ChildCount(g) == 0) emptyGroup = g;
+        if (w.Tree.ChildCount(g) == 0) emptyGroup = g;
     }
     FUZZ_CHECK(next.size() == groups);
     if (emptyGroup != nullptr) {
@@ -123,7 +123,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // A string value ends at its first terminator.
         const std::string path = s.path.substr(0, s.path.find('\0'));
         if (s.wellFormed) FUZZ_CHECK(fuzz::IsNodeTextOf(node.Text.str(), s.name + " (" + path + ")"));
-        it->second = w.ntreeview.GetNextSibling(it->second);
+        it->second = w.Tree.GetNextSibling(it->second);
     }
     for (const auto& s : listed) allWellFormed = allWellFormed && s.wellFormed;
     if (allWellFormed) FUZZ_CHECK(shown == listed.size());

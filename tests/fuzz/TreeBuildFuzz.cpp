@@ -31,22 +31,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (host.size() % 2 == 1) net.Machine("\\\\" + host).serverType = serverType;
 
     const auto window = fakes.MakeWindow(net);
-    Tnetworkviewer& w = *window;
+    TMainWindow& w = *window;
     w.FormCreate();
     fakes.timers.Advance(300);
     FUZZ_CHECK(w.HostList == expected);
 
-    PVirtualNode internet = w.ntreeview.GetFirst();
-    FUZZ_CHECK(w.ntreeview.ChildCount(internet) == expected.size());
+    PVirtualNode internet = w.Tree.GetFirst();
+    FUZZ_CHECK(w.Tree.ChildCount(internet) == expected.size());
     std::size_t i = 0;
-    for (auto* h = w.ntreeview.GetFirstChild(internet); h; h = w.ntreeview.GetNextSibling(h), ++i) {
+    for (auto* h = w.Tree.GetFirstChild(internet); h; h = w.Tree.GetNextSibling(h), ++i) {
         const auto& d = TNetTree::GetNodeData(h);
         FUZZ_CHECK(fuzz::IsNodeTextOf(d.Text.str(), expected[i]));
         FUZZ_CHECK(d.Machine.str() == d.Text.str());
         const bool answers = expected[i].size() % 2 == 1;
-        FUZZ_CHECK(d.Info == (answers ? Tnetworkviewer::ServerFlagsText(ServerTypesFromBits(serverType))
+        FUZZ_CHECK(d.Info == (answers ? TMainWindow::ServerFlagsText(ServerTypesFromBits(serverType))
                                       : std::string("Error 53 : The network path was not found.\r\n")));
-        FUZZ_CHECK(w.ntreeview.ChildCount(h) == (answers ? 7u : 0u));
+        FUZZ_CHECK(w.Tree.ChildCount(h) == (answers ? 7u : 0u));
     }
 
     // Each host was asked for with its whole name, once.

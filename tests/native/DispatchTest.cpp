@@ -5,11 +5,11 @@ namespace {
 
 class DispatchTest : public MainWindowTest {
 protected:
-    PVirtualNode Internet() { return w->ntreeview.GetFirst(); }
+    PVirtualNode Internet() { return w->Tree.GetFirst(); }
     std::vector<std::string> Hosts() { return Texts(Internet()); }
     void Press(PVirtualNode node) {
         ClickOn(node);
-        w->bbaction2Click();
+        w->ActionButtonClick();
     }
     void Close() { w->FormClose(); }
 };
@@ -46,8 +46,8 @@ TEST_F(DispatchTest, ClickOffersTheCaptionOfEveryAction) {
     ClickOn(node);
     EXPECT_TRUE(form.actionPanelVisible);
     EXPECT_EQ(form.actionCaption, "Remove IP");
-    w->bbaction2Click();
-    EXPECT_EQ(stbar.text, "Network View 0.2.0:9");
+    w->ActionButtonClick();
+    EXPECT_EQ(statusBar.text, "Network View 0.2.0:9");
     EXPECT_TRUE(form.queries.empty());
 }
 
@@ -55,22 +55,22 @@ TEST_F(DispatchTest, KeyboardFocusShowsNothingAndAPressActsOnTheFocusedNode) {
     files.files[kIps] = "M\r\n";
     net.Machine("\\\\M").sessions = {{"\\\\PC7", "alice", 1, 10, 0, 0, "", ""}};
     Start();
-    PVirtualNode sessions = Child(w->ntreeview.GetFirstChild(Internet()), "Sessions");
-    w->ntreeview.Expand(sessions);
+    PVirtualNode sessions = Child(w->Tree.GetFirstChild(Internet()), "Sessions");
+    w->Tree.Expand(sessions);
     ClickOn(Internet());
     const std::string infoBefore = form.infoText;
 
     // The arrow keys move the focus; the tree raises no click.
-    w->ntreeview.SetFocusedNode(w->ntreeview.GetFirstChild(sessions));
+    w->Tree.SetFocusedNode(w->Tree.GetFirstChild(sessions));
     EXPECT_EQ(form.actionCaption, "Add node by IP/Hostname");
     EXPECT_EQ(form.infoText, infoBefore);
 
-    w->bbaction2Click();
+    w->ActionButtonClick();
     EXPECT_TRUE(form.queries.empty());
     const auto del = net.CallsOf("NetSessionDel");
     ASSERT_EQ(del.size(), 1u);
     EXPECT_EQ(del[0].args, std::vector<std::string>{"user=alice"});
-    EXPECT_EQ(stbar.text, "The operation completed successfully.\r\n");
+    EXPECT_EQ(statusBar.text, "The operation completed successfully.\r\n");
 }
 
 TEST_F(DispatchTest, AfterUpdateTreeAPressDoesNothingUntilAClick) {
@@ -80,8 +80,8 @@ TEST_F(DispatchTest, AfterUpdateTreeAPressDoesNothingUntilAClick) {
     EXPECT_EQ(net.CallsOf("NetServerEnum").size(), 2u);
     EXPECT_EQ(form.actionCaption, "Update tree");
     EXPECT_TRUE(form.actionPanelVisible);
-    w->bbaction2Click();
-    w->bbaction2Click();
+    w->ActionButtonClick();
+    w->ActionButtonClick();
     EXPECT_EQ(net.CallsOf("NetServerEnum").size(), 2u);
     Press(Child(nullptr, "D"));
     EXPECT_EQ(net.CallsOf("NetServerEnum").size(), 3u);
@@ -127,7 +127,7 @@ TEST_F(DispatchTest, EmptyOrCancelledAnswerAddsNothing) {
     Press(Internet());
     EXPECT_EQ(form.queries.size(), 2u);
     EXPECT_TRUE(w->HostList.empty());
-    EXPECT_EQ(w->ntreeview.ChildCount(Internet()), 0u);
+    EXPECT_EQ(w->Tree.ChildCount(Internet()), 0u);
     EXPECT_TRUE(net.CallsOf("NetServerGetInfo").empty());
     Close();
     EXPECT_EQ(files.files[kIps], "");
@@ -138,16 +138,16 @@ TEST_F(DispatchTest, RemoveIpTakesTheFirstMatchingEntryAndTheChosenNodeOnly) {
     net.Machine("\\\\dup");
     net.Machine("\\\\DUP");
     Start();
-    PVirtualNode second = w->ntreeview.GetFirstChild(Internet());
-    for (int i = 0; i < 3; ++i) second = w->ntreeview.GetNextSibling(second);
+    PVirtualNode second = w->Tree.GetFirstChild(Internet());
+    for (int i = 0; i < 3; ++i) second = w->Tree.GetNextSibling(second);
     ASSERT_EQ(Data(second).Text, "DUP");
     Press(second);
     EXPECT_EQ(w->HostList, (TStringList{"a", "b", "DUP"}));
     EXPECT_EQ(Hosts(), (std::vector<std::string>{"a", "dup", "b"}));
     EXPECT_EQ(Texts(Child(Internet(), "dup")), kCategories);
     // The removed node was focused; now nothing is.
-    EXPECT_EQ(w->ntreeview.FocusedNode(), nullptr);
-    w->bbaction2Click();
+    EXPECT_EQ(w->Tree.FocusedNode(), nullptr);
+    w->ActionButtonClick();
     EXPECT_EQ(Hosts().size(), 3u);
 }
 
@@ -157,8 +157,8 @@ TEST_F(DispatchTest, RemovingEveryHostLeavesAnEmptyFile) {
     Press(Child(Internet(), "b"));
     Press(Child(Internet(), "a"));
     EXPECT_TRUE(w->HostList.empty());
-    EXPECT_EQ(w->ntreeview.ChildCount(Internet()), 0u);
-    EXPECT_FALSE(w->ntreeview.HasChildren(Internet()));
+    EXPECT_EQ(w->Tree.ChildCount(Internet()), 0u);
+    EXPECT_FALSE(w->Tree.HasChildren(Internet()));
     Close();
     EXPECT_EQ(files.files[kIps], "");
 }

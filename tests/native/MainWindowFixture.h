@@ -32,31 +32,31 @@ protected:
     TNetNodeData& Data(PVirtualNode n) { return TNetTree::GetNodeData(n); }
     std::vector<std::string> Texts(PVirtualNode parent) {
         std::vector<std::string> out;
-        for (auto* c = w->ntreeview.GetFirstChild(parent ? parent : nullptr); c;
-             c = w->ntreeview.GetNextSibling(c))
-            out.push_back(w->ntreeviewGetText(c));
+        for (auto* c = w->Tree.GetFirstChild(parent ? parent : nullptr); c;
+             c = w->Tree.GetNextSibling(c))
+            out.push_back(w->TreeGetText(c));
         return out;
     }
     std::vector<std::string> RootTexts() {
         std::vector<std::string> out;
-        for (auto* c = w->ntreeview.GetFirst(); c; c = w->ntreeview.GetNextSibling(c))
-            out.push_back(w->ntreeviewGetText(c));
+        for (auto* c = w->Tree.GetFirst(); c; c = w->Tree.GetNextSibling(c))
+            out.push_back(w->TreeGetText(c));
         return out;
     }
     PVirtualNode Child(PVirtualNode parent, const std::string& text) {
-        for (auto* c = parent ? w->ntreeview.GetFirstChild(parent) : w->ntreeview.GetFirst(); c;
-             c = w->ntreeview.GetNextSibling(c))
+        for (auto* c = parent ? w->Tree.GetFirstChild(parent) : w->Tree.GetFirst(); c;
+             c = w->Tree.GetNextSibling(c))
             if (Data(c).Text == text) return c;
         ADD_FAILURE() << "no node " << text;
         return nullptr;
     }
     void ClickOn(PVirtualNode n) {
-        w->ntreeview.SetFocusedNode(n);
-        w->ntreeview.Click();
+        w->Tree.SetFocusedNode(n);
+        w->Tree.Click();
     }
 
     ScriptedNetwork net;
-    std::unique_ptr<Tnetworkviewer> w;
+    std::unique_ptr<TMainWindow> w;
 };
 
 const std::vector<std::string> kCategories{"Groups",   "Users",    "Services",  "Disks",

@@ -7,9 +7,9 @@ TEST_F(MainWindowTest, CreationHidesTheDetailPanelAndShowsTheVersionedCaption) {
     EXPECT_FALSE(form.infoPanelVisible);
     EXPECT_EQ(form.infoText, "");
     EXPECT_EQ(form.caption, "Network View 0.2.0:9");
-    EXPECT_EQ(stbar.text, "Network View 0.2.0:9");
-    EXPECT_FALSE(w->ntreeview.Visible());
-    EXPECT_EQ(w->ntreeview.TotalCount(), 0u);
+    EXPECT_EQ(statusBar.text, "Network View 0.2.0:9");
+    EXPECT_FALSE(w->Tree.Visible());
+    EXPECT_EQ(w->Tree.TotalCount(), 0u);
 }
 
 TEST_F(MainWindowTest, MissingVersionResourceGivesZeros) {
@@ -23,10 +23,10 @@ TEST_F(MainWindowTest, MissingVersionResourceGivesZeros) {
 TEST_F(MainWindowTest, TreeIsBuiltOnce300msAfterStart) {
     Create();
     timers.Advance(299);
-    EXPECT_FALSE(w->ntreeview.Visible());
+    EXPECT_FALSE(w->Tree.Visible());
     timers.Advance(1);
-    EXPECT_TRUE(w->ntreeview.Visible());
-    EXPECT_FALSE(w->startticker.Enabled());
+    EXPECT_TRUE(w->Tree.Visible());
+    EXPECT_FALSE(w->StartupTimer.Enabled());
     timers.Advance(5000);
     EXPECT_EQ(net.CallsOf("NetServerEnum").size(), 1u);
 }
@@ -34,8 +34,8 @@ TEST_F(MainWindowTest, TreeIsBuiltOnce300msAfterStart) {
 TEST_F(MainWindowTest, NoHostsAndNoDomainsGiveInternetAlone) {
     Start();
     EXPECT_EQ(RootTexts(), std::vector<std::string>{"Internet"});
-    PVirtualNode internet = w->ntreeview.GetFirst();
-    EXPECT_FALSE(w->ntreeview.HasChildren(internet));
+    PVirtualNode internet = w->Tree.GetFirst();
+    EXPECT_FALSE(w->Tree.HasChildren(internet));
     const auto& d = Data(internet);
     EXPECT_EQ(d.Machine, "");
     EXPECT_FALSE(d.FromHostList);
@@ -43,7 +43,7 @@ TEST_F(MainWindowTest, NoHostsAndNoDomainsGiveInternetAlone) {
     EXPECT_FALSE(d.Refill);
     EXPECT_EQ(d.Action, naAddHost);
     EXPECT_EQ(d.Info, "");
-    EXPECT_EQ(w->ntreeview.FocusedNode(), nullptr);
+    EXPECT_EQ(w->Tree.FocusedNode(), nullptr);
 }
 
 TEST_F(MainWindowTest, DomainsFollowInternetInListingOrder) {
@@ -55,13 +55,13 @@ TEST_F(MainWindowTest, DomainsFollowInternetInListingOrder) {
     EXPECT_EQ(call.args, (std::vector<std::string>{"type=0x80000000", "domain=<none>"}));
 
     PVirtualNode corp = Child(nullptr, "CORP");
-    EXPECT_TRUE(w->ntreeview.HasChildren(corp));
+    EXPECT_TRUE(w->Tree.HasChildren(corp));
     EXPECT_EQ(Data(corp).Machine, "CORP");
     EXPECT_EQ(Data(corp).Kind, nkDomain);
     EXPECT_EQ(Data(corp).Action, naUpdateTree);
     EXPECT_FALSE(Data(corp).FromHostList);
     EXPECT_EQ(Data(corp).Info, "");
-    EXPECT_EQ(w->ntreeview.FocusedNode(), nullptr);
+    EXPECT_EQ(w->Tree.FocusedNode(), nullptr);
 }
 
 TEST_F(MainWindowTest, FailedDomainListingFlashesItsFirstLineAndKeepsTheHosts) {
@@ -70,10 +70,10 @@ TEST_F(MainWindowTest, FailedDomainListingFlashesItsFirstLineAndKeepsTheHosts) {
     net.Machine("").failWith["NetServerEnum"] = 5;
     Start();
     EXPECT_EQ(RootTexts(), std::vector<std::string>{"Internet"});
-    EXPECT_EQ(Texts(w->ntreeview.GetFirst()), std::vector<std::string>{"hostA"});
-    EXPECT_EQ(stbar.text, " Error 5 : Access is denied.");
-    EXPECT_TRUE(w->stbarticker.Enabled());
-    EXPECT_TRUE(w->ntreeview.Visible());
+    EXPECT_EQ(Texts(w->Tree.GetFirst()), std::vector<std::string>{"hostA"});
+    EXPECT_EQ(statusBar.text, " Error 5 : Access is denied.");
+    EXPECT_TRUE(w->FlashTimer.Enabled());
+    EXPECT_TRUE(w->Tree.Visible());
 }
 
 TEST_F(MainWindowTest, DomainListingAsksTheLocalMachineEvenAfterAHostQuery) {
@@ -90,8 +90,8 @@ TEST_F(MainWindowTest, ServerNodeRecordsAndCategories) {
     files.files[kIps] = "hostA\r\n";
     net.Machine("\\\\hostA").serverType = 0x1003;  // Workstation, Server, NT
     Start();
-    PVirtualNode internet = w->ntreeview.GetFirst();
-    PVirtualNode host = w->ntreeview.GetFirstChild(internet);
+    PVirtualNode internet = w->Tree.GetFirst();
+    PVirtualNode host = w->Tree.GetFirstChild(internet);
     const auto& d = Data(host);
     EXPECT_EQ(d.Text, "hostA");
     EXPECT_EQ(d.Machine, "hostA");
@@ -99,13 +99,13 @@ TEST_F(MainWindowTest, ServerNodeRecordsAndCategories) {
     EXPECT_EQ(d.Kind, nkNone);
     EXPECT_EQ(d.Action, naRemoveHost);
     EXPECT_EQ(d.Info, "Serverflags: Workstation\r\nServer\r\nNT\r\n");
-    EXPECT_TRUE(w->ntreeview.HasChildren(host));
+    EXPECT_TRUE(w->Tree.HasChildren(host));
 
     EXPECT_EQ(Texts(host), kCategories);
     const TNodeKind kinds[] = {nkGroups, nkUsers,    nkServices, nkDisks,
                                nkShares, nkSessions, nkOpenFiles};
     int i = 0;
-    for (auto* c = w->ntreeview.GetFirstChild(host); c; c = w->ntreeview.GetNextSibling(c), ++i) {
+    for (auto* c = w->Tree.GetFirstChild(host); c; c = w->Tree.GetNextSibling(c), ++i) {
         const auto& cd = Data(c);
         EXPECT_EQ(cd.Machine, "hostA");
         EXPECT_EQ(cd.Kind, kinds[i]);
@@ -113,16 +113,16 @@ TEST_F(MainWindowTest, ServerNodeRecordsAndCategories) {
         EXPECT_EQ(cd.Action, naNone);
         EXPECT_EQ(cd.Info, "");
         EXPECT_FALSE(cd.FromHostList);
-        EXPECT_TRUE(w->ntreeview.HasChildren(c));
-        EXPECT_EQ(w->ntreeview.ChildCount(c), 0u);
+        EXPECT_TRUE(w->Tree.HasChildren(c));
+        EXPECT_EQ(w->Tree.ChildCount(c), 0u);
     }
 }
 
 TEST_F(MainWindowTest, ServerFlagsText) {
-    EXPECT_EQ(Tnetworkviewer::ServerFlagsText({svTypeWorkstation, svTypeServer, svTypeNT}),
+    EXPECT_EQ(TMainWindow::ServerFlagsText({svTypeWorkstation, svTypeServer, svTypeNT}),
               "Serverflags: Workstation\r\nServer\r\nNT\r\n");
-    EXPECT_EQ(Tnetworkviewer::ServerFlagsText({}), "Serverflags: ");
-    EXPECT_EQ(Tnetworkviewer::ServerFlagsText({svTypeSQLServer, svTypeDomainCtrl, svTypeAll}),
+    EXPECT_EQ(TMainWindow::ServerFlagsText({}), "Serverflags: ");
+    EXPECT_EQ(TMainWindow::ServerFlagsText({svTypeSQLServer, svTypeDomainCtrl, svTypeAll}),
               "Serverflags: SQLServer\r\nDomainCtrl\r\nAll\r\n");
 }
 
@@ -131,24 +131,24 @@ TEST_F(MainWindowTest, LongNamesAreCutWhileTheQueryUsesThemWhole) {
     files.files[kIps] = name + "\r\n";
     net.Machine("\\\\" + name).serverType = 0x1;
     Start();
-    PVirtualNode host = w->ntreeview.GetFirstChild(w->ntreeview.GetFirst());
+    PVirtualNode host = w->Tree.GetFirstChild(w->Tree.GetFirst());
     EXPECT_EQ(Data(host).Text, std::string(200, 'n'));
     EXPECT_EQ(Data(host).Machine, std::string(200, 'n'));
     EXPECT_EQ(net.CallsOf("NetServerGetInfo").at(0).server, "\\\\" + name);
-    EXPECT_EQ(Data(w->ntreeview.GetFirstChild(host)).Machine, std::string(200, 'n'));
+    EXPECT_EQ(Data(w->Tree.GetFirstChild(host)).Machine, std::string(200, 'n'));
 }
 
 TEST_F(MainWindowTest, HostThatDoesNotAnswerKeepsItsMarkButGetsNoCategories) {
     files.files[kIps] = "ghost\r\n";  // no such machine: status 53
     Start();
-    PVirtualNode host = w->ntreeview.GetFirstChild(w->ntreeview.GetFirst());
+    PVirtualNode host = w->Tree.GetFirstChild(w->Tree.GetFirst());
     EXPECT_EQ(Data(host).Info, "Error 53 : The network path was not found.\r\n");
-    EXPECT_EQ(w->ntreeview.ChildCount(host), 0u);
-    EXPECT_TRUE(w->ntreeview.HasChildren(host));
+    EXPECT_EQ(w->Tree.ChildCount(host), 0u);
+    EXPECT_TRUE(w->Tree.HasChildren(host));
     EXPECT_EQ(Data(host).Action, naRemoveHost);
     bool allowed = true;
-    w->ntreeviewExpanding(host, allowed);
-    EXPECT_EQ(w->ntreeview.ChildCount(host), 0u);
+    w->TreeExpanding(host, allowed);
+    EXPECT_EQ(w->Tree.ChildCount(host), 0u);
 }
 
 TEST_F(MainWindowTest, HourglassShowsWhileServersAreQueried) {
@@ -178,32 +178,32 @@ TEST_F(MainWindowTest, HostsAreAskedAtOnceAndAddedInListOrderEachWithItsOwnAnswe
     EXPECT_TRUE(net.gatheredAll);
     EXPECT_EQ(net.maxInFlight, 20);
 
-    PVirtualNode internet = w->ntreeview.GetFirst();
-    ASSERT_EQ(w->ntreeview.ChildCount(internet), 20u);
+    PVirtualNode internet = w->Tree.GetFirst();
+    ASSERT_EQ(w->Tree.ChildCount(internet), 20u);
     int i = 0;
-    for (auto* h = w->ntreeview.GetFirstChild(internet); h; h = w->ntreeview.GetNextSibling(h), ++i) {
+    for (auto* h = w->Tree.GetFirstChild(internet); h; h = w->Tree.GetNextSibling(h), ++i) {
         SCOPED_TRACE(i);
         EXPECT_EQ(Data(h).Text, "h" + std::to_string(i));
         EXPECT_EQ(Data(h).Action, naRemoveHost);
         switch (i % 4) {
             case 0:
                 EXPECT_EQ(Data(h).Info, i == 0 ? "Serverflags: NT\r\n"
-                                               : Tnetworkviewer::ServerFlagsText(
+                                               : TMainWindow::ServerFlagsText(
                                                      ServerTypesFromBits(0x1000u | i)));
                 EXPECT_EQ(Texts(h), kCategories);
-                EXPECT_EQ(Data(w->ntreeview.GetFirstChild(h)).Machine, Data(h).Text.str());
+                EXPECT_EQ(Data(w->Tree.GetFirstChild(h)).Machine, Data(h).Text.str());
                 break;
             case 1:
                 EXPECT_EQ(Data(h).Info, "Error 5 : Access is denied.\r\n");
-                EXPECT_EQ(w->ntreeview.ChildCount(h), 0u);
+                EXPECT_EQ(w->Tree.ChildCount(h), 0u);
                 break;
             case 2:
                 EXPECT_EQ(Data(h).Info, "Error 2221 : The user name could not be found.\r\n");
-                EXPECT_EQ(w->ntreeview.ChildCount(h), 0u);
+                EXPECT_EQ(w->Tree.ChildCount(h), 0u);
                 break;
             default:
                 EXPECT_EQ(Data(h).Info, "Error 53 : The network path was not found.\r\n");
-                EXPECT_EQ(w->ntreeview.ChildCount(h), 0u);
+                EXPECT_EQ(w->Tree.ChildCount(h), 0u);
         }
     }
     EXPECT_EQ(Data(Child(internet, "h4")).Info, "Serverflags: SQLServer\r\nNT\r\n");
@@ -223,16 +223,16 @@ TEST_F(MainWindowTest, WhileHostsAreAskedTheWaitPanelShowsAndInputStartsNothing)
     int pumps = 0;
     form.onProcessMessages = [&] {
         ++pumps;
-        EXPECT_FALSE(w->ntreeview.Visible());  // the wait panel shows
+        EXPECT_FALSE(w->Tree.Visible());  // the wait panel shows
         // The user presses the button again, the start timer fires once more.
-        w->bbaction2Click();
-        w->starttickerTimer();
+        w->ActionButtonClick();
+        w->StartupTimerTick();
     };
-    w->bbaction2Click();
+    w->ActionButtonClick();
     form.onProcessMessages = nullptr;
     EXPECT_GE(pumps, 1);
-    EXPECT_TRUE(w->ntreeview.Visible());
-    EXPECT_EQ(Texts(w->ntreeview.GetFirst()), (std::vector<std::string>{"a", "b"}));
+    EXPECT_TRUE(w->Tree.Visible());
+    EXPECT_EQ(Texts(w->Tree.GetFirst()), (std::vector<std::string>{"a", "b"}));
     EXPECT_EQ(RootTexts(), (std::vector<std::string>{"Internet", "D"}));
     EXPECT_EQ(net.CallsOf("NetServerEnum").size(), 2u);  // one build at start, one now
     EXPECT_EQ(net.CallsOf("NetServerGetInfo").size(), 4u);
@@ -249,9 +249,9 @@ TEST_F(MainWindowTest, EachExpandedDomainListsItsOwnMachinesOnce) {
     Start();
 
     PVirtualNode d2 = Child(nullptr, "D2");
-    w->ntreeview.Expand(d2);
+    w->Tree.Expand(d2);
     PVirtualNode d1 = Child(nullptr, "D1");
-    w->ntreeview.Expand(d1);
+    w->Tree.Expand(d1);
 
     EXPECT_EQ(Texts(d1), (std::vector<std::string>{"PC1", "PC2"}));
     EXPECT_EQ(Texts(d2), std::vector<std::string>{"SRV"});
@@ -266,13 +266,13 @@ TEST_F(MainWindowTest, EachExpandedDomainListsItsOwnMachinesOnce) {
     EXPECT_FALSE(Data(pc1).FromHostList);
     EXPECT_EQ(Data(pc1).Action, naNone);
     EXPECT_EQ(Texts(pc1), kCategories);
-    EXPECT_EQ(w->ntreeview.ChildCount(Child(d1, "PC2")), 0u);  // did not answer
+    EXPECT_EQ(w->Tree.ChildCount(Child(d1, "PC2")), 0u);  // did not answer
 
     EXPECT_EQ(Data(d1).Kind, nkNone);
-    w->ntreeview.Collapse(d1);
-    w->ntreeview.Expand(d1);
+    w->Tree.Collapse(d1);
+    w->Tree.Expand(d1);
     EXPECT_EQ(net.CallsOf("NetServerEnum").size(), 3u);
-    EXPECT_EQ(w->ntreeview.ChildCount(d1), 2u);
+    EXPECT_EQ(w->Tree.ChildCount(d1), 2u);
 }
 
 TEST_F(MainWindowTest, DomainMachinesAreAskedAtOnceAndAddedInListingOrder) {
@@ -291,7 +291,7 @@ TEST_F(MainWindowTest, DomainMachinesAreAskedAtOnceAndAddedInListingOrder) {
         EXPECT_EQ(form.cursor, crHourGlass);
     };
     PVirtualNode d = Child(nullptr, "D");
-    w->ntreeview.Expand(d);
+    w->Tree.Expand(d);
     form.onProcessMessages = nullptr;
     EXPECT_GE(pumps, 1);
     EXPECT_TRUE(net.gatheredAll);
@@ -301,7 +301,7 @@ TEST_F(MainWindowTest, DomainMachinesAreAskedAtOnceAndAddedInListingOrder) {
         EXPECT_FALSE(Data(pc).FromHostList);
         EXPECT_EQ(Data(pc).Info, i % 2 == 0 ? "Serverflags: Server\r\n"
                                             : "Error 53 : The network path was not found.\r\n");
-        EXPECT_EQ(w->ntreeview.ChildCount(pc), i % 2 == 0 ? 7u : 0u);
+        EXPECT_EQ(w->Tree.ChildCount(pc), i % 2 == 0 ? 7u : 0u);
     }
     EXPECT_EQ(form.cursor, crDefault);
 }
@@ -311,13 +311,13 @@ TEST_F(MainWindowTest, FailedDomainExpansionFlashesAndIsNotRepeated) {
     Start();
     net.Machine("").failWith["NetServerEnum"] = 6118;
     PVirtualNode d = Child(nullptr, "D");
-    w->ntreeview.Expand(d);
-    EXPECT_EQ(stbar.text, " Error 6118");
-    EXPECT_TRUE(w->stbarticker.Enabled());
+    w->Tree.Expand(d);
+    EXPECT_EQ(statusBar.text, " Error 6118");
+    EXPECT_TRUE(w->FlashTimer.Enabled());
     EXPECT_EQ(Data(d).Kind, nkNone);
     EXPECT_EQ(form.cursor, crDefault);
-    w->ntreeview.Collapse(d);
-    w->ntreeview.Expand(d);
+    w->Tree.Collapse(d);
+    w->Tree.Expand(d);
     EXPECT_EQ(net.CallsOf("NetServerEnum").size(), 2u);
 }
 
@@ -335,18 +335,18 @@ TEST_F(MainWindowTest, InputThatWouldStartAnotherFillWhileOneRunsIsIgnored) {
         if (call.function != "NetServerEnum" || inside) return;
         inside = true;
         // The user expands another domain and presses the button meanwhile.
-        w->ntreeview.Expand(d2);
-        w->bbaction2Click();
+        w->Tree.Expand(d2);
+        w->ActionButtonClick();
     };
-    w->ntreeview.Expand(d1);
+    w->Tree.Expand(d1);
     net.onCall = nullptr;
     EXPECT_EQ(Texts(d1), std::vector<std::string>{"PC1"});
     EXPECT_FALSE(d2->Expanded());
-    EXPECT_EQ(w->ntreeview.ChildCount(d2), 0u);
+    EXPECT_EQ(w->Tree.ChildCount(d2), 0u);
     EXPECT_EQ(net.CallsOf("NetServerEnum").size(), 2u);  // the domains, then D1 only
     // Afterwards the refused domain expands as usual.
     EXPECT_EQ(Data(d2).Kind, nkDomain);
-    w->ntreeview.Expand(d2);
+    w->Tree.Expand(d2);
     EXPECT_EQ(Texts(d2), std::vector<std::string>{"PC2"});
 }
 
@@ -359,11 +359,11 @@ TEST_F(MainWindowTest, UpdateTreeRebuildsFromTheListInMemory) {
     w->HostList.push_back("b");
     ClickOn(Child(nullptr, "D"));
     EXPECT_EQ(form.actionCaption, "Update tree");
-    w->bbaction2Click();
-    EXPECT_EQ(Texts(w->ntreeview.GetFirst()), (std::vector<std::string>{"a", "b"}));
-    EXPECT_EQ(w->ntreeview.FocusedNode(), nullptr);
+    w->ActionButtonClick();
+    EXPECT_EQ(Texts(w->Tree.GetFirst()), (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(w->Tree.FocusedNode(), nullptr);
     // Nothing is focused, so a second press does nothing.
-    w->bbaction2Click();
+    w->ActionButtonClick();
     EXPECT_EQ(net.CallsOf("NetServerEnum").size(), 2u);
 }
 
@@ -376,7 +376,7 @@ TEST_F(MainWindowTest, ClickShowsDetailAndOffersTheAction) {
     net.Machine("").serverLists["D"] = {"PC"};
     net.Machine("\\\\PC").serverType = 0x2;
     Start();
-    PVirtualNode internet = w->ntreeview.GetFirst();
+    PVirtualNode internet = w->Tree.GetFirst();
 
     ClickOn(internet);
     EXPECT_EQ(form.actionCaption, "Add node by IP/Hostname");
@@ -390,7 +390,7 @@ TEST_F(MainWindowTest, ClickShowsDetailAndOffersTheAction) {
     EXPECT_EQ(form.infoText, "Serverflags: Workstation\r\n");
 
     PVirtualNode d = Child(nullptr, "D");
-    w->ntreeview.Expand(d);
+    w->Tree.Expand(d);
     ClickOn(Child(d, "PC"));
     EXPECT_FALSE(form.actionPanelVisible);
     EXPECT_EQ(form.actionCaption, "Remove IP");  // unchanged
@@ -406,7 +406,7 @@ TEST_F(MainWindowTest, ClickWithoutFocusHidesTheButtonAndKeepsTheDetail) {
     files.files[kIps] = "hostA\r\n";
     net.Machine("\\\\hostA").serverType = 0x1;
     Start();
-    ClickOn(w->ntreeview.GetFirstChild(w->ntreeview.GetFirst()));
+    ClickOn(w->Tree.GetFirstChild(w->Tree.GetFirst()));
     ClickOn(nullptr);
     EXPECT_FALSE(form.actionPanelVisible);
     EXPECT_TRUE(form.infoPanelVisible);
@@ -418,18 +418,18 @@ TEST_F(MainWindowTest, ClickWithoutFocusHidesTheButtonAndKeepsTheDetail) {
 TEST_F(MainWindowTest, FlashAlternatesRedAndWhiteForTenSecondsThenTakesTheWindowColour) {
     Start();
     w->FlashStatusMessage("Error 5 : Access is denied.\r\nsecond line");
-    EXPECT_EQ(stbar.text, " Error 5 : Access is denied.");
-    EXPECT_TRUE(stbar.colors.empty());
+    EXPECT_EQ(statusBar.text, " Error 5 : Access is denied.");
+    EXPECT_TRUE(statusBar.colors.empty());
     timers.Advance(10000);
-    EXPECT_EQ(stbar.colors, (std::vector<TColor>{clRed, clWhite, clRed, clWhite, clRed, clWhite,
+    EXPECT_EQ(statusBar.colors, (std::vector<TColor>{clRed, clWhite, clRed, clWhite, clRed, clWhite,
                                                  clRed, clWhite, clRed, clWhite}));
-    EXPECT_TRUE(w->stbarticker.Enabled());
-    EXPECT_FALSE(stbar.parentColor);
+    EXPECT_TRUE(w->FlashTimer.Enabled());
+    EXPECT_FALSE(statusBar.parentColor);
     timers.Advance(1000);
-    EXPECT_FALSE(w->stbarticker.Enabled());
-    EXPECT_TRUE(stbar.parentColor);
-    EXPECT_EQ(w->stbarticker.Tag, 0);
-    EXPECT_EQ(stbar.text, " Error 5 : Access is denied.");
+    EXPECT_FALSE(w->FlashTimer.Enabled());
+    EXPECT_TRUE(statusBar.parentColor);
+    EXPECT_EQ(w->FlashTimer.Tag, 0);
+    EXPECT_EQ(statusBar.text, " Error 5 : Access is denied.");
 }
 
 TEST_F(MainWindowTest, SecondMessageContinuesTheRunningFlash) {
@@ -438,37 +438,37 @@ TEST_F(MainWindowTest, SecondMessageContinuesTheRunningFlash) {
     w->FlashStatusMessage("first");
     timers.Advance(3000);
     w->FlashStatusMessage("second\r\nmore");
-    EXPECT_EQ(stbar.text, " second");
+    EXPECT_EQ(statusBar.text, " second");
     timers.Advance(7999);
-    EXPECT_TRUE(w->stbarticker.Enabled());
+    EXPECT_TRUE(w->FlashTimer.Enabled());
     timers.Advance(1);
-    EXPECT_FALSE(w->stbarticker.Enabled());
+    EXPECT_FALSE(w->FlashTimer.Enabled());
     EXPECT_EQ(timers.Now() - start, 11000);
-    EXPECT_TRUE(stbar.parentColor);
-    EXPECT_EQ(stbar.text, " second");
-    EXPECT_EQ(stbar.colors.size(), 10u);
+    EXPECT_TRUE(statusBar.parentColor);
+    EXPECT_EQ(statusBar.text, " second");
+    EXPECT_EQ(statusBar.colors.size(), 10u);
 }
 
 TEST_F(MainWindowTest, ClickStopsTheFlashAtOnceAndKeepsTheText) {
     Start();
     w->FlashStatusMessage("broken");
     timers.Advance(1000);
-    EXPECT_FALSE(stbar.parentColor);
-    ClickOn(w->ntreeview.GetFirst());
-    EXPECT_FALSE(w->stbarticker.Enabled());
-    EXPECT_TRUE(stbar.parentColor);
-    EXPECT_EQ(stbar.text, " broken");
-    EXPECT_EQ(w->stbarticker.Tag, 0);
+    EXPECT_FALSE(statusBar.parentColor);
+    ClickOn(w->Tree.GetFirst());
+    EXPECT_FALSE(w->FlashTimer.Enabled());
+    EXPECT_TRUE(statusBar.parentColor);
+    EXPECT_EQ(statusBar.text, " broken");
+    EXPECT_EQ(w->FlashTimer.Tag, 0);
     // A new message starts a full sequence again.
     w->FlashStatusMessage("again");
     timers.Advance(11000);
-    EXPECT_EQ(stbar.colors.size(), 11u);
+    EXPECT_EQ(statusBar.colors.size(), 11u);
 }
 
 TEST_F(MainWindowTest, ProgressTextIsShownBeforePendingMessagesRun) {
     Start();
     std::string seen;
-    form.onProcessMessages = [&] { seen = stbar.text; };
+    form.onProcessMessages = [&] { seen = statusBar.text; };
     w->ShowProgress("Got user #3");
     EXPECT_EQ(form.processMessagesCalls, 1);
     EXPECT_EQ(seen, "Got user #3");
@@ -477,15 +477,15 @@ TEST_F(MainWindowTest, ProgressTextIsShownBeforePendingMessagesRun) {
 TEST_F(MainWindowTest, NetResultShowsTheBareSystemText) {
     Start();
     w->ShowNetResult(0);
-    EXPECT_EQ(stbar.text, "The operation completed successfully.\r\n");
+    EXPECT_EQ(statusBar.text, "The operation completed successfully.\r\n");
     w->ShowNetResult(99999);
-    EXPECT_EQ(stbar.text, "");
-    EXPECT_FALSE(w->stbarticker.Enabled());
+    EXPECT_EQ(statusBar.text, "");
+    EXPECT_FALSE(w->FlashTimer.Enabled());
 }
 
 TEST_F(MainWindowTest, AboutButtonShowsTheAboutBox) {
     Start();
-    w->baboutClick();
+    w->AboutButtonClick();
     EXPECT_EQ(form.aboutBoxes, 1);
 }
 
@@ -495,7 +495,7 @@ TEST_F(MainWindowTest, HostFileLinesBecomeNodesUnderInternet) {
     files.files[kIps] = "a\r\n\r\nb";
     Start();
     EXPECT_EQ(w->HostList, (TStringList{"a", "", "b"}));
-    EXPECT_EQ(Texts(w->ntreeview.GetFirst()), (std::vector<std::string>{"a", "", "b"}));
+    EXPECT_EQ(Texts(w->Tree.GetFirst()), (std::vector<std::string>{"a", "", "b"}));
     // The hosts are asked concurrently: in any order, each once.
     std::multiset<std::string> asked;
     for (const auto& call : net.CallsOf("NetServerGetInfo")) asked.insert(call.server);
@@ -542,7 +542,7 @@ TEST_F(MainWindowTest, UnreadableFileIsToldAndLeftAloneAtClose) {
     ASSERT_EQ(form.errors.size(), 1u);
     EXPECT_NE(form.errors[0].find(kIps), std::string::npos);
     EXPECT_TRUE(w->HostList.empty());
-    EXPECT_EQ(Texts(w->ntreeview.GetFirst()), std::vector<std::string>{});
+    EXPECT_EQ(Texts(w->Tree.GetFirst()), std::vector<std::string>{});
     w->FormClose();
     EXPECT_EQ(files.replaceCalls, 0);
     EXPECT_EQ(form.errors.size(), 2u);

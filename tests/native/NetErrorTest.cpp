@@ -4,7 +4,7 @@
 #include <thread>
 #include <vector>
 
-#include "netinfo/unitNTException.h"
+#include "netinfo/NetError.h"
 #include "tests/fakes/FakeSystem.h"
 
 TEST(NetError, SystemTextKeepsItsLineBreak) {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "netinfo/cmpNetServer.h"
+#include "netinfo/NetServer.h"
 #include "tests/fakes/FakeSystem.h"
 #include "tests/fakes/ScriptedNetwork.h"
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "netinfo/cmpNetUser.h"
+#include "netinfo/NetUser.h"
 #include "platform/DateTime.h"
 #include "tests/fakes/FakeSystem.h"
 #include "tests/fakes/ScriptedNetwork.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "services/cmpServiceManager.h"
+#include "services/ServiceDatabase.h"
 #include "tests/fakes/FakeSystem.h"
 #include "tests/fakes/ScriptedRegistry.h"
 #include "tests/fakes/ScriptedServiceManager.h"

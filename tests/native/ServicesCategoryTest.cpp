@@ -20,12 +20,12 @@ protected:
 
     // The "Services" category of a host.
     PVirtualNode Services(const std::string& host) {
-        return Child(Child(w->ntreeview.GetFirst(), host), "Services");
+        return Child(Child(w->Tree.GetFirst(), host), "Services");
     }
     void Press(PVirtualNode n) {
-        w->ntreeview.SetFocusedNode(n);
-        w->ntreeview.Click();
-        w->bbaction2Click();
+        w->Tree.SetFocusedNode(n);
+        w->Tree.Click();
+        w->ActionButtonClick();
     }
     ScriptedRegistry::Key& ServiceKey(const std::string& machine, const std::string& name) {
         return registry.KeyAt(machine, platform::kHKeyLocalMachine, kServices + "\\" + name);
@@ -48,7 +48,7 @@ TEST_F(ServicesCategoryTest, GroupsAppearInTheOrderTheirStateFirstOccurs) {
     Start();
     EXPECT_FALSE(w->ServiceDatabase.Active());
     PVirtualNode services = Services("A");
-    w->ntreeview.Expand(services);
+    w->Tree.Expand(services);
 
     EXPECT_EQ(Texts(services),
               (std::vector<std::string>{"Paused", "Started", "Stopped", "Unknown", "Starting"}));
@@ -69,19 +69,19 @@ TEST_F(ServicesCategoryTest, GroupsAppearInTheOrderTheirStateFirstOccurs) {
     const std::pair<const char*, const char*> offers[] = {{"Started", "Stop service"},
                                                           {"Stopped", "Start service"}};
     for (const auto& [group, caption] : offers) {
-        w->ntreeview.SetFocusedNode(w->ntreeview.GetFirstChild(Child(services, group)));
-        w->ntreeview.Click();
+        w->Tree.SetFocusedNode(w->Tree.GetFirstChild(Child(services, group)));
+        w->Tree.Click();
         EXPECT_TRUE(form.actionPanelVisible) << group;
         EXPECT_EQ(form.actionCaption, caption);
         EXPECT_FALSE(form.infoPanelVisible);
     }
     for (const char* group : {"Paused", "Unknown", "Starting"}) {
-        w->ntreeview.SetFocusedNode(w->ntreeview.GetFirstChild(Child(services, group)));
-        w->ntreeview.Click();
+        w->Tree.SetFocusedNode(w->Tree.GetFirstChild(Child(services, group)));
+        w->Tree.Click();
         EXPECT_FALSE(form.actionPanelVisible) << group;
     }
-    w->ntreeview.SetFocusedNode(started);
-    w->ntreeview.Click();
+    w->Tree.SetFocusedNode(started);
+    w->Tree.Click();
     EXPECT_FALSE(form.actionPanelVisible);
 }
 
@@ -94,11 +94,11 @@ TEST_F(ServicesCategoryTest, EveryStateHasItsGroupTextAndAction) {
     for (std::uint32_t s : states) scm.Machine("\\\\A").Add("S" + std::to_string(s), s);
     Start();
     PVirtualNode services = Services("A");
-    w->ntreeview.Expand(services);
+    w->Tree.Expand(services);
     ASSERT_EQ(Texts(services), std::vector<std::string>(std::begin(texts), std::end(texts)));
     int i = 0;
-    for (auto* g = w->ntreeview.GetFirstChild(services); g; g = w->ntreeview.GetNextSibling(g), ++i)
-        EXPECT_EQ(Data(w->ntreeview.GetFirstChild(g)).Action, actions[i]) << texts[i];
+    for (auto* g = w->Tree.GetFirstChild(services); g; g = w->Tree.GetNextSibling(g), ++i)
+        EXPECT_EQ(Data(w->Tree.GetFirstChild(g)).Action, actions[i]) << texts[i];
 }
 
 TEST_F(ServicesCategoryTest, LongServiceTextIsCutAt200Characters) {
@@ -106,8 +106,8 @@ TEST_F(ServicesCategoryTest, LongServiceTextIsCutAt200Characters) {
     scm.Machine("\\\\A").Add(name, platform::kServiceRunning);
     ServiceKey("\\\\A", name).values["ImagePath"] = ScriptedRegistry::String(std::string(100, 'p'));
     Start();
-    w->ntreeview.Expand(Services("A"));
-    PVirtualNode service = w->ntreeview.GetFirstChild(Child(Services("A"), "Started"));
+    w->Tree.Expand(Services("A"));
+    PVirtualNode service = w->Tree.GetFirstChild(Child(Services("A"), "Started"));
     EXPECT_EQ(Data(service).Text, name + " (" + std::string(48, 'p'));
     EXPECT_EQ(Data(service).ServiceName, name);  // whole, for the action
 }
@@ -118,10 +118,10 @@ TEST_F(ServicesCategoryTest, FailedListingShowsNothingAndFlashesItsMessage) {
         a.Add("Service" + std::to_string(i), platform::kServiceRunning);
     Start();
     PVirtualNode services = Services("A");
-    w->ntreeview.Expand(services);
-    EXPECT_EQ(w->ntreeview.ChildCount(services), 0u);
-    EXPECT_EQ(stbar.text, " Error 234 : More data is available.");
-    EXPECT_TRUE(w->stbarticker.Enabled());
+    w->Tree.Expand(services);
+    EXPECT_EQ(w->Tree.ChildCount(services), 0u);
+    EXPECT_EQ(statusBar.text, " Error 234 : More data is available.");
+    EXPECT_TRUE(w->FlashTimer.Enabled());
     EXPECT_EQ(Data(services).Kind, nkNone);
     EXPECT_FALSE(w->ServiceDatabase.Active());
     EXPECT_EQ(scm.OpenHandles(), 0u);
@@ -135,10 +135,10 @@ TEST_F(ServicesCategoryTest, BrokenImagePathKeepsTheNodesSoFarAndTheNextListingA
     ServiceKey("\\\\A", "Broken").values["ImagePath"] = ScriptedRegistry::Dword(1);
     Start();
     PVirtualNode services = Services("A");
-    w->ntreeview.Expand(services);
+    w->Tree.Expand(services);
     EXPECT_EQ(Texts(services), (std::vector<std::string>{"Started", "Stopped"}));
     EXPECT_EQ(Texts(Child(services, "Stopped")), std::vector<std::string>{});
-    EXPECT_EQ(stbar.text, " Registry value 'ImagePath' is not a string");
+    EXPECT_EQ(statusBar.text, " Registry value 'ImagePath' is not a string");
     // The listing was closed: a fill after an action enumerates anew.
     EXPECT_FALSE(w->ServiceDatabase.Active());
     EXPECT_EQ(scm.OpenHandles(), 0u);
@@ -151,7 +151,7 @@ TEST_F(ServicesCategoryTest, StartEmptiesTheCategoryAndTheNextExpansionShowsTheN
     a.Add("Other", platform::kServiceRunning);
     Start();
     PVirtualNode services = Services("A");
-    w->ntreeview.Expand(services);
+    w->Tree.Expand(services);
     form.cursorHistory.clear();
     Press(Child(Child(services, "Stopped"), "Spooler ()"));
 
@@ -168,13 +168,13 @@ TEST_F(ServicesCategoryTest, StartEmptiesTheCategoryAndTheNextExpansionShowsTheN
     EXPECT_EQ(scm.OpenHandles(), 0u);
     EXPECT_EQ(scm.badCloses, 0);
 
-    EXPECT_EQ(w->ntreeview.ChildCount(services), 0u);
+    EXPECT_EQ(w->Tree.ChildCount(services), 0u);
     EXPECT_FALSE(services->Expanded());
-    EXPECT_TRUE(w->ntreeview.HasChildren(services));
+    EXPECT_TRUE(w->Tree.HasChildren(services));
     EXPECT_EQ(Data(services).Kind, nkServices);
-    EXPECT_EQ(w->ntreeview.FocusedNode(), nullptr);
+    EXPECT_EQ(w->Tree.FocusedNode(), nullptr);
 
-    w->ntreeview.Expand(services);
+    w->Tree.Expand(services);
     EXPECT_EQ(Texts(services), std::vector<std::string>{"Started"});
     EXPECT_EQ(Texts(Child(services, "Started")),
               (std::vector<std::string>{"Spooler ()", "Other ()"}));
@@ -193,8 +193,8 @@ TEST_F(ServicesCategoryTest, ActionGoesToTheMachineOfTheClickedService) {
     scm.Machine("\\\\A").Add("Spooler", platform::kServiceStopped);
     scm.Machine("\\\\B").Add("Spooler", platform::kServiceStopped);
     Start();
-    w->ntreeview.Expand(Services("A"));
-    w->ntreeview.Expand(Services("B"));
+    w->Tree.Expand(Services("A"));
+    w->Tree.Expand(Services("B"));
     Press(Child(Child(Services("B"), "Stopped"), "Spooler ()"));
     EXPECT_EQ(scm.CallsOf("StartService").at(0).machine, "\\\\B");
     EXPECT_EQ(scm.Machine("\\\\B").services[0].status.dwCurrentState, platform::kServiceRunning);
@@ -202,7 +202,7 @@ TEST_F(ServicesCategoryTest, ActionGoesToTheMachineOfTheClickedService) {
     EXPECT_EQ(scm.Machine("").services[0].status.dwCurrentState, platform::kServiceStopped);
     // Only B's category is emptied.
     EXPECT_EQ(Data(Services("B")).Kind, nkServices);
-    EXPECT_EQ(w->ntreeview.ChildCount(Services("A")), 1u);
+    EXPECT_EQ(w->Tree.ChildCount(Services("A")), 1u);
 }
 
 TEST_F(ServicesCategoryTest, FailuresAreToldInMessageBoxesAndTheCategoryIsEmptiedAllTheSame) {
@@ -213,7 +213,7 @@ TEST_F(ServicesCategoryTest, FailuresAreToldInMessageBoxesAndTheCategoryIsEmptie
     Start();
     PVirtualNode services = Services("A");
 
-    w->ntreeview.Expand(services);
+    w->Tree.Expand(services);
     Press(Child(Child(services, "Started"), "Running ()"));
     EXPECT_EQ(form.errors.back(),
               "A stop control has been sent to a service that other running services are "
@@ -221,25 +221,25 @@ TEST_F(ServicesCategoryTest, FailuresAreToldInMessageBoxesAndTheCategoryIsEmptie
     EXPECT_EQ(Data(services).Kind, nkServices);
 
     // The service went away between the listing and the press.
-    w->ntreeview.Expand(services);
+    w->Tree.Expand(services);
     a.services.erase(a.services.begin() + 1);
     Press(Child(Child(services, "Stopped"), "Gone ()"));
     EXPECT_EQ(form.errors.back(), "Error: OpenService");
-    EXPECT_EQ(w->ntreeview.ChildCount(services), 0u);
+    EXPECT_EQ(w->Tree.ChildCount(services), 0u);
 
-    w->ntreeview.Expand(services);
+    w->Tree.Expand(services);
     Press(Child(Child(services, "Stopped"), "Stopped ()"));
     EXPECT_EQ(form.errors.back(), "The service has not been started");
 
     // Listing asks for less access than acting: a user who may list but not
     // act is told so at every press.
     a.grantedAccess = 0x15;
-    w->ntreeview.Expand(services);
-    ASSERT_EQ(w->ntreeview.ChildCount(services), 2u);
+    w->Tree.Expand(services);
+    ASSERT_EQ(w->Tree.ChildCount(services), 2u);
     Press(Child(Child(services, "Stopped"), "Stopped ()"));
     EXPECT_EQ(form.errors.back(), "Error: OpenSCManager");
     EXPECT_EQ(Data(services).Kind, nkServices);
-    EXPECT_EQ(w->ntreeview.ChildCount(services), 0u);
+    EXPECT_EQ(w->Tree.ChildCount(services), 0u);
 
     EXPECT_EQ(form.errors.size(), 4u);
     EXPECT_EQ(scm.OpenHandles(), 0u);
@@ -254,10 +254,10 @@ TEST_F(ServicesCategoryTest, SystemTextIsCutAt256CharactersAndAnUnknownCodeIsNam
     a.Add("Odd", platform::kServiceStopped).startError = 77777;
     Start();
     PVirtualNode services = Services("A");
-    w->ntreeview.Expand(services);
+    w->Tree.Expand(services);
     Press(Child(Child(services, "Stopped"), "Slow ()"));
     EXPECT_EQ(form.errors.back(), std::string(256, 'x'));
-    w->ntreeview.Expand(services);
+    w->Tree.Expand(services);
     Press(Child(Child(services, "Stopped"), "Odd ()"));
     EXPECT_EQ(form.errors.back(), "Error 77777");
     const auto& lookup = messages.formatCalls.back();

@@ -9,20 +9,20 @@ protected:
     ShareFillsTest() { files.files[kIps] = "M\r\n"; }
 
     ScriptedMachine& M() { return net.Machine("\\\\M"); }
-    PVirtualNode Host() { return w->ntreeview.GetFirstChild(w->ntreeview.GetFirst()); }
+    PVirtualNode Host() { return w->Tree.GetFirstChild(w->Tree.GetFirst()); }
     PVirtualNode Category(const std::string& text) { return Child(Host(), text); }
     PVirtualNode Expanded(const std::string& text) {
         PVirtualNode c = Category(text);
-        w->ntreeview.Expand(c);
+        w->Tree.Expand(c);
         return c;
     }
     void Reexpand(PVirtualNode node) {
-        w->ntreeview.Collapse(node);
-        w->ntreeview.Expand(node);
+        w->Tree.Collapse(node);
+        w->Tree.Expand(node);
     }
     void Press(PVirtualNode node) {
         ClickOn(node);
-        w->bbaction2Click();
+        w->ActionButtonClick();
     }
 };
 
@@ -57,7 +57,7 @@ TEST_F(ShareFillsTest, ShareNodesCarryTheirNameAndEightDetailLines) {
     EXPECT_EQ(admin.Action, naRemoveShare);
     EXPECT_EQ(admin.Machine, "M");
     EXPECT_EQ(admin.Kind, nkNone);
-    EXPECT_FALSE(w->ntreeview.HasChildren(Child(shares, "C$ = C:\\")));
+    EXPECT_FALSE(w->Tree.HasChildren(Child(shares, "C$ = C:\\")));
 
     const auto& data = Data(Child(shares, "Data = C:\\Data"));
     EXPECT_EQ(data.Info,
@@ -104,7 +104,7 @@ TEST_F(ShareFillsTest, OpenFileNodesCarryTheIdAndFiveDetailLines) {
     Start();
     PVirtualNode open = Expanded("Open Files");
     EXPECT_EQ(Texts(open), std::vector<std::string>{"C:\\Data\\plan.xlsx (alice)"});
-    const auto& file = Data(w->ntreeview.GetFirstChild(open));
+    const auto& file = Data(w->Tree.GetFirstChild(open));
     EXPECT_EQ(file.Info,
               "File-ID: -2147483647\r\n"
               "Permissions: 00000000000000000000000000000003\r\n"
@@ -126,10 +126,10 @@ TEST_F(ShareFillsTest, NodeTextsAreCutWhileTheKeptNameStaysWhole) {
     M().shares = {{"S", 0, "", 0, 0, 0, path, ""}};
     M().sessions = {Session(std::string(230, 'u'), "\\\\PC", 1)};
     Start();
-    const auto& share = Data(w->ntreeview.GetFirstChild(Expanded("Shares")));
+    const auto& share = Data(w->Tree.GetFirstChild(Expanded("Shares")));
     EXPECT_EQ(share.Text, ("S = " + path).substr(0, 200));
     EXPECT_NE(share.Info.find("Path: " + path), std::string::npos);
-    const auto& session = Data(w->ntreeview.GetFirstChild(Expanded("Sessions")));
+    const auto& session = Data(w->Tree.GetFirstChild(Expanded("Sessions")));
     EXPECT_EQ(session.Text, std::string(200, 'u'));
     EXPECT_EQ(session.Session, std::string(230, 'u'));
 }
@@ -165,9 +165,9 @@ TEST_F(ShareFillsTest, FailedShareListingIsToldAndNotAskedAgain) {
     M().failWith["NetShareEnum"] = 5;
     Start();
     PVirtualNode shares = Expanded("Shares");
-    EXPECT_EQ(stbar.text, " Error 5 : Access is denied.");
-    EXPECT_TRUE(w->stbarticker.Enabled());
-    EXPECT_EQ(w->ntreeview.ChildCount(shares), 0u);
+    EXPECT_EQ(statusBar.text, " Error 5 : Access is denied.");
+    EXPECT_TRUE(w->FlashTimer.Enabled());
+    EXPECT_EQ(w->Tree.ChildCount(shares), 0u);
     EXPECT_EQ(form.cursor, crDefault);
     Reexpand(shares);
     EXPECT_EQ(net.CallsOf("NetShareEnum").size(), 1u);
@@ -179,18 +179,18 @@ TEST_F(ShareFillsTest, FailedSessionAndFileListingsAreToldAndAskedAgain) {
     Start();
     PVirtualNode sessions = Expanded("Sessions");
     PVirtualNode open = Expanded("Open Files");
-    ASSERT_EQ(w->ntreeview.ChildCount(sessions), 1u);
+    ASSERT_EQ(w->Tree.ChildCount(sessions), 1u);
 
     // The earlier listing goes, and the category stays empty: a failure
     // must not look like a machine without sessions.
     M().failWith["NetSessionEnum"] = 5;
     M().failWith["NetFileEnum"] = 234;
     Reexpand(sessions);
-    EXPECT_EQ(stbar.text, " Error 5 : Access is denied.");
-    EXPECT_EQ(w->ntreeview.ChildCount(sessions), 0u);
+    EXPECT_EQ(statusBar.text, " Error 5 : Access is denied.");
+    EXPECT_EQ(w->Tree.ChildCount(sessions), 0u);
     Reexpand(open);
-    EXPECT_EQ(stbar.text, " Error 234 : More data is available.");
-    EXPECT_EQ(w->ntreeview.ChildCount(open), 0u);
+    EXPECT_EQ(statusBar.text, " Error 234 : More data is available.");
+    EXPECT_EQ(w->Tree.ChildCount(open), 0u);
 
     M().failWith.clear();
     Reexpand(sessions);
@@ -201,16 +201,16 @@ TEST_F(ShareFillsTest, FailedSessionAndFileListingsAreToldAndAskedAgain) {
 TEST_F(ShareFillsTest, RemovingAShareReportsTheResultAndKeepsTheNode) {
     M().shares = {AdminShare()};
     Start();
-    PVirtualNode share = w->ntreeview.GetFirstChild(Expanded("Shares"));
+    PVirtualNode share = w->Tree.GetFirstChild(Expanded("Shares"));
     ClickOn(share);
     EXPECT_EQ(form.actionCaption, "Remove Share permanently");
-    w->bbaction2Click();
+    w->ActionButtonClick();
     const auto del = net.CallsOf("NetShareDel");
     ASSERT_EQ(del.size(), 1u);
     EXPECT_EQ(del[0].server, "\\\\M");
     EXPECT_EQ(del[0].args, std::vector<std::string>{"netname=C$"});
-    EXPECT_EQ(stbar.text, "The operation completed successfully.\r\n");
-    EXPECT_FALSE(w->stbarticker.Enabled());
+    EXPECT_EQ(statusBar.text, "The operation completed successfully.\r\n");
+    EXPECT_FALSE(w->FlashTimer.Enabled());
     EXPECT_TRUE(M().shares.empty());
 
     // The node still offers the removal; a second press reports the failure
@@ -219,8 +219,8 @@ TEST_F(ShareFillsTest, RemovingAShareReportsTheResultAndKeepsTheNode) {
     Press(share);
     EXPECT_EQ(form.actionCaption, "Remove Share permanently");
     EXPECT_EQ(net.CallsOf("NetShareDel").size(), 2u);
-    EXPECT_EQ(stbar.text, "");
-    EXPECT_FALSE(w->stbarticker.Enabled());
+    EXPECT_EQ(statusBar.text, "");
+    EXPECT_FALSE(w->FlashTimer.Enabled());
 }
 
 TEST_F(ShareFillsTest, DisconnectingEndsEverySessionOfTheUser) {
@@ -234,9 +234,9 @@ TEST_F(ShareFillsTest, DisconnectingEndsEverySessionOfTheUser) {
     ASSERT_EQ(del.size(), 1u);
     EXPECT_EQ(del[0].server, "\\\\M");
     EXPECT_EQ(del[0].args, std::vector<std::string>{"user=alice"});
-    EXPECT_EQ(stbar.text, "The operation completed successfully.\r\n");
+    EXPECT_EQ(statusBar.text, "The operation completed successfully.\r\n");
     // The tree shows the sessions of the moment at the next expansion only.
-    EXPECT_EQ(w->ntreeview.ChildCount(sessions), 3u);
+    EXPECT_EQ(w->Tree.ChildCount(sessions), 3u);
     Reexpand(sessions);
     EXPECT_EQ(Texts(sessions), std::vector<std::string>{"bob (0)"});
 }
@@ -245,15 +245,15 @@ TEST_F(ShareFillsTest, ClosingAFileTwiceReportsTheSecondStatus) {
     M().files = {{7, 1, 0, "C:\\a.txt", "alice"}};
     messages.netmsgTable[2314] = "There is not an open file with that identification number.\r\n";
     Start();
-    PVirtualNode file = w->ntreeview.GetFirstChild(Expanded("Open Files"));
+    PVirtualNode file = w->Tree.GetFirstChild(Expanded("Open Files"));
     Press(file);
     EXPECT_EQ(form.actionCaption, "Close File Access");
-    EXPECT_EQ(stbar.text, "The operation completed successfully.\r\n");
-    w->bbaction2Click();
+    EXPECT_EQ(statusBar.text, "The operation completed successfully.\r\n");
+    w->ActionButtonClick();
     const auto closes = net.CallsOf("NetFileClose");
     ASSERT_EQ(closes.size(), 2u);
     EXPECT_EQ(closes[1].server, "\\\\M");
     EXPECT_EQ(closes[1].args, std::vector<std::string>{"id=7"});
-    EXPECT_EQ(stbar.text, "There is not an open file with that identification number.\r\n");
+    EXPECT_EQ(statusBar.text, "There is not an open file with that identification number.\r\n");
     EXPECT_EQ(Data(file).Action, naCloseFile);
 }

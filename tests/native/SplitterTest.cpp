@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "widgets/Splitctl.h"
+#include "widgets/Splitter.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "tests/fakes/FakeSystem.h"
 #include "tests/fakes/ScriptedRegistry.h"
 #include "widgets/URLLabel.h"
-#include "widgets/fabout.h"
+#include "widgets/AboutBox.h"
 
 namespace {
 

@@ -33,12 +33,12 @@ protected:
     }
     void Start() {
         MainWindowTest::Start();
-        host = w->ntreeview.GetFirstChild(w->ntreeview.GetFirst());
+        host = w->Tree.GetFirstChild(w->Tree.GetFirst());
     }
     // Expands a node; CallsSince() counts the calls from here on.
     PVirtualNode Expand(PVirtualNode node) {
         callsBefore = net.calls.size();
-        w->ntreeview.Expand(node);
+        w->Tree.Expand(node);
         return node;
     }
     std::size_t CallsSince() const { return net.calls.size() - callsBefore; }
@@ -51,7 +51,7 @@ protected:
 }  // namespace
 
 TEST_F(UserFillsTest, RenderingsOfSetsPrivilegeBooleansAndDates) {
-    using W = Tnetworkviewer;
+    using W = TMainWindow;
     EXPECT_EQ(Rendered([](auto& t) { W::AppendUserFlags(t, {ufAccountDisable, ufDontExpirePassword}); }),
               "AccountDisable DontExpirePassword ");
     EXPECT_EQ(Rendered([](auto& t) { W::AppendUserInfoFlags(t, {uifNormalAccount}); }),
@@ -59,9 +59,9 @@ TEST_F(UserFillsTest, RenderingsOfSetsPrivilegeBooleansAndDates) {
     EXPECT_EQ(Rendered([](auto& t) { W::AppendUserAuthFlags(t, {afOpComm, afOpAccounts}); }),
               "OpComm OpAccounts ");
     EXPECT_EQ(Rendered([](auto& t) { W::AppendUserFlags(t, {}); }), "");
-    EXPECT_EQ(Tnetworkviewer::UserPrivText(UserPrivFromNumber(3)), "Unknown");
-    EXPECT_EQ(Tnetworkviewer::UserPrivText(upUser), "User");
-    EXPECT_EQ(Tnetworkviewer::BoolText(true), "true");
+    EXPECT_EQ(TMainWindow::UserPrivText(UserPrivFromNumber(3)), "Unknown");
+    EXPECT_EQ(TMainWindow::UserPrivText(upUser), "User");
+    EXPECT_EQ(TMainWindow::BoolText(true), "true");
     Start();
     EXPECT_EQ(Rendered([&](auto& t) { w->AppendDateTime(t, 0); }), "30.12.1899");
     // Written after what the text holds.
@@ -135,14 +135,14 @@ TEST_F(UserFillsTest, DisksAreLeavesAndGroupsMarkedNodesOnTheHostsMachine) {
     EXPECT_EQ(Texts(disks), (std::vector<std::string>{"A:", "C:", "D:"}));
     EXPECT_EQ(net.calls.back().server, "\\\\PC1");
     PVirtualNode c = Child(disks, "C:");
-    EXPECT_FALSE(w->ntreeview.HasChildren(c));
+    EXPECT_FALSE(w->Tree.HasChildren(c));
     EXPECT_EQ(Data(c).Machine, "PC1");
     EXPECT_EQ(Data(c).Kind, nkNone);
 
     PVirtualNode groups = Expand(Child(host, "Groups"));
     EXPECT_EQ(Texts(groups), (std::vector<std::string>{"Administrators", "Users"}));
     PVirtualNode admins = Child(groups, "Administrators");
-    EXPECT_TRUE(w->ntreeview.HasChildren(admins));
+    EXPECT_TRUE(w->Tree.HasChildren(admins));
     EXPECT_EQ(Data(admins).Kind, nkGroup);
     EXPECT_EQ(Data(admins).Machine, "PC1");
     EXPECT_EQ(net.calls.back().function, "NetLocalGroupEnum");
@@ -158,13 +158,13 @@ TEST_F(UserFillsTest, UsersCostOneListingAndFourCallsPerAccountOnce) {
     EXPECT_EQ(CallsSince(), 1u + 4u * 3u);
     EXPECT_EQ(net.calls[callsBefore].args, (std::vector<std::string>{"level=0", "filter=2"}));
     PVirtualNode guest = Child(users, "Guest");
-    EXPECT_TRUE(w->ntreeview.HasChildren(guest));
+    EXPECT_TRUE(w->Tree.HasChildren(guest));
     EXPECT_EQ(Data(guest).Kind, nkUser);
     EXPECT_EQ(Data(guest).Machine, "PC1");
     EXPECT_EQ(Data(guest).Info.rfind("Username: Guest\r\nFullname: Guest full\r\n", 0), 0u);
     EXPECT_NE(Data(guest).Info.find("\r\nFlags: AccountDisable \r\n"), std::string::npos);
 
-    w->ntreeview.Collapse(users);
+    w->Tree.Collapse(users);
     Expand(users);
     EXPECT_EQ(CallsSince(), 0u);
 }
@@ -179,7 +179,7 @@ TEST_F(UserFillsTest, FailedDetailsKeepTheAccountsNodeWithoutDetailAndEndTheFill
     EXPECT_EQ(Texts(users), (std::vector<std::string>{"alice", "bob"}));
     EXPECT_NE(Data(Child(users, "alice")).Info, "");
     EXPECT_EQ(Data(Child(users, "bob")).Info, "");
-    EXPECT_EQ(stbar.text, " Error 5 : Access is denied.");
+    EXPECT_EQ(statusBar.text, " Error 5 : Access is denied.");
     EXPECT_EQ(form.cursor, crDefault);
 }
 
@@ -192,7 +192,7 @@ TEST_F(UserFillsTest, GroupMembersAreFoundWhateverTheCaseWithProgressShown) {
     Start();
     PVirtualNode group = Child(Expand(Child(host, "Groups")), "administrators");
     std::vector<std::string> shown;
-    form.onProcessMessages = [&] { shown.push_back(stbar.text); };
+    form.onProcessMessages = [&] { shown.push_back(statusBar.text); };
     Expand(group);
     EXPECT_EQ(Texts(group), (std::vector<std::string>{"alice", "carol"}));
     // Painted in order; texts that come quicker than they can be seen are
@@ -208,12 +208,12 @@ TEST_F(UserFillsTest, GroupMembersAreFoundWhateverTheCaseWithProgressShown) {
         at = std::find(at, all.end(), text);
         EXPECT_NE(at, all.end()) << text << " out of order";
     }
-    EXPECT_EQ(stbar.text, "Got user objects");
+    EXPECT_EQ(statusBar.text, "Got user objects");
     // The listing, each account's local groups, and two group lists for
     // each member's detail text; the values came with the listing.
     EXPECT_EQ(CallsSince(), 1u + 3u + 2u * 2u);
     PVirtualNode carol = Child(group, "carol");
-    EXPECT_FALSE(w->ntreeview.HasChildren(carol));
+    EXPECT_FALSE(w->Tree.HasChildren(carol));
     EXPECT_EQ(Data(carol).Machine, "PC1");
     EXPECT_EQ(Data(carol).Info.rfind("Username: carol\r\nFullname: carol full\r\n", 0), 0u);
 }
@@ -229,7 +229,7 @@ TEST_F(UserFillsTest, FailedMemberListingKeepsTheMembersFoundSoFar) {
     PVirtualNode group = Child(Expand(Child(host, "Groups")), "Users");
     Expand(group);
     EXPECT_EQ(Texts(group), std::vector<std::string>{"alice"});
-    EXPECT_EQ(stbar.text, " Error 53 : The network path was not found.");
+    EXPECT_EQ(statusBar.text, " Error 53 : The network path was not found.");
 }
 
 TEST_F(UserFillsTest, UserNodeListsItsLocalGroups) {
@@ -240,7 +240,7 @@ TEST_F(UserFillsTest, UserNodeListsItsLocalGroups) {
     EXPECT_EQ(Texts(alice), (std::vector<std::string>{"Administrators", "Users"}));
     EXPECT_EQ(CallsSince(), 1u);
     EXPECT_EQ(net.calls.back().args.at(0), "user=alice");
-    EXPECT_FALSE(w->ntreeview.HasChildren(Child(alice, "Users")));
+    EXPECT_FALSE(w->Tree.HasChildren(Child(alice, "Users")));
     EXPECT_EQ(Data(Child(alice, "Users")).Machine, "PC1");
 }
 
@@ -258,9 +258,9 @@ TEST_F(UserFillsTest, EveryAccountShowsItsOwnLogonDateAmongManyDays) {
     }
     Start();
     PVirtualNode users = Expand(Child(host, "Users"));
-    ASSERT_EQ(w->ntreeview.ChildCount(users), 300u);
+    ASSERT_EQ(w->Tree.ChildCount(users), 300u);
     int i = 0;
-    for (auto* n = w->ntreeview.GetFirstChild(users); n; n = w->ntreeview.GetNextSibling(n), ++i) {
+    for (auto* n = w->Tree.GetFirstChild(users); n; n = w->Tree.GetNextSibling(n), ++i) {
         const year_month_day date{first + days{i}};
         char expected[64];
         std::snprintf(expected, sizeof expected, "\r\nLast logon: %02u.%02u.%04d 13:%02d:%02d\r\n",

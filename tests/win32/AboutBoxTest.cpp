@@ -20,7 +20,7 @@
 #include "tests/fakes/ScriptedRegistry.h"
 #include "tests/fakes/ScriptedServiceManager.h"
 #include "tests/win32/UiDriver.h"
-#include "widgets/win32/faboutWin32.h"
+#include "widgets/win32/AboutBoxWin32.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include "tests/win32/MainFormFixture.h"
 
 #include "app/win32/resource.h"
-#include "netinfo/unitNTException.h"
+#include "netinfo/NetError.h"
 
 namespace {
 
@@ -234,7 +234,7 @@ TEST_F(DispatchFormTest, KeyboardMovesTheFocusAndThePressActsOnIt) {
     ASSERT_EQ(del.size(), 1u);
     EXPECT_EQ(del[0].server, "\\\\M");
     EXPECT_EQ(del[0].args, std::vector<std::string>{"user=alice"});
-    EXPECT_EQ(form_->Logic().stbar.SimpleText(), NetErrorText(os_.messages, 0));
+    EXPECT_EQ(form_->Logic().StatusBar.SimpleText(), NetErrorText(os_.messages, 0));
     EXPECT_NE(SaveScreenshot(L"session-disconnected"), L"");
 
     // Closed and opened again, "Sessions" lists anew: the tree view's items
@@ -289,19 +289,19 @@ TEST_F(DispatchFormTest, FailedShareListingOfThisMachineIsToldAndTheWindowGoesOn
     HTREEITEM shares = FindItem(Tree(), host, "Shares");
     ClickButtonOf(Tree(), shares);
 
-    const std::string shown = form_->Logic().stbar.SimpleText();
+    const std::string shown = form_->Logic().StatusBar.SimpleText();
     EXPECT_EQ(shown, " " + message);
-    EXPECT_TRUE(form_->Logic().stbarticker.Enabled());
+    EXPECT_TRUE(form_->Logic().FlashTimer.Enabled());
     EXPECT_EQ(ChildTexts(Tree(), shares), std::vector<std::string>{});
     EXPECT_NE(SaveScreenshot(L"shares-refused"), L"");
 
     // The window goes on: a click shows the machine and stops the flashing.
     ClickItem(Tree(), host);
     EXPECT_EQ(WindowText(form_->InfoMemo()).rfind("Serverflags: ", 0), 0u);
-    EXPECT_FALSE(form_->Logic().stbarticker.Enabled());
-    EXPECT_EQ(form_->Logic().stbar.SimpleText(), shown);
+    EXPECT_FALSE(form_->Logic().FlashTimer.Enabled());
+    EXPECT_EQ(form_->Logic().StatusBar.SimpleText(), shown);
     // The one-time fill is not tried again.
     ClickButtonOf(Tree(), shares);
     ClickButtonOf(Tree(), shares);
-    EXPECT_FALSE(form_->Logic().stbarticker.Enabled());
+    EXPECT_FALSE(form_->Logic().FlashTimer.Enabled());
 }

@@ -10,7 +10,7 @@ TEST_F(MainFormTest, StartsWithTheWaitPanelAndShowsTheTree300msLater) {
     const auto start = std::chrono::steady_clock::now();
     Open();
     EXPECT_EQ(WindowText(form_->Handle()), "Network View 3.14.15:926");
-    EXPECT_EQ(form_->Logic().stbar.SimpleText(), "Network View 3.14.15:926");
+    EXPECT_EQ(form_->Logic().StatusBar.SimpleText(), "Network View 3.14.15:926");
     EXPECT_TRUE(IsWindowVisible(form_->WaitPanel()));
     EXPECT_EQ(WindowText(form_->WaitLabel()), "\r\nFetching net infos...\r\n\r\nPlease wait.");
     EXPECT_FALSE(IsWindowVisible(Tree()));
@@ -20,7 +20,7 @@ TEST_F(MainFormTest, StartsWithTheWaitPanelAndShowsTheTree300msLater) {
     ASSERT_TRUE(WaitForTree());
     const auto waited = std::chrono::steady_clock::now() - start;
     EXPECT_GE(waited, std::chrono::milliseconds(250));
-    EXPECT_FALSE(form_->Logic().startticker.Enabled());
+    EXPECT_FALSE(form_->Logic().StartupTimer.Enabled());
 
     EXPECT_EQ(ChildTexts(Tree(), nullptr).at(0), "Internet");
     HTREEITEM internet = TreeView_GetRoot(Tree());
@@ -76,28 +76,28 @@ TEST_F(MainFormTest, FailedDomainListingFlashesRedAndWhiteThenTakesTheWindowColo
 
     Open();
     ASSERT_TRUE(WaitForTree());
-    Tnetworkviewer& logic = form_->Logic();
+    TMainWindow& logic = form_->Logic();
     std::string message = NetErrorMessage(os_.messages, status);
     message = message.substr(0, message.find('\r'));
-    EXPECT_EQ(logic.stbar.SimpleText(), " " + message);
-    EXPECT_TRUE(logic.stbarticker.Enabled());
+    EXPECT_EQ(logic.StatusBar.SimpleText(), " " + message);
+    EXPECT_TRUE(logic.FlashTimer.Enabled());
 
     // Drive the flashing tick by tick and read the bar back from the screen.
-    logic.stbarticker.SetEnabled(false);
+    logic.FlashTimer.SetEnabled(false);
     HWND bar = form_->StatusBar();
     RECT r;
     GetClientRect(bar, &r);
     const int x = r.right - 60, y = r.bottom / 2;  // clear of text and grip
     std::vector<COLORREF> seen;
     for (int tick = 0; tick < 11; ++tick) {
-        logic.stbartickerTimer();
+        logic.FlashTimerTick();
         Pump(30);
         seen.push_back(ScreenPixel(bar, x, y));
     }
     for (int tick = 0; tick < 10; ++tick)
         EXPECT_EQ(seen[tick], tick % 2 == 0 ? RGB(255, 0, 0) : RGB(255, 255, 255)) << "tick " << tick;
     EXPECT_EQ(seen[10], RGB(255, 255, 255));  // the window's colour
-    EXPECT_TRUE(logic.stbar.ParentColor());
+    EXPECT_TRUE(logic.StatusBar.ParentColor());
 }
 
 TEST_F(MainFormTest, ClicksShowDetailAndActionAsTheUserSeesThem) {
@@ -265,11 +265,11 @@ TEST_F(MainFormTest, UsersGroupsAndDisksOfThisMachineFillOrShowTheFailure) {
     Open();
     ASSERT_TRUE(WaitForTree());
     HWND tree = Tree();
-    Tnetworkviewer& logic = form_->Logic();
+    TMainWindow& logic = form_->Logic();
     const auto failureShown = [&](NET_API_STATUS status) {
         const std::string message = NetErrorMessage(os_.messages, status);
         return StatusText(form_->StatusBar()) == " " + message.substr(0, message.find('\r')) &&
-               logic.stbarticker.Enabled();
+               logic.FlashTimer.Enabled();
     };
     HTREEITEM internet = TreeView_GetRoot(tree);
     Expand(tree, internet);
@@ -301,12 +301,12 @@ TEST_F(MainFormTest, UsersGroupsAndDisksOfThisMachineFillOrShowTheFailure) {
         },
         [](const GROUP_USERS_INFO_0& g) { return Narrow(g.grui0_name); }, status);
     if (status != NERR_Success) {
-        EXPECT_TRUE(failureShown(status)) << logic.stbar.SimpleText();
+        EXPECT_TRUE(failureShown(status)) << logic.StatusBar.SimpleText();
     }
     HTREEITEM account = FindItem(tree, users, shown.back());
     Click(tree, account);
     EXPECT_EQ(IsWindowVisible(form_->InfoPanel()) != FALSE, status == NERR_Success);
-    EXPECT_FALSE(logic.stbarticker.Enabled());  // the click stopped the flash
+    EXPECT_FALSE(logic.FlashTimer.Enabled());  // the click stopped the flash
 
     // The account's local groups (Wine knows these).
     const auto memberships = SystemNames<LOCALGROUP_USERS_INFO_0>(
@@ -340,7 +340,7 @@ TEST_F(MainFormTest, UsersGroupsAndDisksOfThisMachineFillOrShowTheFailure) {
     Expand(tree, disks);
     EXPECT_EQ(ChildTexts(tree, disks), drives);
     if (status != NERR_Success) {
-        EXPECT_TRUE(failureShown(status)) << logic.stbar.SimpleText();
+        EXPECT_TRUE(failureShown(status)) << logic.StatusBar.SimpleText();
     }
     EXPECT_NE(SaveScreenshot(L"users-groups-disks"), L"");
 

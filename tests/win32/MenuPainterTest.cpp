@@ -498,7 +498,7 @@ TEST_F(MainFormTest, FlatLookHooksPanelsMemoAndButtonsAndHoverLightensTheButton)
     Open();
     auto& form = form_;
 
-    TMenuPainterWin32& painter = form->MenuPainter1();
+    TMenuPainterWin32& painter = form->MenuPainter();
     EXPECT_TRUE(painter.Painter().Active());
     EXPECT_EQ(painter.Painter().Font().Name, "Tahoma");
     for (HWND hooked : {form->WaitPanel(), form->ActionPanel(), form->InfoPanel(), form->Splitter(),

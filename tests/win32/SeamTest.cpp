@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "netinfo/cmpNetServer.h"
-#include "netinfo/unitNTException.h"
+#include "netinfo/NetServer.h"
+#include "netinfo/NetError.h"
 #include "platform/win32/Win32Platform.h"
 
 using platform::win32::Narrow;

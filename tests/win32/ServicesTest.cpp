@@ -16,7 +16,7 @@
 
 #include "app/win32/MainForm.h"
 #include "platform/win32/Win32Platform.h"
-#include "services/unitEXRegistry.h"
+#include "services/RegistryAccess.h"
 #include "tests/win32/MainFormFixture.h"
 
 namespace {
@@ -149,7 +149,7 @@ protected:
 TEST_F(ServicesTest, LocalServicesAreGroupedByStateWithTheirImagePaths) {
     ExpandServices();
     const std::vector<std::string> groups = ChildTexts(tree_, services_);
-    ASSERT_FALSE(groups.empty()) << form_->Logic().stbar.SimpleText();
+    ASSERT_FALSE(groups.empty()) << form_->Logic().StatusBar.SimpleText();
     const std::set<std::string> known{"Stopped", "Stopping", "Started",    "Starting",
                                       "Paused",  "Pausing",  "Continuing", "Unknown"};
     EXPECT_EQ(std::set<std::string>(groups.begin(), groups.end()).size(), groups.size());
@@ -212,7 +212,7 @@ TEST_F(ServicesTest, StoppingAndStartingSpoolerByTheButtonMovesItToTheOtherGroup
 
         ExpandServices();
         // Nothing is focused until the user clicks a node.
-        EXPECT_EQ(form_->Logic().ntreeview.FocusedNode(), nullptr);
+        EXPECT_EQ(form_->Logic().Tree.FocusedNode(), nullptr);
         std::string after;
         ASSERT_NE(FindService(tree_, services_, "Spooler", &after), nullptr);
         EXPECT_EQ(after, before == "Started" ? "Stopped" : "Started");

@@ -2,7 +2,7 @@
 // The about box: the program's card as a picture, with a link to its home
 // page lying on the card's white lower part. Clicking the card closes the
 // box; clicking the link opens the home page and leaves the box open. This is
-// the box's behaviour without a window; widgets/win32/faboutWin32.cpp shows
+// the box's behaviour without a window; widgets/win32/AboutBoxWin32.cpp shows
 // it modally.
 #include <string>
 

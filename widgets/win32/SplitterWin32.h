@@ -6,7 +6,7 @@
 #include <windows.h>
 
 #include "toolkit/win32/Panel.h"
-#include "widgets/Splitctl.h"
+#include "widgets/Splitter.h"
 
 class TBetterSplitterWin32 : public TBetterSplitter {
 public:

@@ -1,8 +1,8 @@
-#include "netinfo/cmpNetServer.h"
+#include "netinfo/NetServer.h"
 
 #include <array>
 
-#include "netinfo/cmpNetUser.h"
+#include "netinfo/NetUser.h"
 
 namespace {
 

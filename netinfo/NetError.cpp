@@ -1,4 +1,4 @@
-#include "netinfo/unitNTException.h"
+#include "netinfo/NetError.h"
 
 #include <cstdint>
 #include <string>

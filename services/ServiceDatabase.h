@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "netinfo/unitNTException.h"
+#include "netinfo/NetError.h"
 #include "platform/Registry.h"
 #include "platform/ServiceManager.h"
 #include "platform/SystemMessages.h"
-#include "services/unitEXRegistry.h"
+#include "services/RegistryAccess.h"
 #include "toolkit/Strings.h"
 
 // The order is the program's own, not that of the SERVICE_* values: the

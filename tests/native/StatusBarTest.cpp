@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "widgets/SBPro.h"
+#include "widgets/StatusBar.h"
 
 namespace {
 

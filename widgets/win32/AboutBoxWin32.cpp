@@ -1,4 +1,4 @@
-#include "widgets/win32/faboutWin32.h"
+#include "widgets/win32/AboutBoxWin32.h"
 
 #include "platform/win32/Win32Platform.h"
 #include "toolkit/win32/WindowClass.h"

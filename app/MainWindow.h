@@ -11,9 +11,9 @@
 #include "app/HostList.h"
 #include "app/NetNode.h"
 #include "app/versioninfo.h"
-#include "netinfo/cmpNetServer.h"
-#include "netinfo/cmpNetUser.h"
-#include "services/cmpServiceManager.h"
+#include "netinfo/NetServer.h"
+#include "netinfo/NetUser.h"
+#include "services/ServiceDatabase.h"
 #include "platform/FileSystem.h"
 #include "platform/Locale.h"
 #include "platform/NetApi.h"
@@ -44,10 +44,10 @@ public:
     virtual ~TNetworkViewerForm() = default;
     virtual std::string Caption() = 0;
     virtual void SetCaption(const std::string& caption) = 0;
-    virtual void SetInfoText(const std::string& text) = 0;      // minfo
-    virtual void SetInfoPanelVisible(bool visible) = 0;         // pinfo with the splitter
-    virtual void SetActionPanelVisible(bool visible) = 0;       // paction2
-    virtual void SetActionCaption(const std::string& text) = 0; // bbaction2
+    virtual void SetInfoText(const std::string& text) = 0;      // the detail memo
+    virtual void SetInfoPanelVisible(bool visible) = 0;         // the detail panel with the splitter
+    virtual void SetActionPanelVisible(bool visible) = 0;       // the action panel
+    virtual void SetActionCaption(const std::string& text) = 0; // the action button
     // A modal dialog that asks for one line of text: the caption, the prompt,
     // an edit that starts with value and takes at most 255 characters, OK and
     // Cancel. True, with the edit's text in value, when the user chose OK.
@@ -62,26 +62,30 @@ public:
     virtual void ShowAboutBox() = 0;
 };
 
-class Tnetworkviewer {
+class TMainWindow {
 public:
-    Tnetworkviewer(TNetworkViewerPlatform platform, TNetworkViewerForm& form,
-                   TSimpleStatusBar& stbar);
+    TMainWindow(TNetworkViewerPlatform platform, TNetworkViewerForm& form,
+                   TSimpleStatusBar& statusBar);
 
     // Event handlers.
     void FormCreate();
     void FormClose();
-    void starttickerTimer();
-    void stbartickerTimer();
-    void baboutClick();
-    void ntreeviewClick();
-    void ntreeviewExpanding(PVirtualNode node, bool& allowed);
-    void bbaction2Click();
-    const std::string& ntreeviewGetText(PVirtualNode node);
+    void StartupTimerTick();
+    void FlashTimerTick();
+    void AboutButtonClick();
+    void TreeClick();
+    void TreeExpanding(PVirtualNode node, bool& allowed);
+    void ActionButtonClick();
+    const std::string& TreeGetText(PVirtualNode node);
 
     // Operations.
     void ShowNodeInfo(const std::string& text);
     void FlashStatusMessage(const std::string& message);
     void StopStatusFlash();
+    // The flash paints red and white this many ticks, then gives the bar its
+    // parent's colour back; a stopped flash skips straight to that.
+    static constexpr int kFlashTicks = 10;
+    static constexpr int kFlashStopped = kFlashTicks + 1;
     void ShowProgress(const std::string& text);
     // Shows the progress text that ShowProgress held back, if any.
     void FlushProgress();
@@ -160,10 +164,10 @@ public:
     std::string HostListFileName() { return HostListPath(versionInfo_.ProgramPath()); }
 
     // Components.
-    TNetTree ntreeview;
-    TSimpleStatusBar& stbar;
-    TTimer startticker{300, true};
-    TTimer stbarticker{1000, false};
+    TNetTree Tree;
+    TSimpleStatusBar& StatusBar;
+    TTimer StartupTimer{300, true};
+    TTimer FlashTimer{1000, false};
     TNetServer NetServer;
     TNetUser NetUser;
     TServiceDatabase ServiceDatabase;

@@ -1,4 +1,4 @@
-#include "widgets/Splitctl.h"
+#include "widgets/Splitter.h"
 
 #include <algorithm>
 

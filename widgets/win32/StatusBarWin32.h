@@ -10,7 +10,7 @@
 
 #include <string>
 
-#include "widgets/SBPro.h"
+#include "widgets/StatusBar.h"
 
 // An image list of the system's for the panels' images.
 class TImageListWin32 : public TImageList {

@@ -1,4 +1,4 @@
-#include "netinfo/cmpNetUser.h"
+#include "netinfo/NetUser.h"
 
 #include <array>
 #include <utility>

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "services/unitEXRegistry.h"
+#include "services/RegistryAccess.h"
 #include "tests/fakes/FakeSystem.h"
 #include "tests/fakes/ScriptedRegistry.h"
 
@@ -8,9 +8,9 @@ namespace {
 
 const std::string kServices = "SYSTEM\\CurrentControlSet\\Services";
 
-class ExRegistryTest : public ::testing::Test {
+class RegistryAccessTest : public ::testing::Test {
 protected:
-    ExRegistryTest() {
+    RegistryAccessTest() {
         messages.systemTable[2] = "The system cannot find the file specified.\r\n";
         key = &registry.KeyAt("", platform::kHKeyLocalMachine, kServices + "\\Svc");
     }
@@ -43,20 +43,20 @@ protected:
 
 }  // namespace
 
-TEST_F(ExRegistryTest, ReadStringsGivesTheStoredStringsInOrder) {
+TEST_F(RegistryAccessTest, ReadStringsGivesTheStoredStringsInOrder) {
     EXPECT_EQ(ReadStrings(ScriptedRegistry::MultiString({"A", "B", "C"}).bytes),
               (TStringList{"A", "B", "C"}));
     EXPECT_EQ(ReadStrings(ScriptedRegistry::MultiString({"Tcpip", "Afd\xC3\xA9"}).bytes),
               (TStringList{"Tcpip", "Afd\xC3\xA9"}));
 }
 
-TEST_F(ExRegistryTest, EmptyStringListIsAnEmptyListWhateverItsTerminators) {
+TEST_F(RegistryAccessTest, EmptyStringListIsAnEmptyListWhateverItsTerminators) {
     EXPECT_EQ(ReadStrings(std::string(2, '\0')), TStringList{});
     EXPECT_EQ(ReadStrings(std::string(4, '\0')), TStringList{});
     EXPECT_EQ(ReadStrings(""), TStringList{});
 }
 
-TEST_F(ExRegistryTest, StringListMissingItsTerminatorsStillGivesItsStrings) {
+TEST_F(RegistryAccessTest, StringListMissingItsTerminatorsStillGivesItsStrings) {
     EXPECT_EQ(ReadStrings(Utf16(std::u16string(u"A\0BC", 4))), (TStringList{"A", "BC"}));
     EXPECT_EQ(ReadStrings(Utf16(std::u16string(u"A\0B\0", 4))), (TStringList{"A", "B"}));
     // An odd last byte is half a character and is not read.
@@ -65,7 +65,7 @@ TEST_F(ExRegistryTest, StringListMissingItsTerminatorsStillGivesItsStrings) {
     EXPECT_EQ(ReadStrings(Utf16(std::u16string(u"A\0\0B\0\0", 6))), TStringList{"A"});
 }
 
-TEST_F(ExRegistryTest, ReadStringsOfAnotherTypeRaisesStringListExpectedAndEmptiesTheList) {
+TEST_F(RegistryAccessTest, ReadStringsOfAnotherTypeRaisesStringListExpectedAndEmptiesTheList) {
     key->values["V"] = ScriptedRegistry::String("A");
     TStringList list{"stale"};
     try {
@@ -79,7 +79,7 @@ TEST_F(ExRegistryTest, ReadStringsOfAnotherTypeRaisesStringListExpectedAndEmptie
     EXPECT_TRUE(list.empty());
 }
 
-TEST_F(ExRegistryTest, AbsentStringListRaisesWithTheSystemErrorCode) {
+TEST_F(RegistryAccessTest, AbsentStringListRaisesWithTheSystemErrorCode) {
     TStringList list{"stale"};
     try {
         Opened()->ReadStrings("Missing", list);
@@ -93,7 +93,7 @@ TEST_F(ExRegistryTest, AbsentStringListRaisesWithTheSystemErrorCode) {
     EXPECT_TRUE(list.empty());
 }
 
-TEST_F(ExRegistryTest, CreateLastErrorTakesTheThreadsErrorCode) {
+TEST_F(RegistryAccessTest, CreateLastErrorTakesTheThreadsErrorCode) {
     messages.lastError = 5;
     const auto e = EExRegistryException::CreateLastError(messages, "Denied");
     EXPECT_EQ(e.ErrorCode, 5u);
@@ -101,7 +101,7 @@ TEST_F(ExRegistryTest, CreateLastErrorTakesTheThreadsErrorCode) {
     EXPECT_EQ(EExRegistryException::CreateError(messages, 99999, "x").Message(), "Error 99999:x");
 }
 
-TEST_F(ExRegistryTest, ReadStringTakesTheTextUpToItsFirstNullAndNeverPastTheData) {
+TEST_F(RegistryAccessTest, ReadStringTakesTheTextUpToItsFirstNullAndNeverPastTheData) {
     key->values["Sz"] = ScriptedRegistry::String("C:\\svc.exe");
     key->values["Expand"] =
         ScriptedRegistry::String("%SystemRoot%\\svc.exe -k", platform::kRegExpandSz);
@@ -119,7 +119,7 @@ TEST_F(ExRegistryTest, ReadStringTakesTheTextUpToItsFirstNullAndNeverPastTheData
     EXPECT_THROW(r->ReadString("Number"), ERegistryException);
 }
 
-TEST_F(ExRegistryTest, ReadIntegerNeedsAFourByteDword) {
+TEST_F(RegistryAccessTest, ReadIntegerNeedsAFourByteDword) {
     key->values["Start"] = ScriptedRegistry::Dword(2);
     key->values["Minus"] = ScriptedRegistry::Dword(0xFFFFFFFF);
     key->values["Short"] = {platform::kRegDword, std::string(2, '\1')};
@@ -134,7 +134,7 @@ TEST_F(ExRegistryTest, ReadIntegerNeedsAFourByteDword) {
     EXPECT_FALSE(r->ValueExists("Absent"));
 }
 
-TEST_F(ExRegistryTest, PathsWithABackslashStartAtTheRootOthersAtTheCurrentKey) {
+TEST_F(RegistryAccessTest, PathsWithABackslashStartAtTheRootOthersAtTheCurrentKey) {
     registry.KeyAt("", platform::kHKeyLocalMachine, kServices + "\\Other");
     registry.KeyAt("", platform::kHKeyLocalMachine, kServices + "\\Svc\\Parameters");
     auto r = Opened();
@@ -159,7 +159,7 @@ TEST_F(ExRegistryTest, PathsWithABackslashStartAtTheRootOthersAtTheCurrentKey) {
     EXPECT_EQ(registry.badCloses, 0);
 }
 
-TEST_F(ExRegistryTest, AnyOpenKeyServesAsRootAndStaysItsOwners) {
+TEST_F(RegistryAccessTest, AnyOpenKeyServesAsRootAndStaysItsOwners) {
     auto services = Opened();
     {
         TExRegistry below(registry, messages, platform::kKeyRead);
@@ -175,7 +175,7 @@ TEST_F(ExRegistryTest, AnyOpenKeyServesAsRootAndStaysItsOwners) {
     EXPECT_EQ(list, TStringList{"still open"});
 }
 
-TEST_F(ExRegistryTest, ConnectedMachineIsReadAndItsConnectionClosed) {
+TEST_F(RegistryAccessTest, ConnectedMachineIsReadAndItsConnectionClosed) {
     registry.KeyAt("\\\\B", platform::kHKeyLocalMachine, kServices + "\\Remote");
     registry.unreachable["\\\\C"] = 53;
     {

@@ -5,7 +5,7 @@
 // click on the card, the close box, Alt+F4 or Escape.
 #include <windows.h>
 
-#include "widgets/fabout.h"
+#include "widgets/AboutBox.h"
 #include "widgets/win32/URLLabelWin32.h"
 
 class TaboutformularWin32 {

@@ -1,4 +1,4 @@
-#include "widgets/win32/SBProWin32.h"
+#include "widgets/win32/StatusBarWin32.h"
 
 #include <windowsx.h>
 

@@ -1,7 +1,7 @@
-#include "app/fvelmora.h"
+#include "app/MainWindow.h"
 
 #include "app/HostList.h"
-#include "netinfo/unitNTException.h"
+#include "netinfo/NetError.h"
 #include "toolkit/ParallelQueries.h"
 
 namespace {
@@ -25,42 +25,42 @@ std::string MessageOf(const std::exception& e) {
 
 }  // namespace
 
-Tnetworkviewer::TWaitCursor::TWaitCursor(TNetworkViewerForm& form)
+TMainWindow::TWaitCursor::TWaitCursor(TNetworkViewerForm& form)
     : form_(form), saved_(form.ScreenCursor()) {
     form_.SetScreenCursor(crHourGlass);
 }
 
-Tnetworkviewer::TWaitCursor::~TWaitCursor() { form_.SetScreenCursor(saved_); }
+TMainWindow::TWaitCursor::~TWaitCursor() { form_.SetScreenCursor(saved_); }
 
-Tnetworkviewer::Tnetworkviewer(TNetworkViewerPlatform platform, TNetworkViewerForm& form,
+TMainWindow::TMainWindow(TNetworkViewerPlatform platform, TNetworkViewerForm& form,
                                TSimpleStatusBar& statusBar)
-    : stbar(statusBar),
+    : StatusBar(statusBar),
       NetServer(platform.Net, platform.Messages, platform.Locale),
       NetUser(platform.Net, platform.Messages, platform.Locale),
       ServiceDatabase(platform.Services, platform.Registry, platform.Messages),
       platform_(platform),
       form_(form),
       versionInfo_(platform.Version) {
-    ntreeview.SetVisible(false);
-    startticker.OnTimer = [this] { starttickerTimer(); };
-    stbarticker.OnTimer = [this] { stbartickerTimer(); };
-    ntreeview.OnClick = [this] { ntreeviewClick(); };
-    ntreeview.OnExpanding = [this](PVirtualNode node, bool& allowed) {
-        ntreeviewExpanding(node, allowed);
+    Tree.SetVisible(false);
+    StartupTimer.OnTimer = [this] { StartupTimerTick(); };
+    FlashTimer.OnTimer = [this] { FlashTimerTick(); };
+    Tree.OnClick = [this] { TreeClick(); };
+    Tree.OnExpanding = [this](PVirtualNode node, bool& allowed) {
+        TreeExpanding(node, allowed);
     };
 }
 
 // ---------------------------------------------------------------- start and close
 
-void Tnetworkviewer::FormCreate() {
+void TMainWindow::FormCreate() {
     ShowNodeInfo("");
     HostList.clear();
     LoadHostList();
     form_.SetCaption(form_.Caption() + " " + VersionText());
-    stbar.SetSimpleText(form_.Caption());
+    StatusBar.SetSimpleText(form_.Caption());
 }
 
-void Tnetworkviewer::LoadHostList() {
+void TMainWindow::LoadHostList() {
     const std::string path = HostListFileName();
     if (!platform_.Files.FileExists(path)) return;
     const auto read = platform_.Files.ReadFile(path);
@@ -74,9 +74,9 @@ void Tnetworkviewer::LoadHostList() {
     HostList = ReadHostList(read.bytes, platform_.Locale);
 }
 
-void Tnetworkviewer::FormClose() { SaveHostList(); }
+void TMainWindow::FormClose() { SaveHostList(); }
 
-void Tnetworkviewer::SaveHostList() {
+void TMainWindow::SaveHostList() {
     const std::string path = HostListFileName();
     if (hostListUnread_) {
         form_.ShowError("The host list " + path +
@@ -92,47 +92,47 @@ void Tnetworkviewer::SaveHostList() {
     }
 }
 
-void Tnetworkviewer::starttickerTimer() {
+void TMainWindow::StartupTimerTick() {
     // The build lets messages run; the timer may fire again meanwhile.
     if (busy_) return;
     TBusyScope busy(busy_);
     BuildTree();
-    startticker.SetEnabled(false);
+    StartupTimer.SetEnabled(false);
 }
 
-void Tnetworkviewer::baboutClick() { form_.ShowAboutBox(); }
+void TMainWindow::AboutButtonClick() { form_.ShowAboutBox(); }
 
 // ---------------------------------------------------------------- status bar
 
-void Tnetworkviewer::ShowNodeInfo(const std::string& text) {
+void TMainWindow::ShowNodeInfo(const std::string& text) {
     form_.SetInfoText(text);
     form_.SetInfoPanelVisible(!text.empty());
 }
 
-void Tnetworkviewer::FlashStatusMessage(const std::string& message) {
+void TMainWindow::FlashStatusMessage(const std::string& message) {
     std::string text(" ");
     text.append(message, 0, message.find('\r'));
-    stbar.SetSimpleText(text);
-    stbarticker.SetEnabled(true);
+    StatusBar.SetSimpleText(text);
+    FlashTimer.SetEnabled(true);
 }
 
-void Tnetworkviewer::stbartickerTimer() {
-    if (stbarticker.Tag >= 10) {
-        stbarticker.SetEnabled(false);
-        stbarticker.Tag = 0;
-        stbar.SetParentColor(true);
+void TMainWindow::FlashTimerTick() {
+    if (FlashTimer.Tag >= kFlashTicks) {
+        FlashTimer.SetEnabled(false);
+        FlashTimer.Tag = 0;
+        StatusBar.SetParentColor(true);
     } else {
-        stbar.SetColor(stbarticker.Tag % 2 != 0 ? clWhite : clRed);
-        ++stbarticker.Tag;
+        StatusBar.SetColor(FlashTimer.Tag % 2 != 0 ? clWhite : clRed);
+        ++FlashTimer.Tag;
     }
 }
 
-void Tnetworkviewer::StopStatusFlash() {
-    stbarticker.Tag = 11;
-    stbartickerTimer();
+void TMainWindow::StopStatusFlash() {
+    FlashTimer.Tag = kFlashStopped;
+    FlashTimerTick();
 }
 
-void Tnetworkviewer::ShowProgress(const std::string& text) {
+void TMainWindow::ShowProgress(const std::string& text) {
     // A fill may report a text per entry: painting each would cost more than
     // the entry. A text is shown at once when the last one shown is older
     // than kProgressInterval; else it waits for the next one or for the end
@@ -142,29 +142,29 @@ void Tnetworkviewer::ShowProgress(const std::string& text) {
     if (std::chrono::steady_clock::now() - progressShown_ >= kProgressInterval) FlushProgress();
 }
 
-void Tnetworkviewer::FlushProgress() {
+void TMainWindow::FlushProgress() {
     if (!progressPending_) return;
     progressPending_ = false;
-    stbar.SetSimpleText(progressText_);
+    StatusBar.SetSimpleText(progressText_);
     form_.ProcessMessages();
     progressShown_ = std::chrono::steady_clock::now();
 }
 
-void Tnetworkviewer::ShowNetResult(std::uint32_t code) {
-    stbar.SetSimpleText(NetErrorText(platform_.Messages, code));
+void TMainWindow::ShowNetResult(std::uint32_t code) {
+    StatusBar.SetSimpleText(NetErrorText(platform_.Messages, code));
 }
 
 // ---------------------------------------------------------------- the tree
 
-const std::string& Tnetworkviewer::ntreeviewGetText(PVirtualNode node) {
+const std::string& TMainWindow::TreeGetText(PVirtualNode node) {
     return TNetTree::GetNodeData(node).Text;
 }
 
-PVirtualNode Tnetworkviewer::AddMarkedNode(PVirtualNode parent) {
-    return ntreeview.AddChild(parent, true);
+PVirtualNode TMainWindow::AddMarkedNode(PVirtualNode parent) {
+    return Tree.AddChild(parent, true);
 }
 
-std::string Tnetworkviewer::ServerFlagsText(TServerAccountTypes flags) {
+std::string TMainWindow::ServerFlagsText(TServerAccountTypes flags) {
     std::string text = "Serverflags: ";
     flags.ForEach([&](TServerAccountType t) {
         text += std::string(ServerAccountTypeName(t).substr(6)) + "\r\n";
@@ -172,12 +172,12 @@ std::string Tnetworkviewer::ServerFlagsText(TServerAccountTypes flags) {
     return text;
 }
 
-void Tnetworkviewer::BuildTree() {
+void TMainWindow::BuildTree() {
     // The wait panel shows while the machines are asked.
-    ntreeview.SetVisible(false);
-    ntreeview.Clear();
+    Tree.SetVisible(false);
+    Tree.Clear();
 
-    PVirtualNode internet = ntreeview.AddChild(nullptr);
+    PVirtualNode internet = Tree.AddChild(nullptr);
     {
         auto& data = TNetTree::GetNodeData(internet);
         data.Text = "Internet";
@@ -207,15 +207,15 @@ void Tnetworkviewer::BuildTree() {
 
     // Walk the focus along the root level past its end, so that no node is
     // focused.
-    ntreeview.SetFocusedNode(ntreeview.GetFirst());
-    while (ntreeview.FocusedNode() != nullptr)
-        ntreeview.SetFocusedNode(ntreeview.GetNextSibling(ntreeview.FocusedNode()));
-    ntreeview.ClearSelection();
+    Tree.SetFocusedNode(Tree.GetFirst());
+    while (Tree.FocusedNode() != nullptr)
+        Tree.SetFocusedNode(Tree.GetNextSibling(Tree.FocusedNode()));
+    Tree.ClearSelection();
 
-    ntreeview.SetVisible(true);
+    Tree.SetVisible(true);
 }
 
-Tnetworkviewer::TServerAnswer Tnetworkviewer::QueryServer(platform::NetApi& net,
+TMainWindow::TServerAnswer TMainWindow::QueryServer(platform::NetApi& net,
                                                           platform::SystemMessages& messages,
                                                           const std::string& name) {
     // The same call and text as the server component's ServerType and its
@@ -225,14 +225,14 @@ Tnetworkviewer::TServerAnswer Tnetworkviewer::QueryServer(platform::NetApi& net,
     return {true, ServerFlagsText(ServerTypesFromBits(info.value))};
 }
 
-PVirtualNode Tnetworkviewer::AddServerNode(PVirtualNode parent, const std::string& name,
+PVirtualNode TMainWindow::AddServerNode(PVirtualNode parent, const std::string& name,
                                            bool fromHostList) {
     TWaitCursor wait(form_);
     TServerAnswer answer = QueryServer(platform_.Net, platform_.Messages, name);
     return AddAnsweredServerNode(parent, name, fromHostList, answer);
 }
 
-void Tnetworkviewer::AddServerNodes(PVirtualNode parent, const TStringList& names,
+void TMainWindow::AddServerNodes(PVirtualNode parent, const TStringList& names,
                                     bool fromHostList) {
     RunQueriesInOrder<TServerAnswer>(
         names.size(), kQueryThreads,
@@ -245,7 +245,7 @@ void Tnetworkviewer::AddServerNodes(PVirtualNode parent, const TStringList& name
         [this] { form_.ProcessMessages(); });
 }
 
-PVirtualNode Tnetworkviewer::AddAnsweredServerNode(PVirtualNode parent, const std::string& name,
+PVirtualNode TMainWindow::AddAnsweredServerNode(PVirtualNode parent, const std::string& name,
                                                    bool fromHostList, TServerAnswer& answer) {
     PVirtualNode node = AddMarkedNode(parent);
     auto& data = TNetTree::GetNodeData(node);
@@ -280,7 +280,7 @@ PVirtualNode Tnetworkviewer::AddAnsweredServerNode(PVirtualNode parent, const st
     return node;
 }
 
-void Tnetworkviewer::FillDomain(PVirtualNode node, TStringList& list) {
+void TMainWindow::FillDomain(PVirtualNode node, TStringList& list) {
     // Machines are listed from the local machine, as the domains are: the
     // machine queried last may be one that does not answer.
     NetServer.SetServerName("");
@@ -290,7 +290,7 @@ void Tnetworkviewer::FillDomain(PVirtualNode node, TStringList& list) {
 
 // ---------------------------------------------------------------- host list
 
-void Tnetworkviewer::AddHost(PVirtualNode node) {
+void TMainWindow::AddHost(PVirtualNode node) {
     std::string host;
     if (!form_.InputQuery("Add IP/Host", "IP-number/Hostname:", host)) return;
     // An empty answer names no host; it would only add a node that cannot
@@ -302,20 +302,20 @@ void Tnetworkviewer::AddHost(PVirtualNode node) {
     AddServerNode(node, host, true);
 }
 
-void Tnetworkviewer::RemoveHost(PVirtualNode node) {
+void TMainWindow::RemoveHost(PVirtualNode node) {
     const std::string entry = TNetTree::GetNodeData(node).HostEntry;
     for (auto it = HostList.begin(); it != HostList.end(); ++it)
         if (platform_.Locale.SameTextIgnoreCase(*it, entry)) {
             HostList.erase(it);
             break;
         }
-    ntreeview.DeleteNode(node);
+    Tree.DeleteNode(node);
 }
 
 // ---------------------------------------------------------------- dispatch
 
-void Tnetworkviewer::ntreeviewClick() {
-    PVirtualNode node = ntreeview.FocusedNode();
+void TMainWindow::TreeClick() {
+    PVirtualNode node = Tree.FocusedNode();
     if (node == nullptr) {
         form_.SetActionPanelVisible(false);
         StopStatusFlash();
@@ -329,7 +329,7 @@ void Tnetworkviewer::ntreeviewClick() {
     StopStatusFlash();
 }
 
-void Tnetworkviewer::ntreeviewExpanding(PVirtualNode node, bool& allowed) {
+void TMainWindow::TreeExpanding(PVirtualNode node, bool& allowed) {
     if (busy_) {
         // A fill is letting messages run; another one would pull the tree from
         // under it.
@@ -362,9 +362,9 @@ void Tnetworkviewer::ntreeviewExpanding(PVirtualNode node, bool& allowed) {
     if (!data.Refill) data.Kind = nkNone;
 }
 
-void Tnetworkviewer::bbaction2Click() {
+void TMainWindow::ActionButtonClick() {
     if (busy_) return;
-    PVirtualNode node = ntreeview.FocusedNode();
+    PVirtualNode node = Tree.FocusedNode();
     if (node == nullptr) return;
     TBusyScope busy(busy_);
     try {

@@ -9,8 +9,8 @@
 #include <string>
 #include <string_view>
 
-#include "netinfo/cmpNetServer.h"
-#include "netinfo/unitNTException.h"
+#include "netinfo/NetServer.h"
+#include "netinfo/NetError.h"
 #include "platform/Locale.h"
 #include "platform/NetApi.h"
 #include "platform/SystemMessages.h"

@@ -1,4 +1,4 @@
-#include "widgets/fabout.h"
+#include "widgets/AboutBox.h"
 
 TLabelFont AboutFont() { return TLabelFont{}; }
 

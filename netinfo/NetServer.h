@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "netinfo/unitNTException.h"
+#include "netinfo/NetError.h"
 #include "platform/Locale.h"
 #include "platform/NetApi.h"
 #include "toolkit/Set.h"

@@ -1,4 +1,4 @@
-#include "services/cmpServiceManager.h"
+#include "services/ServiceDatabase.h"
 
 #include <utility>
 

@@ -1,4 +1,4 @@
-#include "widgets/SBPro.h"
+#include "widgets/StatusBar.h"
 
 #include <algorithm>
 

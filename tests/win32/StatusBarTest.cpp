@@ -11,11 +11,11 @@
 #include "tests/win32/UiDriver.h"
 #include "toolkit/win32/WinControl.h"
 #include "toolkit/win32/WindowClass.h"
-#include "widgets/win32/SBProWin32.h"
+#include "widgets/win32/StatusBarWin32.h"
 
 namespace {
 
-constexpr wchar_t kFormClass[] = L"StatusBarProTestForm";
+constexpr wchar_t kFormClass[] = L"StatusBarTestForm";
 constexpr UINT_PTR kCounterId = 77;
 
 LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -32,7 +32,7 @@ LRESULT CALLBACK CountSimpleTexts(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UIN
 
 bool IsDark(COLORREF c) { return GetRValue(c) < 100 && GetGValue(c) < 100 && GetBValue(c) < 100; }
 
-class StatusBarProTest : public ::testing::Test {
+class StatusBarTest : public ::testing::Test {
 protected:
     void TearDown() override {
         bar_.reset();
@@ -83,7 +83,7 @@ protected:
 
 }  // namespace
 
-TEST_F(StatusBarProTest, SimpleTextWrittenTwiceReachesTheControlOnce) {
+TEST_F(StatusBarTest, SimpleTextWrittenTwiceReachesTheControlOnce) {
     Open(WS_OVERLAPPEDWINDOW, true);
     int sent = 0;
     SetWindowSubclass(Bar(), CountSimpleTexts, kCounterId, reinterpret_cast<DWORD_PTR>(&sent));
@@ -96,7 +96,7 @@ TEST_F(StatusBarProTest, SimpleTextWrittenTwiceReachesTheControlOnce) {
     EXPECT_EQ(GetWindowTextLengthW(Bar()), 4);
 }
 
-TEST_F(StatusBarProTest, RedThenParentColourArePaintedAtOnceAndTheTextStaysVisible) {
+TEST_F(StatusBarTest, RedThenParentColourArePaintedAtOnceAndTheTextStaysVisible) {
     Open(WS_OVERLAPPEDWINDOW, true);
     bar_->SetSimpleText("MMMMMMMM");
     Pump(50);
@@ -115,7 +115,7 @@ TEST_F(StatusBarProTest, RedThenParentColourArePaintedAtOnceAndTheTextStaysVisib
     EXPECT_TRUE(AnyDarkPixel(2, 3, 40, 16));
 }
 
-TEST_F(StatusBarProTest, SizeGripOnlyOnASizeableForm) {
+TEST_F(StatusBarTest, SizeGripOnlyOnASizeableForm) {
     Open(WS_OVERLAPPEDWINDOW, true);
     EXPECT_TRUE(GetWindowLongW(Bar(), GWL_STYLE) & SBARS_SIZEGRIP);
     bar_->SetColor(clRed);
@@ -131,7 +131,7 @@ TEST_F(StatusBarProTest, SizeGripOnlyOnASizeableForm) {
     EXPECT_FALSE(GripVisible(RGB(255, 0, 0)));
 }
 
-TEST_F(StatusBarProTest, PanelsAreDrawnInTheirColoursAndOwnerDrawnByTheHandler) {
+TEST_F(StatusBarTest, PanelsAreDrawnInTheirColoursAndOwnerDrawnByTheHandler) {
     Open(WS_POPUP | WS_CAPTION | WS_BORDER, false);
     TStatusPanelPro& blue = bar_->Panels().Add();
     blue.SetWidth(100);
@@ -155,7 +155,7 @@ TEST_F(StatusBarProTest, PanelsAreDrawnInTheirColoursAndOwnerDrawnByTheHandler) 
     EXPECT_EQ(ScreenPixel(Bar(), 396, 9), static_cast<COLORREF>(bar_->Color()));
 }
 
-TEST_F(StatusBarProTest, ClickOnAPanelGoesToThatPanel) {
+TEST_F(StatusBarTest, ClickOnAPanelGoesToThatPanel) {
     Open(WS_POPUP | WS_CAPTION | WS_BORDER, false);
     TStatusPanelPro& first = bar_->Panels().Add();
     first.SetWidth(150);
@@ -169,7 +169,7 @@ TEST_F(StatusBarProTest, ClickOnAPanelGoesToThatPanel) {
     EXPECT_EQ(bar_->HotPanel(), &second);
 }
 
-TEST_F(StatusBarProTest, EmbeddedControlSitsInsideItsPanel) {
+TEST_F(StatusBarTest, EmbeddedControlSitsInsideItsPanel) {
     Open(WS_POPUP | WS_CAPTION | WS_BORDER, false);
     bar_->Panels().Add().SetWidth(120);
     TStatusPanelPro& host = bar_->Panels().Add();
@@ -192,7 +192,7 @@ TEST_F(StatusBarProTest, EmbeddedControlSitsInsideItsPanel) {
     EXPECT_EQ(control.BoundsRect().Width(), 0);
 }
 
-TEST_F(StatusBarProTest, TheGripSizesOnlyASizeableForm) {
+TEST_F(StatusBarTest, TheGripSizesOnlyASizeableForm) {
     // The system's sizing starts where the bar answers HTBOTTOMRIGHT.
     Open(WS_OVERLAPPEDWINDOW, true);
     POINT grip{395, 15};
@@ -205,7 +205,7 @@ TEST_F(StatusBarProTest, TheGripSizesOnlyASizeableForm) {
     EXPECT_NE(SendMessageW(Bar(), WM_NCHITTEST, 0, MAKELPARAM(grip.x, grip.y)), HTBOTTOMRIGHT);
 }
 
-TEST_F(StatusBarProTest, HintOfThePanelUnderTheMouseIsShown) {
+TEST_F(StatusBarTest, HintOfThePanelUnderTheMouseIsShown) {
     Open(WS_POPUP | WS_CAPTION | WS_BORDER, false);
     TStatusPanelPro& first = bar_->Panels().Add();
     first.SetWidth(150);

@@ -1,4 +1,4 @@
-#include "widgets/win32/SplitctlWin32.h"
+#include "widgets/win32/SplitterWin32.h"
 
 #include <commctrl.h>
 #include <windowsx.h>

@@ -1,9 +1,9 @@
-#include "services/unitEXRegistry.h"
+#include "services/RegistryAccess.h"
 
 #include <algorithm>
 #include <utility>
 
-#include "netinfo/unitNTException.h"
+#include "netinfo/NetError.h"
 #include "platform/Text.h"
 
 namespace {
