@@ -1,18 +1,65 @@
 #pragma once
 // Small pieces every window of the program's own needs.
 #include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+
+#include "toolkit/win32/GdiOwners.h"
 
 // Registers the window class once per module; later calls find it.
 void EnsureWindowClass(HINSTANCE instance, const wchar_t* name, WNDPROC proc,
                        HBRUSH background = nullptr);
 
+// The window procedure of every window that stands for an object of ours.
+// The object comes with the create parameters (CreateWindowEx's last
+// argument) and learns its window in Window at WM_NCCREATE; from then on
+// every message goes to its Handler. After WM_NCDESTROY the window lets go
+// of the object, and Window is null again.
+template <typename T, HWND T::*Window, LRESULT (T::*Handler)(UINT, WPARAM, LPARAM)>
+LRESULT CALLBACK ObjectWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCCREATE) {
+        auto* created = static_cast<T*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
+        if (created) created->*Window = hwnd;
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
+    }
+    auto* self = reinterpret_cast<T*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (self == nullptr) return DefWindowProcW(hwnd, msg, wp, lp);
+    const LRESULT result = (self->*Handler)(msg, wp, lp);
+    if (msg == WM_NCDESTROY) {
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        self->*Window = nullptr;
+    }
+    return result;
+}
+
+// The subclass procedure (SetWindowSubclass) of a window that an object of
+// ours watches but did not make: the reference data is the object.
+template <typename T, LRESULT (T::*Handler)(UINT, WPARAM, LPARAM)>
+LRESULT CALLBACK ObjectSubclassProc(HWND, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
+                                    DWORD_PTR self) {
+    return (reinterpret_cast<T*>(self)->*Handler)(msg, wp, lp);
+}
+
+// Window class names compare without regard to case.
+bool IsWindowOfClass(HWND hwnd, const wchar_t* className);
+
+// The object a window of the class stands for (see ObjectWindowProc); null
+// for any other window.
+template <typename T>
+T* ObjectOfClass(HWND hwnd, const wchar_t* className) {
+    if (hwnd == nullptr || !IsWindowOfClass(hwnd, className)) return nullptr;
+    return reinterpret_cast<T*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+}
+
+// The window's text, whole.
+std::wstring ReadWindowText(HWND hwnd);
+
 // Answers WM_PAINT by handing the paint context to paint.
 template <typename F>
 void PaintWindow(HWND hwnd, F paint) {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(hwnd, &ps);
-    paint(dc);
-    EndPaint(hwnd, &ps);
+    const TPaintDC dc(hwnd);
+    paint(dc.Get());
 }
 
 // A window that paints all of itself: no background erasing, WM_PAINT and
@@ -36,3 +83,16 @@ bool HandleSelfPaint(HWND hwnd, UINT msg, WPARAM wp, F paint, LRESULT& result) {
             return false;
     }
 }
+
+// A press of the left button released over the window is a click, as with
+// a button; one dragged off the window before its release is none. The
+// window holds the mouse from the press to the release.
+class TClickTracker {
+public:
+    // True when msg was the button's or the capture's (the window answers
+    // it with 0); clicked tells whether it completed a click.
+    bool Follow(HWND hwnd, UINT msg, LPARAM lp, bool& clicked);
+
+private:
+    bool pressed_ = false;
+};
