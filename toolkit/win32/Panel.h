@@ -6,8 +6,18 @@
 #include <windows.h>
 
 #include "toolkit/Controls.h"
+#include "toolkit/win32/GdiOwners.h"
 
 enum class TBevel { None, Lowered, Raised };
+
+// One pixel of bevel along the rectangle's edge, which then narrows by one:
+// a lowered one has its shadow along the top and left, a raised one its
+// light.
+void DrawBevel(HDC dc, RECT& r, TBevel bevel, TColor shadow, TColor light);
+
+// The colour a window paints its background in: a panel's colour, else its
+// class brush's, else the button face.
+TColor WindowColor(HWND hwnd);
 
 struct TPanelStyle {
     TColor Color = 0;
@@ -23,7 +33,6 @@ struct TPanelStyle {
 class TPanelWin32 {
 public:
     explicit TPanelWin32(TPanelStyle style) : style_(style) {}
-    ~TPanelWin32();
     TPanelWin32(const TPanelWin32&) = delete;
     TPanelWin32& operator=(const TPanelWin32&) = delete;
 
@@ -33,11 +42,12 @@ public:
     static const TPanelStyle* StyleOf(HWND hwnd);
 
 private:
-    static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT ChildColor(HDC dc, HWND child);
     void Paint(HDC dc);
 
     TPanelStyle style_;
     HWND hwnd_ = nullptr;
-    HBRUSH brush_ = nullptr;
-    HBRUSH editBrush_ = nullptr;
+    TOwnedBrush brush_;
+    TOwnedBrush editBrush_;
 };

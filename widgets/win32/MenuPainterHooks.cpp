@@ -10,15 +10,6 @@ namespace {
 
 constexpr wchar_t kHookProperty[] = L"NetworkView.FlatHook";
 
-// A one-pixel 3-D frame along r, which then narrows by one.
-void Bevel(HDC dc, RECT& r, TBevel bevel, TColor shadow, TColor light) {
-    if (bevel == TBevel::None) return;
-    if (bevel == TBevel::Lowered)
-        Frame3D(dc, r, shadow, light);
-    else
-        Frame3D(dc, r, light, shadow);
-}
-
 TColor Invert(TColor c) { return RGBColor(255 - RedOf(c), 255 - GreenOf(c), 255 - BlueOf(c)); }
 
 std::wstring TextOf(HWND hwnd) {
@@ -322,8 +313,8 @@ void TControlSubClass::PaintPanel() {
     HDC dc = GetDC(control_);
     RECT r;
     GetClientRect(control_, &r);
-    Bevel(dc, r, style->Outer, shadow, light);
+    DrawBevel(dc, r, style->Outer, shadow, light);
     InflateRect(&r, -style->BorderWidth, -style->BorderWidth);
-    Bevel(dc, r, style->Inner, shadow, light);
+    DrawBevel(dc, r, style->Inner, shadow, light);
     ReleaseDC(control_, dc);
 }

@@ -91,17 +91,6 @@ int ControlTag(HWND hwnd) {
     return static_cast<int>(reinterpret_cast<INT_PTR>(GetPropW(hwnd, kTagProperty)));
 }
 
-TColor WindowColor(HWND hwnd) {
-    if (const TPanelStyle* panel = TPanelWin32::StyleOf(hwnd)) return panel->Color;
-    const auto brush = static_cast<ULONG_PTR>(GetClassLongPtrW(hwnd, GCLP_HBRBACKGROUND));
-    if (brush > 0 && brush <= COLOR_MENUBAR + 1) return GetSysColor(static_cast<int>(brush - 1));
-    LOGBRUSH lb{};
-    if (brush != 0 && GetObjectW(reinterpret_cast<HBRUSH>(brush), sizeof lb, &lb) == sizeof lb &&
-        lb.lbStyle == BS_SOLID)
-        return lb.lbColor & 0xFFFFFF;
-    return GetSysColor(COLOR_BTNFACE);
-}
-
 // ------------------------------------------------------------------ bitmaps
 
 HBITMAP CopyBitmap32(HBITMAP bitmap, int x, int y, int width, int height) {

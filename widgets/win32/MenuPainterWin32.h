@@ -136,10 +136,6 @@ private:
 
 // ------------------------------------------------------------------ drawing helpers
 
-// The colour a window paints its background in: a panel's colour, else its
-// class brush's.
-TColor WindowColor(HWND hwnd);
-
 // An icon or glyph drawn transparently (its bottom-left pixel is the
 // transparent colour), dimmed, greyed, lifted over a shadow as the state asks.
 struct TGlyphState {
