@@ -1,25 +1,40 @@
 #pragma once
-// Solid fills and one-pixel lines in a colour, with the brush or pen made for
-// the one call and deleted after it.
+// Solid fills, frames and one-pixel lines in a colour, with the brush or pen
+// made for the one call and deleted after it.
 #include <windows.h>
 
 #include <initializer_list>
 
 #include "toolkit/Controls.h"
+#include "toolkit/Rect.h"
+#include "toolkit/win32/GdiOwners.h"
+
+inline RECT ToRECT(const TRect& r) { return {r.Left, r.Top, r.Right, r.Bottom}; }
 
 inline void Fill(HDC dc, const RECT& r, TColor c) {
-    HBRUSH brush = CreateSolidBrush(c);
-    FillRect(dc, &r, brush);
-    DeleteObject(brush);
+    const TOwnedBrush brush(CreateSolidBrush(c));
+    FillRect(dc, &r, brush.get());
+}
+
+// A one-pixel frame just inside the rectangle.
+inline void Frame(HDC dc, const RECT& r, TColor c) {
+    const TOwnedBrush brush(CreateSolidBrush(c));
+    FrameRect(dc, &r, brush.get());
 }
 
 // A line through the points, the last one not drawn.
 inline void Line(HDC dc, TColor c, std::initializer_list<POINT> points) {
-    HPEN pen = CreatePen(PS_SOLID, 1, c);
-    HGDIOBJ old = SelectObject(dc, pen);
+    const TSelected<HPEN> pen(dc, CreatePen(PS_SOLID, 1, c));
     Polyline(dc, points.begin(), static_cast<int>(points.size()));
-    SelectObject(dc, old);
-    DeleteObject(pen);
+}
+
+// A shape filled in one colour and outlined in another: draw draws it with
+// the context's brush and pen.
+template <typename F>
+void Shape(HDC dc, TColor fill, TColor outline, F draw) {
+    const TSelected<HBRUSH> brush(dc, CreateSolidBrush(fill));
+    const TSelected<HPEN> pen(dc, CreatePen(PS_SOLID, 1, outline));
+    draw();
 }
 
 // A one-pixel 3-D frame along the rectangle's edge: topLeft along the top and

@@ -2,8 +2,9 @@
 #include <algorithm>
 
 #include "platform/win32/Win32Platform.h"
-#include "toolkit/win32/Panel.h"
 #include "toolkit/win32/GdiDraw.h"
+#include "toolkit/win32/Panel.h"
+#include "toolkit/win32/WindowClass.h"
 #include "widgets/win32/MenuPainterWin32.h"
 
 namespace {
@@ -11,13 +12,6 @@ namespace {
 constexpr wchar_t kHookProperty[] = L"NetworkView.FlatHook";
 
 TColor Invert(TColor c) { return RGBColor(255 - RedOf(c), 255 - GreenOf(c), 255 - BlueOf(c)); }
-
-std::wstring TextOf(HWND hwnd) {
-    const int length = GetWindowTextLengthW(hwnd);
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(hwnd, text.data(), length + 1)));
-    return text;
-}
 
 }  // namespace
 
@@ -116,6 +110,18 @@ void TControlSubClass::React(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_SETTEXT:
             Paint();
             break;
+        case WM_ENABLE:
+            if (wp == 0) hot_ = false;
+            Paint();
+            break;
+        default:
+            ReactToInput(msg, wp, lp);
+            break;
+    }
+}
+
+void TControlSubClass::ReactToInput(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
         case WM_KEYDOWN:
             if (wp == VK_SPACE) {
                 spacePressed_ = true;
@@ -142,10 +148,6 @@ void TControlSubClass::React(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_LBUTTONDBLCLK:
             if (kind_ == Kind::Button || kind_ == Kind::BitBtn)
                 SendMessageW(control_, WM_LBUTTONDOWN, wp, lp);
-            break;
-        case WM_ENABLE:
-            if (wp == 0) hot_ = false;
-            Paint();
             break;
         case WM_MOUSEMOVE:
             // Windows tells of the mouse leaving only when asked, once per entry.
@@ -198,24 +200,20 @@ void TControlSubClass::PaintEdit() {
                      SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     if (!borderSingle_) return;
-    HDC dc = GetDC(control_);
-    const TMenuColors colors = painter_.Painter().Colors(GetDeviceCaps(dc, BITSPIXEL));
+    const TWindowDC dc = ClientDC(control_);
+    const TMenuColors colors = painter_.Painter().Colors(GetDeviceCaps(dc.get(), BITSPIXEL));
     const TColor frame = !hot_ && !focused_ ? Shade(WindowColor(GetParent(control_)), 60)
                                             : Lighten(colors.SelectBorder, 60);
     RECT r;
     GetClientRect(control_, &r);
-    HBRUSH brush = CreateSolidBrush(frame);
-    FrameRect(dc, &r, brush);
-    DeleteObject(brush);
-    ReleaseDC(control_, dc);
+    Frame(dc.get(), r, frame);
 }
 
-void TControlSubClass::PaintButton(bool withGlyph) {
-    const TMenuPainter& painter = painter_.Painter();
-    RECT rc;
-    GetClientRect(control_, &rc);
-    HDC dc = GetDC(control_);
-    const TMenuColors colors = painter.Colors(GetDeviceCaps(dc, BITSPIXEL));
+// A rounded face in the state's colours on the parent's colour, and while
+// enabled an edge on the side away from the light: along the top and left
+// while pressed, else along the bottom and right.
+void TControlSubClass::PaintButtonFace(HDC dc, const RECT& rc, const TMenuColors& colors,
+                                       bool enabled) {
     const TColor parent = WindowColor(GetParent(control_));
     const TColor face = GetSysColor(COLOR_BTNFACE);
     const bool fromParent = ControlTag(control_) == 1000;
@@ -228,76 +226,80 @@ void TControlSubClass::PaintButton(bool withGlyph) {
         frameBase = focused_ ? Lighten(colors.SelectBorder, 60) : GetSysColor(COLOR_BTNSHADOW);
     }
     Fill(dc, rc, parent);
-    HBRUSH brush = CreateSolidBrush(fill);
-    HPEN pen = CreatePen(PS_SOLID, 1, Lighten(frameBase, 30));
-    HGDIOBJ oldBrush = SelectObject(dc, brush);
-    HGDIOBJ oldPen = SelectObject(dc, pen);
-    RoundRect(dc, rc.left, rc.top, rc.right, rc.bottom, 4, 4);
-    SelectObject(dc, oldPen);
-    SelectObject(dc, oldBrush);
-    DeleteObject(pen);
-    DeleteObject(brush);
+    Shape(dc, fill, Lighten(frameBase, 30),
+          [&] { RoundRect(dc, rc.left, rc.top, rc.right, rc.bottom, 4, 4); });
+    if (!enabled) return;
+    const TColor edge = Shade(frameBase, 50);
+    const LONG l = rc.left, t = rc.top, r = rc.right, b = rc.bottom;
+    if ((leftPressed_ && hot_) || spacePressed_)
+        Line(dc, edge, {{l, b - 2}, {l, t + 1}, {l + 1, t}, {r - 1, t}});
+    else
+        Line(dc, edge, {{r - 1, t + 1}, {r - 1, b - 2}, {r - 2, b - 1}, {l - 1, b - 1}});
+}
 
-    const bool enabled = IsWindowEnabled(control_) != FALSE;
-    if (enabled) {
-        const TColor edge = Shade(frameBase, 50);
-        const LONG l = rc.left, t = rc.top, r = rc.right, b = rc.bottom;
-        if ((leftPressed_ && hot_) || spacePressed_)
-            Line(dc, edge, {{l, b - 2}, {l, t + 1}, {l + 1, t}, {r - 1, t}});
-        else
-            Line(dc, edge, {{r - 1, t + 1}, {r - 1, b - 2}, {r - 2, b - 1}, {l - 1, b - 1}});
+// A bit button's glyph, the cell of its state, where the layout puts it
+// beside a caption of the size text; answers where the caption goes.
+TPoint TControlSubClass::PaintGlyph(HDC dc, const TSize& client, const TSize& text,
+                                    const std::wstring& caption, const TMenuColors& colors,
+                                    bool enabled) {
+    TBitBtnStyle style;
+    if (const TBitBtnStyle* described = painter_.BitBtnStyleOf(control_)) style = *described;
+    HBITMAP glyph = style.Glyph ? style.Glyph
+                                : reinterpret_cast<HBITMAP>(
+                                      SendMessageW(control_, BM_GETIMAGE, IMAGE_BITMAP, 0));
+    BITMAP bm{};
+    TSize cell;
+    if (glyph && GetObjectW(glyph, sizeof bm, &bm))
+        cell = {bm.bmWidth / std::max(style.NumGlyphs, 1), bm.bmHeight};
+    const TGlyphPlacement placed =
+        LayoutGlyph(style.Layout, client, cell, text,
+                    GlyphSpacing(style.Spacing, platform::win32::Narrow(caption)), style.Margin);
+    if (cell.Width > 0 && cell.Height > 0) {
+        const int index = GlyphCell(style.NumGlyphs, enabled, leftPressed_) - 1;
+        const TOwnedBitmap picture =
+            CopyBitmap32(glyph, index * cell.Width, 0, cell.Width, cell.Height);
+        TGlyphState state;
+        state.Enabled = enabled;
+        state.Selected = hot_;
+        state.Focused = focused_;
+        DrawGlyph(dc, picture.get(), placed.Glyph.X, placed.Glyph.Y + 1, state,
+                  painter_.Painter(), colors);
     }
+    return placed.Text;
+}
 
-    // The caption in the button's own font.
-    const std::wstring caption = TextOf(control_);
+void TControlSubClass::PaintButton(bool withGlyph) {
+    RECT rc;
+    GetClientRect(control_, &rc);
+    const TWindowDC surface = ClientDC(control_);
+    HDC dc = surface.get();
+    const TMenuColors colors = painter_.Painter().Colors(GetDeviceCaps(dc, BITSPIXEL));
+    const bool enabled = IsWindowEnabled(control_) != FALSE;
+    PaintButtonFace(dc, rc, colors, enabled);
+
+    // The caption in the button's own font, centred unless a glyph moves it.
+    const std::wstring caption = ReadWindowText(control_);
     auto font = reinterpret_cast<HFONT>(SendMessageW(control_, WM_GETFONT, 0, 0));
-    HGDIOBJ oldFont = SelectObject(dc, font ? font : GetStockObject(DEFAULT_GUI_FONT));
-    const bool rtl = (GetWindowLongW(control_, GWL_EXSTYLE) & (WS_EX_RTLREADING | WS_EX_LAYOUTRTL)) != 0;
-    const UINT bidi = rtl ? DT_RTLREADING : 0;
+    const TSelection captionFont(dc, font ? font : GetStockObject(DEFAULT_GUI_FONT));
+    const LONG ex = GetWindowLongW(control_, GWL_EXSTYLE);
+    const UINT bidi = (ex & (WS_EX_RTLREADING | WS_EX_LAYOUTRTL)) != 0 ? DT_RTLREADING : 0;
     RECT measured{0, 0, 0, 0};
-    if (!caption.empty()) DrawTextW(dc, caption.c_str(), -1, &measured, DT_CALCRECT | DT_SINGLELINE | bidi);
+    if (!caption.empty())
+        DrawTextW(dc, caption.c_str(), -1, &measured, DT_CALCRECT | DT_SINGLELINE | bidi);
     const TSize text{measured.right - measured.left, measured.bottom - measured.top};
     const TSize client{rc.right - rc.left, rc.bottom - rc.top};
     TPoint at{(client.Width - text.Width) / 2, (client.Height - text.Height) / 2};
+    if (withGlyph) at = PaintGlyph(dc, client, text, caption, colors, enabled);
+    if (caption.empty()) return;
 
-    if (withGlyph) {
-        TBitBtnStyle style;
-        if (const TBitBtnStyle* described = painter_.BitBtnStyleOf(control_)) style = *described;
-        HBITMAP glyph = style.Glyph ? style.Glyph
-                                    : reinterpret_cast<HBITMAP>(SendMessageW(control_, BM_GETIMAGE, IMAGE_BITMAP, 0));
-        BITMAP bm{};
-        TSize cell;
-        if (glyph && GetObjectW(glyph, sizeof bm, &bm))
-            cell = {bm.bmWidth / std::max(style.NumGlyphs, 1), bm.bmHeight};
-        const std::string narrowCaption = platform::win32::Narrow(caption);
-        const TGlyphPlacement placed = LayoutGlyph(style.Layout, client, cell, text,
-                                                   GlyphSpacing(style.Spacing, narrowCaption),
-                                                   style.Margin);
-        if (cell.Width > 0 && cell.Height > 0) {
-            const int index = GlyphCell(style.NumGlyphs, enabled, leftPressed_) - 1;
-            HBITMAP picture = CopyBitmap32(glyph, index * cell.Width, 0, cell.Width, cell.Height);
-            TGlyphState state;
-            state.Enabled = enabled;
-            state.Selected = hot_;
-            state.Focused = focused_;
-            DrawGlyph(dc, picture, placed.Glyph.X, placed.Glyph.Y + 1, state, painter, colors);
-            DeleteObject(picture);
-        }
-        at = placed.Text;
-    }
-
-    if (!caption.empty()) {
-        TItemText t;
-        t.Text = caption;
-        t.Align = DT_CENTER | bidi;
-        t.Color = enabled ? GetSysColor(COLOR_BTNTEXT) : colors.Disabled;
-        t.Default = (GetWindowLongW(control_, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
-        t.Enabled = enabled;
-        t.HighColor = colors.HighColor;
-        DrawItemText(dc, RECT{at.X, at.Y, at.X + text.Width, at.Y + text.Height}, t);
-    }
-    SelectObject(dc, oldFont);
-    ReleaseDC(control_, dc);
+    TItemText t;
+    t.Text = caption;
+    t.Align = DT_CENTER | bidi;
+    t.Color = enabled ? GetSysColor(COLOR_BTNTEXT) : colors.Disabled;
+    t.Default = (GetWindowLongW(control_, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+    t.Enabled = enabled;
+    t.HighColor = colors.HighColor;
+    DrawItemText(dc, RECT{at.X, at.Y, at.X + text.Width, at.Y + text.Height}, t);
 }
 
 void TControlSubClass::PaintPanel() {
@@ -310,11 +312,10 @@ void TControlSubClass::PaintPanel() {
         light = Invert(light);
     }
     if (style == nullptr || (style->Outer == TBevel::None && style->Inner == TBevel::None)) return;
-    HDC dc = GetDC(control_);
+    const TWindowDC dc = ClientDC(control_);
     RECT r;
     GetClientRect(control_, &r);
-    DrawBevel(dc, r, style->Outer, shadow, light);
+    DrawBevel(dc.get(), r, style->Outer, shadow, light);
     InflateRect(&r, -style->BorderWidth, -style->BorderWidth);
-    DrawBevel(dc, r, style->Inner, shadow, light);
-    ReleaseDC(control_, dc);
+    DrawBevel(dc.get(), r, style->Inner, shadow, light);
 }

@@ -3,8 +3,10 @@
 #include <algorithm>
 
 #include "platform/win32/Win32Platform.h"
-#include "toolkit/win32/Panel.h"
 #include "toolkit/win32/GdiDraw.h"
+#include "toolkit/win32/Panel.h"
+#include "toolkit/win32/WindowClass.h"
+#include "widgets/win32/WidgetFonts.h"
 
 using platform::win32::Narrow;
 using platform::win32::Wide;
@@ -17,35 +19,6 @@ std::wstring ClassOf(HWND hwnd) {
     wchar_t name[64] = {};
     GetClassNameW(hwnd, name, 64);
     return name;
-}
-
-HFONT CreateFontFrom(const TFontInfo& f) {
-    return CreateFontW(f.Height, 0, 0, 0, f.Bold ? FW_BOLD : FW_NORMAL, f.Italic, f.Underline,
-                       f.StrikeOut, static_cast<DWORD>(f.Charset), OUT_DEFAULT_PRECIS,
-                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                       Wide(f.Name).c_str());
-}
-
-RECT ToRECT(const TRect& r) { return {r.Left, r.Top, r.Right, r.Bottom}; }
-
-void Frame(HDC dc, const RECT& r, TColor c) {
-    HBRUSH brush = CreateSolidBrush(c);
-    FrameRect(dc, &r, brush);
-    DeleteObject(brush);
-}
-
-// A shape filled in one colour and outlined in another.
-template <typename F>
-void Shape(HDC dc, TColor fill, TColor outline, F draw) {
-    HBRUSH brush = CreateSolidBrush(fill);
-    HPEN pen = CreatePen(PS_SOLID, 1, outline);
-    HGDIOBJ oldBrush = SelectObject(dc, brush);
-    HGDIOBJ oldPen = SelectObject(dc, pen);
-    draw();
-    SelectObject(dc, oldPen);
-    SelectObject(dc, oldBrush);
-    DeleteObject(pen);
-    DeleteObject(brush);
 }
 
 int ColorDepth(HDC dc) { return GetDeviceCaps(dc, BITSPIXEL) * GetDeviceCaps(dc, PLANES); }
@@ -93,7 +66,7 @@ int ControlTag(HWND hwnd) {
 
 // ------------------------------------------------------------------ bitmaps
 
-HBITMAP CopyBitmap32(HBITMAP bitmap, int x, int y, int width, int height) {
+TOwnedBitmap CopyBitmap32(HBITMAP bitmap, int x, int y, int width, int height) {
     BITMAP bm{};
     if (bitmap == nullptr || GetObjectW(bitmap, sizeof bm, &bm) == 0) return nullptr;
     if (width < 0) width = bm.bmWidth;
@@ -106,18 +79,15 @@ HBITMAP CopyBitmap32(HBITMAP bitmap, int x, int y, int width, int height) {
     bi.bmiHeader.biBitCount = 32;
     bi.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    HDC screen = GetDC(nullptr);
-    HBITMAP copy = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HDC from = CreateCompatibleDC(screen);
-    HDC to = CreateCompatibleDC(screen);
-    HGDIOBJ oldFrom = SelectObject(from, bitmap);
-    HGDIOBJ oldTo = SelectObject(to, copy);
-    BitBlt(to, 0, 0, width, height, from, x, y, SRCCOPY);
-    SelectObject(from, oldFrom);
-    SelectObject(to, oldTo);
-    DeleteDC(from);
-    DeleteDC(to);
-    ReleaseDC(nullptr, screen);
+    const TWindowDC screen = ClientDC(nullptr);
+    TOwnedBitmap copy(CreateDIBSection(screen.get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    const TMemoryDC from = CreateMemoryDC(screen.get());
+    const TMemoryDC to = CreateMemoryDC(screen.get());
+    {
+        const TSelection fromBitmap(from.get(), bitmap);
+        const TSelection toCopy(to.get(), copy.get());
+        BitBlt(to.get(), 0, 0, width, height, from.get(), x, y, SRCCOPY);
+    }
     return copy;
 }
 
@@ -154,7 +124,8 @@ void GreyBitmap(HBITMAP bitmap, int level) {
 
 void DrawGlyph(HDC dc, HBITMAP bitmap, int x, int y, const TGlyphState& state,
                const TMenuPainter& painter, const TMenuColors& colors) {
-    HBITMAP copy = CopyBitmap32(bitmap);
+    const TOwnedBitmap owned = CopyBitmap32(bitmap);
+    HBITMAP copy = owned.get();
     if (copy == nullptr) return;
     const bool lifted = state.Selected && state.Enabled && !state.Checked;
     if (lifted && !state.TopItem && !state.Focused) {
@@ -172,7 +143,6 @@ void DrawGlyph(HDC dc, HBITMAP bitmap, int x, int y, const TGlyphState& state,
         DrawMasked(dc, copy, x + 2, y + 2, &shadow);
     }
     DrawMasked(dc, copy, x, y, nullptr);
-    DeleteObject(copy);
 }
 
 void DrawItemText(HDC dc, RECT box, const TItemText& t) {
@@ -210,18 +180,13 @@ void DrawItemText(HDC dc, RECT box, const TItemText& t) {
 
 // ------------------------------------------------------------------ canvas
 
-TMenuCanvasWin32::~TMenuCanvasWin32() {
-    if (old_) SelectObject(dc_, old_);
-    if (font_handle_) DeleteObject(font_handle_);
-}
-
 void TMenuCanvasWin32::SetFont(const TFontInfo& font) {
-    HFONT created = CreateFontFrom(font);
-    HGDIOBJ previous = SelectObject(dc_, created);
-    if (old_ == nullptr) old_ = previous;
-    if (font_handle_) DeleteObject(font_handle_);
-    font_handle_ = created;
-    font_ = font;
+    TOwnedFont created = CreateFontOf(font, static_cast<BYTE>(font.Charset));
+    // The context's own font comes back before the new one goes in, so that
+    // it is the one selected again at the end.
+    selection_.reset();
+    selection_.emplace(dc_, created.get());
+    font_ = std::move(created);
 }
 
 int TMenuCanvasWin32::TextWidth(const std::string& text) {
@@ -238,6 +203,20 @@ int TMenuCanvasWin32::TextHeight(const std::string&) {
 }
 
 // ------------------------------------------------------------------ menus
+
+namespace {
+
+// A menu item's information as the menu calls take it: the parts mask names,
+// and its text, which has to outlive the call.
+MENUITEMINFOW ItemInfo(UINT mask, std::wstring& text) {
+    MENUITEMINFOW mii{};
+    mii.cbSize = sizeof mii;
+    mii.fMask = mask | MIIM_STRING;
+    mii.dwTypeData = text.data();
+    return mii;
+}
+
+}  // namespace
 
 TMenuWin32::TMenuWin32(TMenu& menu) : menu_(menu) {
     handle_ = menu.IsMainMenu() ? CreateMenu() : CreatePopupMenu();
@@ -259,14 +238,11 @@ void TMenuWin32::AttachTo(HWND window) {
 void TMenuWin32::Build(HMENU target, TMenuItem& parent) {
     UINT position = 0;
     for (auto& item : parent.Items()) {
-        MENUITEMINFOW mii{};
-        mii.cbSize = sizeof mii;
-        mii.fMask = MIIM_ID | MIIM_DATA | MIIM_FTYPE | MIIM_STRING;
+        std::wstring text = Wide(item->Caption);
+        MENUITEMINFOW mii = ItemInfo(MIIM_ID | MIIM_DATA | MIIM_FTYPE, text);
         mii.fType = MFT_STRING;
         mii.wID = nextId_++;
         mii.dwItemData = reinterpret_cast<ULONG_PTR>(item.get());
-        std::wstring text = Wide(item->Caption);
-        mii.dwTypeData = text.data();
         if (!item->Items().empty()) {
             mii.fMask |= MIIM_SUBMENU;
             mii.hSubMenu = CreatePopupMenu();
@@ -285,12 +261,9 @@ void TMenuWin32::Sync() {
 void TMenuWin32::SyncItems(HMENU target, TMenuItem& parent) {
     UINT position = 0;
     for (auto& item : parent.Items()) {
-        MENUITEMINFOW mii{};
-        mii.cbSize = sizeof mii;
-        mii.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_STRING | MIIM_SUBMENU;
         std::wstring text = Wide(item->Caption);
         if (!item->ShortCutText.empty()) text += L"\t" + Wide(item->ShortCutText);
-        mii.dwTypeData = text.data();
+        MENUITEMINFOW mii = ItemInfo(MIIM_FTYPE | MIIM_STATE | MIIM_SUBMENU, text);
         if (menu_.OwnerDraw && item->OnDrawItem)
             mii.fType = MFT_OWNERDRAW;
         else
@@ -315,23 +288,20 @@ bool TMenuWin32::HandleOwnerDraw(HWND owner, UINT msg, WPARAM, LPARAM lp, LRESUL
         auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(lp);
         auto* item = reinterpret_cast<TMenuItem*>(mis->itemData);
         if (mis->CtlType != ODT_MENU || items_.count(item) == 0) return false;
-        HDC dc = GetDC(owner);
+        const TWindowDC dc = ClientDC(owner);
         int width = 0, height = 0;
         {
-            TMenuCanvasWin32 canvas(dc);
+            TMenuCanvasWin32 canvas(dc.get());
             if (item->OnMeasureItem) {
                 item->OnMeasureItem.Handler(*item, canvas, width, height);
             } else {
-                NONCLIENTMETRICSW ncm{};
-                ncm.cbSize = sizeof ncm;
-                SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0);
-                canvas.SetFont({Narrow(ncm.lfMenuFont.lfFaceName), ncm.lfMenuFont.lfHeight,
-                                ncm.lfMenuFont.lfCharSet});
+                const NONCLIENTMETRICSW metrics = NonClientMetrics();
+                const LOGFONTW& lf = metrics.lfMenuFont;
+                canvas.SetFont({Narrow(lf.lfFaceName), lf.lfHeight, lf.lfCharSet});
                 width = canvas.TextWidth(item->Caption) + 8;
                 height = item->IsSeparator() ? 4 : canvas.TextHeight(item->Caption) + 4;
             }
         }
-        ReleaseDC(owner, dc);
         mis->itemWidth = static_cast<UINT>(std::max(width, 0));
         mis->itemHeight = static_cast<UINT>(std::max(height, 0));
         result = TRUE;
@@ -342,12 +312,11 @@ bool TMenuWin32::HandleOwnerDraw(HWND owner, UINT msg, WPARAM, LPARAM lp, LRESUL
         auto* item = reinterpret_cast<TMenuItem*>(dis->itemData);
         if (dis->CtlType != ODT_MENU || items_.count(item) == 0) return false;
         if (item->OnDrawItem) {
-            const int saved = SaveDC(dis->hDC);
+            const TSavedDC saved(dis->hDC);
             TMenuCanvasWin32 canvas(dis->hDC);
             const RECT& r = dis->rcItem;
             item->OnDrawItem.Handler(*item, canvas, {r.left, r.top, r.right, r.bottom},
                                      (dis->itemState & ODS_SELECTED) != 0);
-            RestoreDC(dis->hDC, saved);
         }
         result = TRUE;
         return true;
@@ -409,21 +378,76 @@ void TMenuPainterWin32::Release(TControlSubClass* hook) {
 TColor TMenuPainterWin32::SysColor(int index) const { return GetSysColor(index); }
 
 TFontInfo TMenuPainterWin32::MenuFont() {
-    NONCLIENTMETRICSW ncm{};
-    ncm.cbSize = sizeof ncm;
-    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0);
-    const LOGFONTW& lf = ncm.lfMenuFont;
+    const NONCLIENTMETRICSW metrics = NonClientMetrics();
+    const LOGFONTW& lf = metrics.lfMenuFont;
     TFontInfo font;
-    font.Name = Narrow(lf.lfFaceName);
-    font.Height = lf.lfHeight;
+    DescribeFont(lf, font);
     font.Charset = lf.lfCharSet;
-    font.Bold = lf.lfWeight >= FW_BOLD;
-    font.Italic = lf.lfItalic != 0;
-    font.Underline = lf.lfUnderline != 0;
-    font.StrikeOut = lf.lfStrikeOut != 0;
     return font;
 }
 
+namespace {
+
+// The form's child windows at every depth, each after its parent.
+std::vector<HWND> ChildWindows(HWND form) {
+    std::vector<HWND> children;
+    EnumChildWindows(
+        form,
+        [](HWND hwnd, LPARAM lp) -> BOOL {
+            reinterpret_cast<std::vector<HWND>*>(lp)->push_back(hwnd);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&children));
+    return children;
+}
+
+// What a window's class tells of the component it stands for.
+void DescribeByClass(HWND hwnd, TComponentInfo& c) {
+    const LONG style = GetWindowLongW(hwnd, GWL_STYLE);
+    const LONG buttonType = style & BS_TYPEMASK;
+    if (IsWindowOfClass(hwnd, L"Edit")) {
+        const bool memo = (style & ES_MULTILINE) != 0;
+        c.Kind = memo ? TComponentKind::Memo : TComponentKind::Edit;
+        c.ClassName = memo ? "TMemo" : "TEdit";
+    } else if (IsWindowOfClass(hwnd, L"Button") &&
+               (buttonType == BS_PUSHBUTTON || buttonType == BS_DEFPUSHBUTTON)) {
+        c.Kind = TComponentKind::Button;
+        c.ClassName = SendMessageW(hwnd, BM_GETIMAGE, IMAGE_BITMAP, 0) ? "TBitBtn" : "TButton";
+    } else if (TPanelWin32::StyleOf(hwnd)) {
+        c.Kind = TComponentKind::Panel;
+        c.ClassName = "TPanel";
+    } else {
+        c.ClassName = Narrow(ClassOf(hwnd));
+    }
+}
+
+TComponentInfo MenuComponent(TMenu& menu) {
+    TComponentInfo c;
+    c.Kind = menu.IsMainMenu() ? TComponentKind::MainMenu : TComponentKind::PopupMenu;
+    c.ClassName = menu.IsMainMenu() ? "TMainMenu" : "TPopupMenu";
+    c.Tag = menu.Tag;
+    c.Menu = &menu;
+    return c;
+}
+
+}  // namespace
+
+TComponentInfo TMenuPainterWin32::ComponentOf(HWND hwnd) const {
+    TComponentInfo c;
+    c.Handle = reinterpret_cast<std::uintptr_t>(hwnd);
+    c.Tag = ControlTag(hwnd);
+    auto described = descriptions_.find(hwnd);
+    if (described == descriptions_.end()) {
+        DescribeByClass(hwnd, c);
+    } else {
+        c.Kind = described->second.Kind;
+        c.ClassName = described->second.ClassName;
+    }
+    return c;
+}
+
+// The form first, owning every other component: its child windows, each
+// with the nearest of them above it as its parent, then its menus.
 TFormComponents TMenuPainterWin32::Components() {
     TFormComponents form;
     TComponentInfo self;
@@ -432,60 +456,20 @@ TFormComponents TMenuPainterWin32::Components() {
     self.Tag = ControlTag(form_);
     self.Handle = reinterpret_cast<std::uintptr_t>(form_);
     form.Items.push_back(self);
-
-    struct Walk {
-        TMenuPainterWin32* host;
-        TFormComponents* form;
-        std::map<HWND, int> index;
-    } walk{this, &form, {{form_, 0}}};
-    EnumChildWindows(
-        form_,
-        [](HWND hwnd, LPARAM lp) -> BOOL {
-            auto& w = *reinterpret_cast<Walk*>(lp);
-            TComponentInfo c;
-            c.Handle = reinterpret_cast<std::uintptr_t>(hwnd);
-            c.Tag = ControlTag(hwnd);
-            auto parent = w.index.find(GetParent(hwnd));
-            c.Parent = parent == w.index.end() ? -1 : parent->second;
-            auto described = w.host->descriptions_.find(hwnd);
-            if (described != w.host->descriptions_.end()) {
-                c.Kind = described->second.Kind;
-                c.ClassName = described->second.ClassName;
-            } else {
-                const std::wstring cls = ClassOf(hwnd);
-                const LONG style = GetWindowLongW(hwnd, GWL_STYLE);
-                if (lstrcmpiW(cls.c_str(), L"Edit") == 0) {
-                    const bool memo = (style & ES_MULTILINE) != 0;
-                    c.Kind = memo ? TComponentKind::Memo : TComponentKind::Edit;
-                    c.ClassName = memo ? "TMemo" : "TEdit";
-                } else if (lstrcmpiW(cls.c_str(), L"Button") == 0 &&
-                           ((style & BS_TYPEMASK) == BS_PUSHBUTTON ||
-                            (style & BS_TYPEMASK) == BS_DEFPUSHBUTTON)) {
-                    c.Kind = TComponentKind::Button;
-                    c.ClassName = SendMessageW(hwnd, BM_GETIMAGE, IMAGE_BITMAP, 0) ? "TBitBtn" : "TButton";
-                } else if (TPanelWin32::StyleOf(hwnd)) {
-                    c.Kind = TComponentKind::Panel;
-                    c.ClassName = "TPanel";
-                } else {
-                    c.ClassName = Narrow(cls);
-                }
-            }
-            w.index[hwnd] = static_cast<int>(w.form->Items.size());
-            w.form->Items.front().Owned.push_back(static_cast<int>(w.form->Items.size()));
-            w.form->Items.push_back(std::move(c));
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&walk));
-
-    for (TMenuWin32* menu : menus_) {
-        TComponentInfo c;
-        c.Kind = menu->Model().IsMainMenu() ? TComponentKind::MainMenu : TComponentKind::PopupMenu;
-        c.ClassName = menu->Model().IsMainMenu() ? "TMainMenu" : "TPopupMenu";
-        c.Tag = menu->Model().Tag;
-        c.Menu = &menu->Model();
+    auto own = [&form](TComponentInfo c) {
         form.Items.front().Owned.push_back(static_cast<int>(form.Items.size()));
         form.Items.push_back(std::move(c));
+    };
+
+    std::map<HWND, int> index{{form_, 0}};
+    for (HWND hwnd : ChildWindows(form_)) {
+        TComponentInfo c = ComponentOf(hwnd);
+        auto parent = index.find(GetParent(hwnd));
+        c.Parent = parent == index.end() ? -1 : parent->second;
+        index[hwnd] = static_cast<int>(form.Items.size());
+        own(std::move(c));
     }
+    for (TMenuWin32* menu : menus_) own(MenuComponent(menu->Model()));
     return form;
 }
 
@@ -571,7 +555,8 @@ void FlatBorder(HWND popup, const TMenuPainter& p, const TMenuColors& c, bool rt
     RECT w;
     GetWindowRect(popup, &w);
     OffsetRect(&w, -w.left, -w.top);
-    HDC dc = GetWindowDC(popup);
+    const TWindowDC surface = WholeWindowDC(popup);
+    HDC dc = surface.get();
     w.right -= 2;
     w.bottom -= 2;
     Frame(dc, w, c.MenuBorder);
@@ -597,7 +582,154 @@ void FlatBorder(HWND popup, const TMenuPainter& p, const TMenuColors& c, bool rt
     const TColor face = GetSysColor(COLOR_BTNFACE);
     Fill(dc, {w.left, w.bottom - 2, w.left + 2, w.bottom}, face);
     Fill(dc, {w.right - 2, w.top, w.right, w.top + 2}, face);
-    ReleaseDC(popup, dc);
+}
+
+// One menu item's drawing: the context, the colours, the item's state and
+// where its parts go.
+struct TItemDrawing {
+    HDC dc;
+    const TMenuPainter& p;
+    TMenuColors c;
+    const TMenuItem& item;
+    bool top;
+    bool rtl;
+    bool selected;
+    RECT R;
+    HBITMAP icon;
+    TSize iconSize;
+    TMenuItemLayout l;
+};
+
+// The item's picture and its size; none when the handle is no bitmap.
+HBITMAP ItemIcon(const TMenuItem& item, TSize& size) {
+    auto icon = static_cast<HBITMAP>(const_cast<void*>(item.Bitmap));
+    if (icon == nullptr) return nullptr;
+    BITMAP bm{};
+    if (!GetObjectW(icon, sizeof bm, &bm)) return nullptr;
+    size = {bm.bmWidth, bm.bmHeight};
+    return icon;
+}
+
+void DrawItemBackground(const TItemDrawing& d, HWND form) {
+    if (d.top) {
+        RECT fill = d.R;
+        const TMenuItem* parent = d.item.Parent();
+        if (d.p.DrawMenuBar && parent && !parent->Items().empty()) {
+            const bool last = parent->Items().back().get() == &d.item;
+            RECT client;
+            GetClientRect(form, &client);
+            if (!d.rtl && last) fill.right = client.right + 5;
+            if (d.rtl && !last) fill.right += 7;
+            if (d.rtl && last) fill.left = 3;
+        }
+        Fill(d.dc, fill, d.c.MenuBar);
+    } else if (d.p.Gradient && d.c.HighColor) {
+        RECT g = d.R;
+        g.right += 2;
+        Gradient(d.dc, g, d.c.IconBack, d.p.IconWidth, d.rtl);
+    } else {
+        Fill(d.dc, d.R, d.c.Face);
+        Fill(d.dc, ToRECT(d.l.IconColumn), d.c.IconBack);
+    }
+}
+
+void DrawItemSelection(const TItemDrawing& d) {
+    if (d.top) {
+        TopItemTab(d.dc, d.R, d.p, d.c, d.rtl);
+        return;
+    }
+    RECT s = d.R;
+    ++s.top;
+    --s.bottom;
+    if (d.p.FlatMenu) --s.right;
+    Fill(d.dc, s, d.c.SelectFill);
+    Frame(d.dc, s, d.c.SelectBorder);
+}
+
+void DrawTick(HDC dc, const RECT& box, TColor tick) {
+    const int L = box.left, T = box.top, R = box.right, B = box.bottom;
+    Line(dc, tick, {{L + 1, T + 5}, {L + 4, B - 2}});
+    Line(dc, tick, {{L + 2, T + 5}, {L + 4, B - 3}});
+    Line(dc, tick, {{L + 2, T + 4}, {L + 5, B - 3}});
+    Line(dc, tick, {{L + 4, B - 3}, {R + 2, T - 1}});
+    Line(dc, tick, {{L + 4, B - 2}, {R - 2, T + 3}});
+}
+
+// A radio item's round mark (rounded behind an icon), a check box with a
+// tick for a check item without an icon, a plain box behind an icon.
+void DrawCheckMark(const TItemDrawing& d) {
+    const TMenuItem& item = d.item;
+    const RECT box = ToRECT(d.l.IconBox);
+    const TColor fill = d.selected ? d.c.CheckedSelectedFill : d.c.CheckedFill;
+    const bool tickBox = !item.RadioItem && !d.icon;
+    TColor frame = tickBox ? d.c.CheckedBorder : d.c.SelectBorder;
+    if (!item.Enabled) frame = d.c.Disabled;
+    Shape(d.dc, fill, frame, [&] {
+        if (item.RadioItem && d.icon)
+            RoundRect(d.dc, box.left, box.top, box.right, box.bottom, 6, 6);
+        else if (item.RadioItem)
+            Ellipse(d.dc, box.left, box.top, box.right, box.bottom);
+        else
+            Rectangle(d.dc, box.left, box.top, box.right, box.bottom);
+    });
+    if (tickBox) DrawTick(d.dc, box, item.Enabled ? clBlack : d.c.Disabled);
+}
+
+void DrawItemIcon(const TItemDrawing& d) {
+    const TMenuItemLayout& l = d.l;
+    const int width = d.iconSize.Width;
+    int x, y = l.IconBox.Top + (d.top ? 1 : 3);
+    if (d.top)
+        x = d.rtl ? l.IconBox.Right - 5 - width : l.IconBox.Left + 1;
+    else if (width < d.p.IconWidth)
+        x = l.IconColumn.Left + (d.p.IconWidth - width) / 2;
+    else
+        x = d.rtl ? l.IconBox.Right - 2 - width : l.IconBox.Left + 2;
+    TGlyphState state;
+    state.Enabled = d.item.Enabled;
+    state.Selected = d.selected;
+    state.Checked = d.item.Checked;
+    state.TopItem = d.top;
+    DrawGlyph(d.dc, d.icon, x, y, state, d.p, d.c);
+}
+
+void DrawSeparator(const TItemDrawing& d) {
+    const TRect& box = d.l.TextBox;
+    // Half the height rounded to the nearest, halves to even.
+    const int h = box.Height();
+    const int y = box.Top + h / 2 + (h % 2 != 0 && (h / 2) % 2 != 0 ? 1 : 0);
+    if (d.rtl)
+        Line(d.dc, d.c.Separator, {{box.Right - 7, y}, {box.Left, y}});
+    else
+        Line(d.dc, d.c.Separator, {{box.Left + 7, y}, {box.Right, y}});
+}
+
+// The caption, centred on the height of a "W" in the item's font.
+void DrawItemCaption(const TItemDrawing& d, TColor fontColor) {
+    const TMenuItem& item = d.item;
+    TColor textColor = fontColor;
+    if (d.selected) textColor = d.c.SelectFont;
+    if (!item.Enabled) textColor = d.c.Disabled;
+    if (d.selected && d.top && d.p.UseSystemColors())
+        textColor = IsDark(d.c.IconBack) ? Lighten(d.c.IconBack, 90) : fontColor;
+    SIZE w{};
+    GetTextExtentPoint32W(d.dc, L"W", 1, &w);
+    RECT box = ToRECT(d.l.TextBox);
+    box.top += (box.bottom - box.top - w.cy) / 2;
+    box.bottom = box.top + w.cy;
+    if (d.rtl)
+        box.right -= 3;
+    else
+        box.left += 3;
+    TItemText t;
+    t.Text = Wide(" " + item.Caption);
+    t.ShortCut = Wide(item.ShortCutText);
+    t.Align = d.rtl ? DT_RIGHT | DT_RTLREADING : DT_LEFT;
+    t.Color = textColor;
+    t.Default = item.Default;
+    t.Enabled = item.Enabled;
+    t.HighColor = d.c.HighColor;
+    DrawItemText(d.dc, box, t);
 }
 
 }  // namespace
@@ -606,140 +738,28 @@ void TMenuPainterWin32::DrawMenuItem(TMenuPainter& p, TMenuItem& item, TMenuCanv
                                      const TRect& rect, bool selected) {
     auto& surface = static_cast<TMenuCanvasWin32&>(canvas);
     HDC dc = surface.Handle();
-    const TMenuColors c = p.Colors(ColorDepth(dc));
-    const bool separator = item.IsSeparator();
+    surface.SetFont(p.Font());
     const bool top = item.IsTopItem();
     const bool rtl = item.Menu() && item.Menu()->RightToLeft;
-    surface.SetFont(p.Font());
     TRect r = rect;
     ++r.Bottom;
-
-    HBITMAP icon = static_cast<HBITMAP>(const_cast<void*>(item.Bitmap));
     TSize iconSize;
-    if (icon) {
-        BITMAP bm{};
-        if (GetObjectW(icon, sizeof bm, &bm)) iconSize = {bm.bmWidth, bm.bmHeight};
-        else icon = nullptr;
-    }
-    const TMenuItemLayout l = LayoutMenuItem(r, p.IconWidth, icon ? &iconSize : nullptr, top, rtl);
-    const RECT R = ToRECT(r);
+    HBITMAP icon = ItemIcon(item, iconSize);
+    const TMenuItemLayout layout =
+        LayoutMenuItem(r, p.IconWidth, icon ? &iconSize : nullptr, top, rtl);
+    const TItemDrawing d{dc,       p,         p.Colors(ColorDepth(dc)), item,    top, rtl,
+                         selected, ToRECT(r), icon,                     iconSize, layout};
 
-    // Background.
-    if (top) {
-        RECT fill = R;
-        if (p.DrawMenuBar && item.Parent() && !item.Parent()->Items().empty()) {
-            const bool last = item.Parent()->Items().back().get() == &item;
-            RECT client;
-            GetClientRect(form_, &client);
-            if (!rtl && last) fill.right = client.right + 5;
-            if (rtl && !last) fill.right += 7;
-            if (rtl && last) fill.left = 3;
-        }
-        Fill(dc, fill, c.MenuBar);
-    } else if (p.Gradient && c.HighColor) {
-        RECT g = R;
-        g.right += 2;
-        Gradient(dc, g, c.IconBack, p.IconWidth, rtl);
-    } else {
-        Fill(dc, R, c.Face);
-        Fill(dc, ToRECT(l.IconColumn), c.IconBack);
-    }
-
-    const TColor fontColor = ColorToRGB(p.Font().Color, *this);
-    TColor textColor = item.Enabled ? fontColor : c.Disabled;
-
-    // Selection.
-    if (selected && p.DrawSelect) {
-        if (top) {
-            TopItemTab(dc, R, p, c, rtl);
-        } else {
-            RECT s = R;
-            ++s.top;
-            --s.bottom;
-            if (p.FlatMenu) --s.right;
-            Fill(dc, s, c.SelectFill);
-            Frame(dc, s, c.SelectBorder);
-        }
-    }
-
-    // Check marks.
-    if (item.Checked) {
-        const RECT box = ToRECT(l.IconBox);
-        const TColor fill = selected ? c.CheckedSelectedFill : c.CheckedFill;
-        const bool tickBox = !item.RadioItem && !icon;
-        TColor frame = tickBox ? c.CheckedBorder : c.SelectBorder;
-        if (!item.Enabled) frame = c.Disabled;
-        Shape(dc, fill, frame, [&] {
-            if (item.RadioItem && icon)
-                RoundRect(dc, box.left, box.top, box.right, box.bottom, 6, 6);
-            else if (item.RadioItem)
-                Ellipse(dc, box.left, box.top, box.right, box.bottom);
-            else
-                Rectangle(dc, box.left, box.top, box.right, box.bottom);
-        });
-        if (tickBox) {
-            const TColor tick = item.Enabled ? clBlack : c.Disabled;
-            const int L = box.left, T = box.top, Rr = box.right, B = box.bottom;
-            Line(dc, tick, {{L + 1, T + 5}, {L + 4, B - 2}});
-            Line(dc, tick, {{L + 2, T + 5}, {L + 4, B - 3}});
-            Line(dc, tick, {{L + 2, T + 4}, {L + 5, B - 3}});
-            Line(dc, tick, {{L + 4, B - 3}, {Rr + 2, T - 1}});
-            Line(dc, tick, {{L + 4, B - 2}, {Rr - 2, T + 3}});
-        }
-    }
-
-    // Icon.
-    if (icon) {
-        int x, y = l.IconBox.Top + (top ? 1 : 3);
-        if (top)
-            x = rtl ? l.IconBox.Right - 5 - iconSize.Width : l.IconBox.Left + 1;
-        else if (iconSize.Width < p.IconWidth)
-            x = l.IconColumn.Left + (p.IconWidth - iconSize.Width) / 2;
-        else
-            x = rtl ? l.IconBox.Right - 2 - iconSize.Width : l.IconBox.Left + 2;
-        TGlyphState state;
-        state.Enabled = item.Enabled;
-        state.Selected = selected;
-        state.Checked = item.Checked;
-        state.TopItem = top;
-        DrawGlyph(dc, icon, x, y, state, p, c);
-    }
-
-    if (separator) {
-        // Half the height rounded to the nearest, halves to even.
-        const int h = l.TextBox.Height();
-        const int y = l.TextBox.Top + h / 2 + (h % 2 != 0 && (h / 2) % 2 != 0 ? 1 : 0);
-        if (rtl)
-            Line(dc, c.Separator, {{l.TextBox.Right - 7, y}, {l.TextBox.Left, y}});
-        else
-            Line(dc, c.Separator, {{l.TextBox.Left + 7, y}, {l.TextBox.Right, y}});
-    } else {
-        if (selected) textColor = c.SelectFont;
-        if (!item.Enabled) textColor = c.Disabled;
-        if (selected && top && p.UseSystemColors())
-            textColor = IsDark(c.IconBack) ? Lighten(c.IconBack, 90) : fontColor;
-        SIZE w{};
-        GetTextExtentPoint32W(dc, L"W", 1, &w);
-        RECT box = ToRECT(l.TextBox);
-        box.top += (box.bottom - box.top - w.cy) / 2;
-        box.bottom = box.top + w.cy;
-        if (rtl)
-            box.right -= 3;
-        else
-            box.left += 3;
-        TItemText t;
-        t.Text = Wide(" " + item.Caption);
-        t.ShortCut = Wide(item.ShortCutText);
-        t.Align = rtl ? DT_RIGHT | DT_RTLREADING : DT_LEFT;
-        t.Color = textColor;
-        t.Default = item.Default;
-        t.Enabled = item.Enabled;
-        t.HighColor = c.HighColor;
-        DrawItemText(dc, box, t);
-    }
-
+    DrawItemBackground(d, form_);
+    if (selected && p.DrawSelect) DrawItemSelection(d);
+    if (item.Checked) DrawCheckMark(d);
+    if (d.icon) DrawItemIcon(d);
+    if (item.IsSeparator())
+        DrawSeparator(d);
+    else
+        DrawItemCaption(d, ColorToRGB(p.Font().Color, *this));
     if (p.FlatMenu && !top) {
         HWND window = WindowFromDC(dc);
-        if (window && window != form_) FlatBorder(window, p, c, rtl);
+        if (window && window != form_) FlatBorder(window, p, d.c, rtl);
     }
 }

@@ -7,10 +7,12 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "toolkit/win32/GdiOwners.h"
 #include "widgets/MenuPainter.h"
 
 // A Tag as the painter reads it from a window (0 when none was given).
@@ -30,7 +32,6 @@ struct TBitBtnStyle {
 class TMenuCanvasWin32 : public TMenuCanvas {
 public:
     explicit TMenuCanvasWin32(HDC dc) : dc_(dc) {}
-    ~TMenuCanvasWin32() override;
     TMenuCanvasWin32(const TMenuCanvasWin32&) = delete;
     TMenuCanvasWin32& operator=(const TMenuCanvasWin32&) = delete;
 
@@ -41,9 +42,9 @@ public:
 
 private:
     HDC dc_;
-    HFONT font_handle_ = nullptr;
-    HGDIOBJ old_ = nullptr;
-    TFontInfo font_;
+    // The font last set, selected into the context until the canvas goes.
+    TOwnedFont font_;
+    std::optional<TSelection> selection_;
 };
 
 // A menu of the model realised as an HMENU whose items carry their model
@@ -86,7 +87,6 @@ public:
 
     TMenuPainter& Painter() { return *painter_; }
     bool Active() const { return painter_ && painter_->Active(); }
-    HWND Form() const { return form_; }
 
     // A child window that its window class does not describe: a panel-like
     // window of another class, a button to be treated as a bit button.
@@ -124,6 +124,9 @@ private:
         TComponentKind Kind;
         std::string ClassName;
     };
+
+    // A child window as the painter sees it, its parent not yet known.
+    TComponentInfo ComponentOf(HWND hwnd) const;
 
     HWND form_;
     std::map<HWND, Description> descriptions_;
@@ -163,7 +166,8 @@ void DrawItemText(HDC dc, RECT box, const TItemText& text);
 // The bitmap operations on a 32-bit copy of a bitmap.
 void LightenBitmap(HBITMAP bitmap, int percent);
 void GreyBitmap(HBITMAP bitmap, int level);
-HBITMAP CopyBitmap32(HBITMAP bitmap, int x = 0, int y = 0, int width = -1, int height = -1);
+TOwnedBitmap CopyBitmap32(HBITMAP bitmap, int x = 0, int y = 0, int width = -1,
+                          int height = -1);
 
 // The flat-painting hook of one control: it sits in front of the control's
 // window procedure, keeps its hot, pressed and focused state, and paints the
@@ -194,10 +198,14 @@ private:
     static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
     void React(UINT msg, WPARAM wp, LPARAM lp);
+    void ReactToInput(UINT msg, WPARAM wp, LPARAM lp);
     void MouseEnterOrLeave(bool entered);
     void Paint();
     void PaintEdit();
     void PaintButton(bool withGlyph);
+    void PaintButtonFace(HDC dc, const RECT& rc, const TMenuColors& colors, bool enabled);
+    TPoint PaintGlyph(HDC dc, const TSize& client, const TSize& text, const std::wstring& caption,
+                      const TMenuColors& colors, bool enabled);
     void PaintPanel();
 
     TMenuPainterWin32& painter_;
