@@ -6,10 +6,11 @@
 
 #include "platform/win32/Win32Platform.h"
 #include "toolkit/win32/GdiDraw.h"
+#include "toolkit/win32/Panel.h"
 #include "toolkit/win32/WinControl.h"
 #include "toolkit/win32/WindowClass.h"
+#include "widgets/win32/WidgetFonts.h"
 
-using platform::win32::Narrow;
 using platform::win32::Wide;
 
 namespace {
@@ -17,38 +18,10 @@ namespace {
 constexpr UINT_PTR kSubclassId = 1;
 constexpr UINT_PTR kToolId = 1;
 
-LOGFONTW ToLogFont(const TFont& f) {
-    LOGFONTW lf{};
-    lf.lfHeight = f.Height;
-    lf.lfWeight = f.Bold ? FW_BOLD : FW_NORMAL;
-    lf.lfItalic = f.Italic;
-    lf.lfUnderline = f.Underline;
-    lf.lfStrikeOut = f.StrikeOut;
-    lf.lfCharSet = DEFAULT_CHARSET;
-    const std::wstring name = Wide(f.Name);
-    lstrcpynW(lf.lfFaceName, name.c_str(), LF_FACESIZE);
-    return lf;
-}
-
-// A font handle for the time of one drawing or measuring.
-class ScopedFont {
+// A font made for the time of one drawing or measuring.
+class ScopedFont : public TSelected<HFONT> {
 public:
-    ScopedFont(HDC dc, const TFont& font) : dc_(dc) {
-        const LOGFONTW lf = ToLogFont(font);
-        font_ = CreateFontIndirectW(&lf);
-        old_ = SelectObject(dc_, font_);
-    }
-    ~ScopedFont() {
-        SelectObject(dc_, old_);
-        DeleteObject(font_);
-    }
-    ScopedFont(const ScopedFont&) = delete;
-    ScopedFont& operator=(const ScopedFont&) = delete;
-
-private:
-    HDC dc_;
-    HFONT font_;
-    HGDIOBJ old_;
+    ScopedFont(HDC dc, const TFont& font) : TSelected<HFONT>(dc, CreateFontOf(font)) {}
 };
 
 // One line: the line breaks that some system texts end with are not shown.
@@ -59,17 +32,22 @@ std::wstring OneLine(const std::string& text) {
     return line;
 }
 
-void Line(HDC dc, int x1, int y1, int x2, int y2) {
-    MoveToEx(dc, x1, y1, nullptr);
-    LineTo(dc, x2, y2);
+void PanelBevel(HDC dc, const RECT& r, TStatusPanelBevel bevel) {
+    const TBevel drawn = bevel == pbNone      ? TBevel::None
+                         : bevel == pbLowered ? TBevel::Lowered
+                                              : TBevel::Raised;
+    RECT frame = r;
+    DrawBevel(dc, frame, drawn, GetSysColor(COLOR_BTNSHADOW), GetSysColor(COLOR_BTNHIGHLIGHT));
 }
 
-void PanelBevel(HDC dc, const RECT& r, TStatusPanelBevel bevel) {
-    if (bevel == pbNone) return;
-    const COLORREF light = GetSysColor(COLOR_BTNHIGHLIGHT);
-    const COLORREF shadow = GetSysColor(COLOR_BTNSHADOW);
-    RECT frame = r;
-    Frame3D(dc, frame, bevel == pbLowered ? shadow : light, bevel == pbLowered ? light : shadow);
+// A tool of the bar's tooltip: the whole bar.
+TTTOOLINFOW BarTool(HWND bar) {
+    TTTOOLINFOW ti{};
+    ti.cbSize = TTTOOLINFOW_V2_SIZE;
+    ti.hwnd = bar;
+    ti.uId = kToolId;
+    GetClientRect(bar, &ti.rect);
+    return ti;
 }
 
 }  // namespace
@@ -96,9 +74,12 @@ TStatusBarProWin32::TStatusBarProWin32()
     : TStatusBarPro(static_cast<TColor>(GetSysColor(COLOR_BTNFACE))) {}
 
 TStatusBarProWin32::~TStatusBarProWin32() {
-    if (hwnd_) RemoveWindowSubclass(hwnd_, SubclassProc, kSubclassId);
+    if (hwnd_) RemoveWindowSubclass(hwnd_, SubclassProc(), kSubclassId);
     if (tip_) DestroyWindow(tip_);
-    if (font_) DeleteObject(font_);
+}
+
+SUBCLASSPROC TStatusBarProWin32::SubclassProc() {
+    return ObjectSubclassProc<TStatusBarProWin32, &TStatusBarProWin32::HandleMessage>;
 }
 
 DWORD TStatusBarProWin32::GripStyle() const { return ShowsSizeGrip() ? SBARS_SIZEGRIP : CCS_TOP; }
@@ -116,7 +97,7 @@ HWND TStatusBarProWin32::Create(HWND parent, int id) {
                             instance, nullptr);
     if (!hwnd_) return nullptr;
     SetWindowLongW(hwnd_, GWL_STYLE, GetWindowLongW(hwnd_, GWL_STYLE) | GripStyle());
-    SetWindowSubclass(hwnd_, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    SetWindowSubclass(hwnd_, SubclassProc(), kSubclassId, reinterpret_cast<DWORD_PTR>(this));
 
     SyncToSystemFont();
     WindowCreated();
@@ -170,28 +151,20 @@ int TStatusBarProWin32::ClientWidth() const {
     return r.right;
 }
 
-int TStatusBarProWin32::TextWidth(const TFont& font, const std::string& text) const {
-    HDC dc = GetDC(hwnd_);
+// The extent of a text in the font, measured on the bar.
+SIZE TStatusBarProWin32::TextExtent(const TFont& font, const std::wstring& text) const {
+    const TWindowDC dc = ClientDC(hwnd_);
+    const ScopedFont selected(dc.get(), font);
     SIZE size{};
-    {
-        ScopedFont f(dc, font);
-        const std::wstring w = Wide(text);
-        GetTextExtentPoint32W(dc, w.c_str(), static_cast<int>(w.size()), &size);
-    }
-    ReleaseDC(hwnd_, dc);
-    return size.cx;
+    GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &size);
+    return size;
 }
 
-int TStatusBarProWin32::TextHeight(const TFont& font) const {
-    HDC dc = GetDC(hwnd_);
-    SIZE size{};
-    {
-        ScopedFont f(dc, font);
-        GetTextExtentPoint32W(dc, L"H", 1, &size);
-    }
-    ReleaseDC(hwnd_, dc);
-    return size.cy;
+int TStatusBarProWin32::TextWidth(const TFont& font, const std::string& text) const {
+    return TextExtent(font, Wide(text)).cx;
 }
+
+int TStatusBarProWin32::TextHeight(const TFont& font) const { return TextExtent(font, L"H").cy; }
 
 void TStatusBarProWin32::ColorChanged() {
     SendMessageW(hwnd_, CCM_SETBKCOLOR, 0, static_cast<LPARAM>(Color()));
@@ -201,11 +174,9 @@ void TStatusBarProWin32::ColorChanged() {
 }
 
 void TStatusBarProWin32::FontChanged() {
-    const LOGFONTW lf = ToLogFont(Font());
-    HFONT font = CreateFontIndirectW(&lf);
-    SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    if (font_) DeleteObject(font_);
-    font_ = font;
+    TOwnedFont font = CreateFontOf(Font());
+    SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
+    font_ = std::move(font);
     InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
@@ -221,33 +192,15 @@ void TStatusBarProWin32::RecreateWnd() {
 }
 
 TColor TStatusBarProWin32::ParentColorValue() const {
-    // The parent's colour is the background its window class paints.
     HWND parent = hwnd_ ? GetParent(hwnd_) : nullptr;
-    if (parent) {
-        const auto brush = static_cast<ULONG_PTR>(GetClassLongPtrW(parent, GCLP_HBRBACKGROUND));
-        if (brush > 0 && brush <= COLOR_MENUBAR + 1)
-            return static_cast<TColor>(GetSysColor(static_cast<int>(brush - 1)));
-        LOGBRUSH lb{};
-        if (brush && GetObjectW(reinterpret_cast<HBRUSH>(brush), sizeof lb, &lb) == sizeof lb)
-            return static_cast<TColor>(lb.lbColor);
-    }
-    return static_cast<TColor>(GetSysColor(COLOR_BTNFACE));
+    return parent ? WindowColor(parent) : static_cast<TColor>(GetSysColor(COLOR_BTNFACE));
 }
 
 TFont TStatusBarProWin32::SystemStatusFont() const {
     TFont font;
     font.Color = static_cast<TColor>(GetSysColor(COLOR_INFOTEXT));
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
-        const LOGFONTW& lf = metrics.lfStatusFont;
-        font.Name = Narrow(lf.lfFaceName);
-        font.Height = lf.lfHeight;
-        font.Bold = lf.lfWeight >= FW_BOLD;
-        font.Italic = lf.lfItalic != 0;
-        font.Underline = lf.lfUnderline != 0;
-        font.StrikeOut = lf.lfStrikeOut != 0;
-    }
+    const NONCLIENTMETRICSW metrics = NonClientMetrics();
+    if (metrics.cbSize != 0) DescribeFont(metrics.lfStatusFont, font);
     return font;
 }
 
@@ -281,24 +234,16 @@ void TStatusBarProWin32::EnsureTooltip() {
                            reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(hwnd_, GWLP_HINSTANCE)),
                            nullptr);
     if (!tip_) return;
-    TTTOOLINFOW ti{};
-    ti.cbSize = TTTOOLINFOW_V2_SIZE;
+    TTTOOLINFOW ti = BarTool(hwnd_);
     ti.uFlags = TTF_SUBCLASS;
-    ti.hwnd = hwnd_;
-    ti.uId = kToolId;
     ti.lpszText = LPSTR_TEXTCALLBACKW;
-    GetClientRect(hwnd_, &ti.rect);
     SendMessageW(tip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
     SendMessageW(tip_, TTM_SETMAXTIPWIDTH, 0, 400);
 }
 
 void TStatusBarProWin32::UpdateToolRect() {
     if (!tip_) return;
-    TTTOOLINFOW ti{};
-    ti.cbSize = TTTOOLINFOW_V2_SIZE;
-    ti.hwnd = hwnd_;
-    ti.uId = kToolId;
-    GetClientRect(hwnd_, &ti.rect);
+    TTTOOLINFOW ti = BarTool(hwnd_);
     SendMessageW(tip_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&ti));
 }
 
@@ -306,10 +251,8 @@ void TStatusBarProWin32::UpdateToolRect() {
 
 void TStatusBarProWin32::PaintPanel(TStatusPanelPro& panel, const TRect& rect,
                                     const TPanelContentPlacement& placement) {
-    const RECT r{rect.Left, rect.Top, rect.Right, rect.Bottom};
-    HBRUSH brush = CreateSolidBrush(panel.Color());
-    FillRect(canvas_, &r, brush);
-    DeleteObject(brush);
+    const RECT r = ToRECT(rect);
+    Fill(canvas_, r, panel.Color());
     if (placement.HasImage)
         if (auto* images = dynamic_cast<TImageListWin32*>(Images()))
             ImageList_Draw(images->Handle(), panel.ImageIndex(), canvas_, placement.ImageX,
@@ -328,74 +271,129 @@ void TStatusBarProWin32::PaintSizeGrip(HDC dc, const RECT& client) {
     // Three ridges drawn on the bar's own colour, while the form can be
     // resized and is not maximised.
     if (!ShowsSizeGrip() || IsZoomed(GetParent(hwnd_))) return;
-    HPEN shadow = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNSHADOW));
-    HPEN light = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNHIGHLIGHT));
-    HGDIOBJ oldPen = SelectObject(dc, shadow);
-    const int r = client.right, b = client.bottom;
-    for (int k = 3; k <= 11; k += 4) {
-        SelectObject(dc, shadow);
-        for (int d = 0; d < 2; ++d) Line(dc, r - k + d, b, r, b - k + d);
-        SelectObject(dc, light);
-        Line(dc, r - k - 1, b, r, b - k - 1);
+    const TColor shadow = GetSysColor(COLOR_BTNSHADOW);
+    const TColor light = GetSysColor(COLOR_BTNHIGHLIGHT);
+    const LONG r = client.right, b = client.bottom;
+    for (LONG k = 3; k <= 11; k += 4) {
+        for (LONG d = 0; d < 2; ++d) Line(dc, shadow, {{r - k + d, b}, {r, b - k + d}});
+        Line(dc, light, {{r - k - 1, b}, {r, b - k - 1}});
     }
-    SelectObject(dc, oldPen);
-    DeleteObject(shadow);
-    DeleteObject(light);
 }
 
 void TStatusBarProWin32::Paint(HDC dc) {
     UpdatePanels(false, true);
     RECT client;
     GetClientRect(hwnd_, &client);
-    HBRUSH brush = CreateSolidBrush(Color());
-    FillRect(dc, &client, brush);
-    DeleteObject(brush);
-
-    const int saved = SaveDC(dc);
-    canvas_ = dc;
-    if (SimplePanel()) {
-        // The simple text, left-aligned (right-aligned when the bar reads
-        // right to left) and vertically centred over the whole bar.
-        RECT textRect = client;
-        textRect.left += 2;
-        textRect.right -= ShowsSizeGrip() ? kSizeGripWidth : 2;
-        ScopedFont font(dc, Font());
-        SetBkMode(dc, TRANSPARENT);
-        SetTextColor(dc, Font().Color);
-        const std::wstring line = OneLine(SimpleText());
-        UINT format = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS;
-        if (UseRightToLeftAlignment()) format |= DT_RIGHT;
-        if (UseRightToLeftReading()) format |= DT_RTLREADING;
-        DrawTextW(dc, line.c_str(), static_cast<int>(line.size()), &textRect, format);
-    } else {
-        const int count = std::min(Panels().Count(), kMaxLaidOutPanels);
-        for (int i = 0; i < count; ++i) {
-            RECT r{};
-            SendMessageW(hwnd_, SB_GETRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&r));
-            PanelBevel(dc, r, Panels()[i].Bevel());
-            InflateRect(&r, -1, -1);
-            const int panelDc = SaveDC(dc);
-            IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);
-            ScopedFont font(dc, Font());
-            SetBkColor(dc, Color());
-            DrawItem(i, {r.left, r.top, r.right, r.bottom});
-            RestoreDC(dc, panelDc);
-        }
+    Fill(dc, client, Color());
+    {
+        const TSavedDC saved(dc);
+        canvas_ = dc;
+        if (SimplePanel())
+            PaintSimpleText(dc, client);
+        else
+            PaintPanels(dc);
+        canvas_ = nullptr;
     }
-    canvas_ = nullptr;
-    RestoreDC(dc, saved);
     PaintSizeGrip(dc, client);
+}
+
+// The simple text, left-aligned (right-aligned when the bar reads right to
+// left) and vertically centred over the whole bar.
+void TStatusBarProWin32::PaintSimpleText(HDC dc, const RECT& client) {
+    RECT textRect = client;
+    textRect.left += 2;
+    textRect.right -= ShowsSizeGrip() ? kSizeGripWidth : 2;
+    const ScopedFont font(dc, Font());
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, Font().Color);
+    const std::wstring line = OneLine(SimpleText());
+    UINT format = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS;
+    if (UseRightToLeftAlignment()) format |= DT_RIGHT;
+    if (UseRightToLeftReading()) format |= DT_RTLREADING;
+    DrawTextW(dc, line.c_str(), static_cast<int>(line.size()), &textRect, format);
+}
+
+// Each panel inside its bevel, drawn by the bar's panel drawing with the
+// drawing kept to the panel.
+void TStatusBarProWin32::PaintPanels(HDC dc) {
+    const int count = std::min(Panels().Count(), kMaxLaidOutPanels);
+    for (int i = 0; i < count; ++i) {
+        RECT r{};
+        SendMessageW(hwnd_, SB_GETRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&r));
+        PanelBevel(dc, r, Panels()[i].Bevel());
+        InflateRect(&r, -1, -1);
+        const TSavedDC panelState(dc);
+        IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);
+        const ScopedFont font(dc, Font());
+        SetBkColor(dc, Color());
+        DrawItem(i, {r.left, r.top, r.right, r.bottom});
+    }
 }
 
 // ---------------------------------------------------------------- messages
 
-LRESULT CALLBACK TStatusBarProWin32::SubclassProc(HWND, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
-                                                  DWORD_PTR self) {
-    return reinterpret_cast<TStatusBarProWin32*>(self)->HandleMessage(msg, wp, lp);
+// Presses, clicks and moves go to the bar's events; the context menu opens
+// where the mouse is. True when the message is answered (with 0) here.
+bool TStatusBarProWin32::HandleMouse(UINT msg, WPARAM wp, LPARAM lp) {
+    const int x = GET_X_LPARAM(lp), y = GET_Y_LPARAM(lp);
+    switch (msg) {
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+            MouseDown(x, y);
+            if (msg == WM_LBUTTONDOWN) {
+                pressed_ = true;
+                SetCapture(hwnd_);
+            }
+            return false;
+        case WM_LBUTTONUP: {
+            const bool click = pressed_;
+            pressed_ = false;
+            if (GetCapture() == hwnd_) ReleaseCapture();
+            RECT client;
+            GetClientRect(hwnd_, &client);
+            if (click && x >= 0 && y >= 0 && x < client.right && y < client.bottom) Click();
+            return false;
+        }
+        case WM_LBUTTONDBLCLK:
+            MouseDown(x, y);
+            DblClick();
+            return false;
+        case WM_MOUSEMOVE:
+            MouseMove(x, y);
+            if (!tip_) {
+                EnsureTooltip();
+                // The tooltip watches the mouse from the next move on; this
+                // one it is handed.
+                if (tip_) {
+                    MSG m{hwnd_, msg, wp, lp, static_cast<DWORD>(GetMessageTime()), {x, y}};
+                    SendMessageW(tip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&m));
+                }
+            }
+            return false;
+        case WM_CONTEXTMENU:
+            if (auto* menu = dynamic_cast<TPopupMenuWin32*>(ContextMenu())) {
+                const UINT align = menu->BiDiMode != bdLeftToRight ? TPM_RIGHTALIGN : TPM_LEFTALIGN;
+                TrackPopupMenu(menu->Handle(), align | TPM_RIGHTBUTTON, x, y, 0, GetParent(hwnd_),
+                               nullptr);
+                return true;
+            }
+            return false;
+        default:
+            return false;
+    }
+}
+
+// The tooltip asks for the hint as it shows it.
+bool TStatusBarProWin32::HandleTooltipNotify(NMHDR& header) {
+    if (header.hwndFrom != tip_ || header.code != TTN_GETDISPINFOW) return false;
+    auto& info = reinterpret_cast<NMTTDISPINFOW&>(header);
+    hintText_ = ShowHint ? Wide(CurrentHint()) : std::wstring();
+    info.lpszText = hintText_.data();
+    return true;
 }
 
 LRESULT TStatusBarProWin32::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
-    const int x = GET_X_LPARAM(lp), y = GET_Y_LPARAM(lp);
     LRESULT painted = 0;
     if (HandleSelfPaint(hwnd_, msg, wp, [this](HDC dc) { Paint(dc); }, painted)) return painted;
     switch (msg) {
@@ -419,66 +417,18 @@ LRESULT TStatusBarProWin32::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_SYSCOLORCHANGE:
             RecreateWnd();
             break;
-        case WM_LBUTTONDOWN:
-        case WM_RBUTTONDOWN:
-        case WM_MBUTTONDOWN:
-            MouseDown(x, y);
-            if (msg == WM_LBUTTONDOWN) {
-                pressed_ = true;
-                SetCapture(hwnd_);
-            }
+        case WM_NOTIFY:
+            if (HandleTooltipNotify(*reinterpret_cast<NMHDR*>(lp))) return 0;
             break;
-        case WM_LBUTTONUP: {
-            const bool click = pressed_;
-            pressed_ = false;
-            if (GetCapture() == hwnd_) ReleaseCapture();
-            RECT client;
-            GetClientRect(hwnd_, &client);
-            if (click && x >= 0 && y >= 0 && x < client.right && y < client.bottom) Click();
-            break;
-        }
-        case WM_LBUTTONDBLCLK:
-            MouseDown(x, y);
-            DblClick();
-            break;
-        case WM_MOUSEMOVE:
-            MouseMove(x, y);
-            if (!tip_) {
-                EnsureTooltip();
-                // The tooltip watches the mouse from the next move on; this
-                // one it is handed.
-                if (tip_) {
-                    MSG m{hwnd_, msg, wp, lp, static_cast<DWORD>(GetMessageTime()), {x, y}};
-                    SendMessageW(tip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&m));
-                }
-            }
-            break;
-        case WM_CONTEXTMENU:
-            if (auto* menu = dynamic_cast<TPopupMenuWin32*>(ContextMenu())) {
-                const UINT align = menu->BiDiMode != bdLeftToRight ? TPM_RIGHTALIGN : TPM_LEFTALIGN;
-                TrackPopupMenu(menu->Handle(), align | TPM_RIGHTBUTTON, x, y, 0, GetParent(hwnd_),
-                               nullptr);
-                return 0;
-            }
-            break;
-        case WM_NOTIFY: {
-            auto* header = reinterpret_cast<NMHDR*>(lp);
-            if (header->hwndFrom == tip_ && header->code == TTN_GETDISPINFOW) {
-                auto* info = reinterpret_cast<NMTTDISPINFOW*>(lp);
-                hintText_ = ShowHint ? Wide(CurrentHint()) : std::wstring();
-                info->lpszText = hintText_.data();
-                return 0;
-            }
-            break;
-        }
         case WM_NCDESTROY: {
             HWND hwnd = hwnd_;
-            RemoveWindowSubclass(hwnd, SubclassProc, kSubclassId);
+            RemoveWindowSubclass(hwnd, SubclassProc(), kSubclassId);
             hwnd_ = nullptr;
             tip_ = nullptr;  // owned by the bar: gone with it
             return DefSubclassProc(hwnd, msg, wp, lp);
         }
         default:
+            if (HandleMouse(msg, wp, lp)) return 0;
             break;
     }
     return DefSubclassProc(hwnd_, msg, wp, lp);

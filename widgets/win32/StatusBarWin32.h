@@ -10,6 +10,7 @@
 
 #include <string>
 
+#include "toolkit/win32/GdiOwners.h"
 #include "widgets/StatusBar.h"
 
 // An image list of the system's for the panels' images.
@@ -72,18 +73,22 @@ protected:
                     const TPanelContentPlacement& placement) override;
 
 private:
-    static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp,
-                                         UINT_PTR id, DWORD_PTR self);
+    static SUBCLASSPROC SubclassProc();
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
+    bool HandleMouse(UINT msg, WPARAM wp, LPARAM lp);
+    bool HandleTooltipNotify(NMHDR& header);
+    SIZE TextExtent(const TFont& font, const std::wstring& text) const;
     DWORD GripStyle() const;
     void Paint(HDC dc);
+    void PaintSimpleText(HDC dc, const RECT& client);
+    void PaintPanels(HDC dc);
     void PaintSizeGrip(HDC dc, const RECT& client);
     void EnsureTooltip();
     void UpdateToolRect();
 
     HWND hwnd_ = nullptr;
     HWND tip_ = nullptr;
-    HFONT font_ = nullptr;
+    TOwnedFont font_;
     HDC canvas_ = nullptr;
     std::wstring hintText_;
     bool pressed_ = false;
