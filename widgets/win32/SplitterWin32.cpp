@@ -5,7 +5,9 @@
 
 #include <cstdlib>
 
+#include "toolkit/win32/GdiDraw.h"
 #include "toolkit/win32/WinControl.h"
+#include "toolkit/win32/WindowClass.h"
 
 namespace {
 
@@ -22,8 +24,6 @@ TShiftState ShiftFrom(WPARAM keys) {
     return s;
 }
 
-RECT ToRECT(const TRect& r) { return {r.Left, r.Top, r.Right, r.Bottom}; }
-
 }  // namespace
 
 TBetterSplitterWin32::TBetterSplitterWin32()
@@ -31,7 +31,7 @@ TBetterSplitterWin32::TBetterSplitterWin32()
 
 TBetterSplitterWin32::~TBetterSplitterWin32() {
     if (HWND h = Handle()) {
-        RemoveWindowSubclass(h, SubclassProc, kSubclassId);
+        RemoveWindowSubclass(h, SubclassProc(), kSubclassId);
         TWinControl::Detach(h);
     }
 }
@@ -40,7 +40,7 @@ HWND TBetterSplitterWin32::Create(HWND parent, int id, bool visible) {
     HWND h = panel_.Create(parent, id, visible);
     if (!h) return nullptr;
     TWinControl::Attach(h, this);
-    SetWindowSubclass(h, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    SetWindowSubclass(h, SubclassProc(), kSubclassId, reinterpret_cast<DWORD_PTR>(this));
     return h;
 }
 
@@ -91,17 +91,20 @@ void TBetterSplitterWin32::DrawOutline(const TRect& rect) {
     MapWindowPoints(parent, HWND_DESKTOP, reinterpret_cast<POINT*>(&area), 2);
     area.right += 1;
     area.bottom += 1;
-    HDC dc = GetDC(nullptr);
+    const TWindowDC screen = ClientDC(nullptr);
+    HDC dc = screen.get();
     SetViewportOrgEx(dc, area.left, area.top, nullptr);
-    HRGN clip = CreateRectRgnIndirect(&area);
-    SelectClipRgn(dc, clip);
-    DeleteObject(clip);
+    {
+        // The context keeps a copy of the region.
+        const TOwnedRegion clip(CreateRectRgnIndirect(&area));
+        SelectClipRgn(dc, clip.get());
+    }
     const int oldRop = SetROP2(dc, R2_NOT);
-    HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(HOLLOW_BRUSH));
-    Rectangle(dc, rect.Left, rect.Top, rect.Right, rect.Bottom);
-    SelectObject(dc, oldBrush);
+    {
+        const TSelection hollow(dc, GetStockObject(HOLLOW_BRUSH));
+        Rectangle(dc, rect.Left, rect.Top, rect.Right, rect.Bottom);
+    }
     SetROP2(dc, oldRop);
-    ReleaseDC(nullptr, dc);
 }
 
 bool TBetterSplitterWin32::SecondPressOfDoubleClick(int x, int y) {
@@ -119,9 +122,8 @@ bool TBetterSplitterWin32::SecondPressOfDoubleClick(int x, int y) {
     return second;
 }
 
-LRESULT CALLBACK TBetterSplitterWin32::SubclassProc(HWND, UINT msg, WPARAM wp, LPARAM lp,
-                                                    UINT_PTR, DWORD_PTR self) {
-    return reinterpret_cast<TBetterSplitterWin32*>(self)->HandleMessage(msg, wp, lp);
+SUBCLASSPROC TBetterSplitterWin32::SubclassProc() {
+    return ObjectSubclassProc<TBetterSplitterWin32, &TBetterSplitterWin32::HandleMessage>;
 }
 
 LRESULT TBetterSplitterWin32::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {

@@ -4,6 +4,7 @@
 // TBetterSplitter. Its siblings take part in the drag limits when they are
 // bound to a TWinControl.
 #include <windows.h>
+#include <commctrl.h>
 
 #include "toolkit/win32/Panel.h"
 #include "widgets/Splitter.h"
@@ -28,8 +29,7 @@ protected:
     void DrawOutline(const TRect& parentRect) override;
 
 private:
-    static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp,
-                                         UINT_PTR id, DWORD_PTR self);
+    static SUBCLASSPROC SubclassProc();
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
     // The panel's window class does not ask for double clicks: a press that
     // follows the last one within the system's double-click time and
