@@ -19,20 +19,19 @@ TaboutformularWin32::TaboutformularWin32(platform::Registry& registry, platform:
 
 TaboutformularWin32::~TaboutformularWin32() {
     if (hwnd_) DestroyWindow(hwnd_);
-    if (picture_) DeleteObject(picture_);
 }
 
 TaboutformularWin32* TaboutformularWin32::FromHandle(HWND hwnd) {
-    wchar_t cls[32] = {};
-    if (!hwnd || !GetClassNameW(hwnd, cls, 32) || lstrcmpW(cls, kClassName) != 0) return nullptr;
-    return reinterpret_cast<TaboutformularWin32*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    return ObjectOfClass<TaboutformularWin32>(hwnd, kClassName);
 }
 
 HWND TaboutformularWin32::Create(HWND owner) {
     auto instance = GetModuleHandleW(nullptr);
-    EnsureWindowClass(instance, kClassName, WndProc,
+    using Box = TaboutformularWin32;
+    EnsureWindowClass(instance, kClassName, ObjectWindowProc<Box, &Box::hwnd_, &Box::BoxMessage>,
                       static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    EnsureWindowClass(instance, kCardClassName, CardProc);
+    EnsureWindowClass(instance, kCardClassName,
+                      ObjectWindowProc<Box, &Box::visitenkarte_, &Box::CardMessage>);
 
     // A tool window: a thin caption with its close box only, a fixed size.
     const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
@@ -46,13 +45,12 @@ HWND TaboutformularWin32::Create(HWND owner) {
                     owner, nullptr, instance, this);
     if (!hwnd_) return nullptr;
 
-    picture_ = static_cast<HBITMAP>(
-        LoadImageW(instance, L"VISITENKARTE", IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    picture_.reset(static_cast<HBITMAP>(
+        LoadImageW(instance, L"VISITENKARTE", IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     // The card fills the client area; it is a little larger, and cropped.
-    visitenkarte_ = CreateWindowExW(0, kCardClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
-                                    0, 0, kAboutClientWidth, kAboutClientHeight, hwnd_,
-                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(kCardId)),
-                                    instance, this);
+    CreateWindowExW(0, kCardClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
+                    kAboutClientWidth, kAboutClientHeight, hwnd_,
+                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(kCardId)), instance, this);
     logic_.LoadLayout();
     // The link lies on the card, so that the card shows through around its
     // text; the card's and the box's corners meet, and so do their places.
@@ -107,79 +105,39 @@ void TaboutformularWin32::PaintCard(HDC dc) {
         FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
         return;
     }
-    HDC memory = CreateCompatibleDC(dc);
-    HGDIOBJ old = SelectObject(memory, picture_);
-    BitBlt(dc, 0, 0, kCardWidth, kCardHeight, memory, 0, 0, SRCCOPY);
-    SelectObject(memory, old);
-    DeleteDC(memory);
+    const TMemoryDC memory = CreateMemoryDC(dc);
+    const TSelection picture(memory.get(), picture_.get());
+    BitBlt(dc, 0, 0, kCardWidth, kCardHeight, memory.get(), 0, 0, SRCCOPY);
 }
 
-LRESULT CALLBACK TaboutformularWin32::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_NCCREATE) {
-        auto* self =
-            static_cast<TaboutformularWin32*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
-        self->hwnd_ = hwnd;
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<TaboutformularWin32*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (self == nullptr) return DefWindowProcW(hwnd, msg, wp, lp);
+LRESULT TaboutformularWin32::BoxMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_CLOSE:
             // The close box and Alt+F4 end the modal display; the one who
             // showed the box destroys it.
-            self->logic_.ModalResult = mrCancel;
+            logic_.ModalResult = mrCancel;
             return 0;
         case WM_KEYDOWN:
             if (wp == VK_ESCAPE) {
-                self->logic_.ModalResult = mrCancel;
+                logic_.ModalResult = mrCancel;
                 return 0;
             }
             break;
-        case WM_NCDESTROY:
-            SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-            self->hwnd_ = nullptr;
-            self->visitenkarte_ = nullptr;
-            break;
         default:
             break;
     }
-    return DefWindowProcW(hwnd, msg, wp, lp);
+    return DefWindowProcW(hwnd_, msg, wp, lp);
 }
 
-LRESULT CALLBACK TaboutformularWin32::CardProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_NCCREATE)
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA,
-                          reinterpret_cast<LONG_PTR>(
-                              reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams));
-    auto* self = reinterpret_cast<TaboutformularWin32*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (self == nullptr || msg == WM_NCDESTROY) return DefWindowProcW(hwnd, msg, wp, lp);
-    return self->CardMessage(hwnd, msg, wp, lp);
-}
-
-LRESULT TaboutformularWin32::CardMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT TaboutformularWin32::CardMessage(UINT msg, WPARAM wp, LPARAM lp) {
     // WM_PRINTCLIENT: the link draws the card behind its text.
     LRESULT painted = 0;
-    if (HandleSelfPaint(hwnd, msg, wp, [this](HDC dc) { PaintCard(dc); }, painted)) return painted;
-    switch (msg) {
-        case WM_LBUTTONDOWN:
-            cardPressed_ = true;
-            SetCapture(hwnd);
-            return 0;
-        case WM_LBUTTONUP: {
-            if (!cardPressed_) return 0;
-            cardPressed_ = false;
-            ReleaseCapture();
-            RECT r;
-            GetClientRect(hwnd, &r);
-            const POINT p{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
-            if (PtInRect(&r, p)) logic_.visitenkarteClick();
-            return 0;
-        }
-        case WM_CAPTURECHANGED:
-            cardPressed_ = false;
-            return 0;
-        default:
-            break;
+    if (HandleSelfPaint(visitenkarte_, msg, wp, [this](HDC dc) { PaintCard(dc); }, painted))
+        return painted;
+    bool clicked = false;
+    if (cardClick_.Follow(visitenkarte_, msg, lp, clicked)) {
+        if (clicked) logic_.visitenkarteClick();
+        return 0;
     }
-    return DefWindowProcW(hwnd, msg, wp, lp);
+    return DefWindowProcW(visitenkarte_, msg, wp, lp);
 }

@@ -5,6 +5,8 @@
 // click on the card, the close box, Alt+F4 or Escape.
 #include <windows.h>
 
+#include "toolkit/win32/GdiOwners.h"
+#include "toolkit/win32/WindowClass.h"
 #include "widgets/AboutBox.h"
 #include "widgets/win32/URLLabelWin32.h"
 
@@ -30,16 +32,14 @@ public:
     static TaboutformularWin32* FromHandle(HWND hwnd);
 
 private:
-    static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-    static LRESULT CALLBACK CardProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-    LRESULT CardMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT BoxMessage(UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT CardMessage(UINT msg, WPARAM wp, LPARAM lp);
     void PaintCard(HDC dc);
 
     TURLLabelWin32 hplabel_;
     Taboutformular logic_;
     HWND hwnd_ = nullptr;
     HWND visitenkarte_ = nullptr;
-    HBITMAP picture_ = nullptr;
-    // The left button went down on the card and has not come up yet.
-    bool cardPressed_ = false;
+    TOwnedBitmap picture_;
+    TClickTracker cardClick_;
 };

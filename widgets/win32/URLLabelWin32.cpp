@@ -5,6 +5,7 @@
 #include "app/win32/resource.h"
 #include "platform/win32/Win32Platform.h"
 #include "toolkit/win32/WindowClass.h"
+#include "widgets/win32/WidgetFonts.h"
 
 using platform::win32::Wide;
 
@@ -42,12 +43,13 @@ TURLLabelWin32::TURLLabelWin32(platform::Registry& registry, platform::Shell& sh
 TURLLabelWin32::~TURLLabelWin32() {
     if (tooltip_) DestroyWindow(tooltip_);
     if (hwnd_) DestroyWindow(hwnd_);
-    if (font_) DeleteObject(font_);
 }
 
 HWND TURLLabelWin32::Create(HWND parent, int id, int left, int top, int width, int height) {
     auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE));
-    EnsureWindowClass(instance, kClassName, WndProc);
+    EnsureWindowClass(instance, kClassName,
+                      ObjectWindowProc<TURLLabelWin32, &TURLLabelWin32::hwnd_,
+                                       &TURLLabelWin32::HandleMessage>);
     UpdateFont();
     CreateWindowExW(0, kClassName, Wide(Caption()).c_str(), WS_CHILD | WS_VISIBLE, left, top,
                     width, height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
@@ -83,13 +85,13 @@ void TURLLabelWin32::Changed() {
 void TURLLabelWin32::FitToCaption() {
     if (!AutoSize() || !font_) return;
     const std::wstring text = Wide(Caption());
-    HDC dc = GetDC(hwnd_);
-    HGDIOBJ old = SelectObject(dc, font_);
     RECT r{0, 0, 0, 0};
-    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
-              DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
-    SelectObject(dc, old);
-    ReleaseDC(hwnd_, dc);
+    {
+        const TWindowDC dc = ClientDC(hwnd_);
+        const TSelection font(dc.get(), font_.get());
+        DrawTextW(dc.get(), text.c_str(), static_cast<int>(text.size()), &r,
+                  DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+    }
     SetWindowPos(hwnd_, nullptr, 0, 0, r.right, r.bottom,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -109,15 +111,10 @@ void TURLLabelWin32::ShowLaunchFailure(const std::string& message) {
 
 void TURLLabelWin32::UpdateFont() {
     if (font_ && Font() == fontMade_) return;
-    const TLabelFont& f = Font();
-    HFONT made = CreateFontW(f.Height, 0, 0, 0, f.Bold ? FW_BOLD : FW_NORMAL, f.Italic,
-                             f.Underline, f.StrikeOut, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                             Wide(f.Name).c_str());
+    TOwnedFont made = CreateFontOf(Font());
     if (!made) return;
-    if (font_) DeleteObject(font_);
-    font_ = made;
-    fontMade_ = f;
+    font_ = std::move(made);
+    fontMade_ = Font();
 }
 
 // The parent draws itself into the label's paint context, moved so that the
@@ -141,29 +138,22 @@ void TURLLabelWin32::Paint(HDC dc) {
     else
         FillRect(dc, &r, GetSysColorBrush(COLOR_WINDOW));
     const std::wstring text = Wide(Caption());
-    HGDIOBJ oldFont = SelectObject(dc, font_);
+    const TSelection font(dc, font_.get());
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, ToColorRef(Font().Color));
     // "&" shows as itself.
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
               DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
-    SelectObject(dc, oldFont);
-}
-
-LRESULT CALLBACK TURLLabelWin32::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_NCCREATE) {
-        auto* self = static_cast<TURLLabelWin32*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
-        self->hwnd_ = hwnd;
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<TURLLabelWin32*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (self == nullptr) return DefWindowProcW(hwnd, msg, wp, lp);
-    return self->HandleMessage(msg, wp, lp);
 }
 
 LRESULT TURLLabelWin32::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     LRESULT painted = 0;
     if (HandleSelfPaint(hwnd_, msg, wp, [this](HDC dc) { Paint(dc); }, painted)) return painted;
+    bool clicked = false;
+    if (click_.Follow(hwnd_, msg, lp, clicked)) {
+        if (clicked) Click();
+        return 0;
+    }
     switch (msg) {
         case WM_SETCURSOR:
             if (LOWORD(lp) == HTCLIENT) {
@@ -171,37 +161,12 @@ LRESULT TURLLabelWin32::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
                 return TRUE;
             }
             break;
-        case WM_LBUTTONDOWN:
-            pressed_ = true;
-            SetCapture(hwnd_);
-            return 0;
-        case WM_LBUTTONUP: {
-            if (!pressed_) return 0;
-            pressed_ = false;
-            ReleaseCapture();
-            // A press that was dragged off the label before its release is no
-            // click, as with a button.
-            RECT r;
-            GetClientRect(hwnd_, &r);
-            const POINT p{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
-            if (PtInRect(&r, p)) Click();
-            return 0;
-        }
-        case WM_CAPTURECHANGED:
-            pressed_ = false;
-            return 0;
         case WM_DESTROY:
             // The tooltip belongs to the label, though the system makes the
             // label's top-level window its owner.
             if (tooltip_) DestroyWindow(tooltip_);
             tooltip_ = nullptr;
             break;
-        case WM_NCDESTROY: {
-            HWND hwnd = hwnd_;
-            SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-            hwnd_ = nullptr;
-            return DefWindowProcW(hwnd, msg, wp, lp);
-        }
         default:
             break;
     }

@@ -5,6 +5,8 @@
 // turns a click of the left button into the label's click.
 #include <windows.h>
 
+#include "toolkit/win32/GdiOwners.h"
+#include "toolkit/win32/WindowClass.h"
 #include "widgets/URLLabel.h"
 
 class TURLLabelWin32 : public TURLLabel {
@@ -24,7 +26,6 @@ protected:
     void ShowLaunchFailure(const std::string& message) override;
 
 private:
-    static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
     void Paint(HDC dc);
     void PaintParentBackground(HDC dc);
@@ -34,8 +35,7 @@ private:
     HWND hwnd_ = nullptr;
     HWND tooltip_ = nullptr;
     HCURSOR hand_ = nullptr;
-    HFONT font_ = nullptr;
+    TOwnedFont font_;
     TLabelFont fontMade_;
-    // The left button went down on the label and has not come up yet.
-    bool pressed_ = false;
+    TClickTracker click_;
 };
