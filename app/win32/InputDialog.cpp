@@ -3,6 +3,7 @@
 #include "app/win32/resource.h"
 #include "platform/win32/Win32Platform.h"
 #include "toolkit/Exception.h"
+#include "toolkit/win32/WindowClass.h"
 
 using platform::win32::Narrow;
 using platform::win32::Wide;
@@ -15,13 +16,6 @@ struct TInputRequest {
     std::wstring value;
     int maxChars;
 };
-
-std::wstring ControlText(HWND control) {
-    const int length = GetWindowTextLengthW(control);
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(control, text.data(), length + 1)));
-    return text;
-}
 
 INT_PTR CALLBACK InputDialogProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
@@ -42,7 +36,7 @@ INT_PTR CALLBACK InputDialogProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
                 case IDOK: {
                     auto* request =
                         reinterpret_cast<TInputRequest*>(GetWindowLongPtrW(dialog, DWLP_USER));
-                    request->value = ControlText(GetDlgItem(dialog, IDC_INPUT_VALUE));
+                    request->value = ReadWindowText(GetDlgItem(dialog, IDC_INPUT_VALUE));
                     EndDialog(dialog, IDOK);
                     return TRUE;
                 }

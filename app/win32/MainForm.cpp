@@ -58,12 +58,12 @@ TNetworkViewerWin32::~TNetworkViewerWin32() {
     logic_->StartupTimer.SetBackend(nullptr);
     logic_->FlashTimer.SetBackend(nullptr);
     if (hwnd_) DestroyWindow(hwnd_);
-    if (font_) DeleteObject(font_);
-    if (glyph_) DeleteObject(glyph_);
 }
 
 HWND TNetworkViewerWin32::Create(HINSTANCE instance) {
-    EnsureWindowClass(instance, kClassName, WndProc,
+    EnsureWindowClass(instance, kClassName,
+                      ObjectWindowProc<TNetworkViewerWin32, &TNetworkViewerWin32::hwnd_,
+                                       &TNetworkViewerWin32::HandleMessage>,
                       static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
 
     // The client area is 562 x 466, the window centred on the screen.
@@ -87,15 +87,13 @@ HWND TNetworkViewerWin32::Create(HINSTANCE instance) {
 }
 
 void TNetworkViewerWin32::CreateControls() {
-    font_ = CreateFontW(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                        DEFAULT_PITCH | FF_DONTCARE, L"MS Sans Serif");
-    auto setFont = [this](HWND h) { SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE); };
-
+    font_.reset(CreateFontW(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                            DEFAULT_PITCH | FF_DONTCARE, L"MS Sans Serif"));
     waitPanel_.Create(hwnd_, idWaitPanel, true);
     waitLabel_ = CreateChild(L"STATIC", L"\r\nFetching net infos...\r\n\r\nPlease wait.",
                           SS_CENTER | SS_NOPREFIX, waitPanel_.Handle(), idWaitLabel);
-    setFont(waitLabel_);
+    SetControlFont(waitLabel_);
 
     // Single-text mode, in the form's colour (the form is white).
     statusBar_.SetSimplePanel(true);
@@ -104,21 +102,10 @@ void TNetworkViewerWin32::CreateControls() {
     statusBarAlign_.SetHandle(statusBar_.Handle());
 
     tree_.Create(hwnd_, idTree);
-    setFont(tree_.Handle());
+    SetControlFont(tree_.Handle());
     treeAlign_.SetHandle(tree_.Handle());
 
-    actionPanel_.Create(hwnd_, idActionPanel, false);
-    actionPanelAlign_.SetHandle(actionPanel_.Handle());
-    actionButton_ = CreateChild(L"BUTTON", L"", BS_PUSHBUTTON | WS_TABSTOP, actionPanel_.Handle(),
-                             idActionButton);
-    setFont(actionButton_);
-    glyph_ = static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_ACTION),
-                                             IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS));
-    if (glyph_)
-        SendMessageW(actionButton_, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(glyph_));
-    aboutButton_ = CreateChild(L"BUTTON", L"About", BS_PUSHBUTTON | WS_TABSTOP, actionPanel_.Handle(),
-                           idAboutButton);
-    setFont(aboutButton_);
+    CreateActionPanel();
 
     infoPanel_.Create(hwnd_, idInfoPanel, false);
     infoPanelAlign_.SetHandle(infoPanel_.Handle());
@@ -131,7 +118,7 @@ void TNetworkViewerWin32::CreateControls() {
     infoMemo_ = CreateChild(L"EDIT", L"",
                          ES_MULTILINE | ES_READONLY | ES_AUTOHSCROLL | ES_AUTOVSCROLL | WS_TABSTOP,
                          infoPanel_.Handle(), idInfoMemo);
-    setFont(infoMemo_);
+    SetControlFont(infoMemo_);
 
     splitter_.Create(hwnd_, idSplitter, false);
     splitter_.MinSize = 0;
@@ -145,13 +132,36 @@ void TNetworkViewerWin32::CreateControls() {
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
+// The action button with its glyph and the About button, on a panel of
+// their own.
+void TNetworkViewerWin32::CreateActionPanel() {
+    actionPanel_.Create(hwnd_, idActionPanel, false);
+    actionPanelAlign_.SetHandle(actionPanel_.Handle());
+    actionButton_ = CreateChild(L"BUTTON", L"", BS_PUSHBUTTON | WS_TABSTOP, actionPanel_.Handle(),
+                             idActionButton);
+    SetControlFont(actionButton_);
+    glyph_.reset(static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr),
+                                                 MAKEINTRESOURCEW(IDB_ACTION), IMAGE_BITMAP, 0, 0,
+                                                 LR_LOADMAP3DCOLORS)));
+    if (glyph_)
+        SendMessageW(actionButton_, BM_SETIMAGE, IMAGE_BITMAP,
+                     reinterpret_cast<LPARAM>(glyph_.get()));
+    aboutButton_ = CreateChild(L"BUTTON", L"About", BS_PUSHBUTTON | WS_TABSTOP, actionPanel_.Handle(),
+                           idAboutButton);
+    SetControlFont(aboutButton_);
+}
+
+void TNetworkViewerWin32::SetControlFont(HWND control) {
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+}
+
 // The window has no menus: the painter paints its panels, memo and buttons
 // flat (the splitter counts as a panel; the status bar and the tree stay).
 void TNetworkViewerWin32::CreateMenuPainter() {
     menuPainter_ = std::make_unique<TMenuPainterWin32>(hwnd_);
     menuPainter_->Describe(splitter_.Handle(), TComponentKind::Panel, "TBetterSplitter");
     TBitBtnStyle actionGlyph;
-    actionGlyph.Glyph = glyph_;
+    actionGlyph.Glyph = glyph_.get();
     menuPainter_->DescribeBitBtn(actionButton_, actionGlyph);
     menuPainter_->DescribeBitBtn(aboutButton_, TBitBtnStyle{});
 
@@ -200,12 +210,7 @@ void TNetworkViewerWin32::Layout() {
 
 // ---------------------------------------------------------------- TNetworkViewerForm
 
-std::string TNetworkViewerWin32::Caption() {
-    const int length = GetWindowTextLengthW(hwnd_);
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(hwnd_, text.data(), length + 1)));
-    return Narrow(text);
-}
+std::string TNetworkViewerWin32::Caption() { return Narrow(ReadWindowText(hwnd_)); }
 
 void TNetworkViewerWin32::SetCaption(const std::string& caption) {
     SetWindowTextW(hwnd_, Wide(caption).c_str());
@@ -317,17 +322,6 @@ void TNetworkViewerWin32::OnClose() {
     DestroyWindow(hwnd_);
 }
 
-LRESULT CALLBACK TNetworkViewerWin32::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_NCCREATE) {
-        auto* self = static_cast<TNetworkViewerWin32*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
-        self->hwnd_ = hwnd;
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<TNetworkViewerWin32*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (self == nullptr) return DefWindowProcW(hwnd, msg, wp, lp);
-    return self->HandleMessage(msg, wp, lp);
-}
-
 LRESULT TNetworkViewerWin32::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_SIZE:
@@ -368,10 +362,6 @@ LRESULT TNetworkViewerWin32::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             for (auto& [timer, id] : timerIds_) KillTimer(hwnd_, id);
             PostQuitMessage(0);
             return 0;
-        case WM_NCDESTROY:
-            SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
-            hwnd_ = nullptr;
-            break;
         default:
             break;
     }

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "app/MainWindow.h"
+#include "toolkit/win32/GdiOwners.h"
 #include "toolkit/win32/Panel.h"
 #include "toolkit/win32/TreeViewBinding.h"
 #include "toolkit/win32/WinControl.h"
@@ -60,9 +61,10 @@ public:
     void StopTimer(TTimer& timer) override;
 
 private:
-    static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
     void CreateControls();
+    void CreateActionPanel();
+    void SetControlFont(HWND control);
     void CreateMenuPainter();
     void Layout();
     void OnCommand(int id, int code);
@@ -90,8 +92,8 @@ private:
     HWND actionButton_ = nullptr;
     HWND aboutButton_ = nullptr;
     HWND infoMemo_ = nullptr;
-    HFONT font_ = nullptr;
-    HBITMAP glyph_ = nullptr;
+    TOwnedFont font_;
+    TOwnedBitmap glyph_;
     TCursor screenCursor_ = crDefault;
     bool actionPanelVisible_ = false;
     bool infoPanelVisible_ = false;
