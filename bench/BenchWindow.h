@@ -221,6 +221,16 @@ struct ScriptedOs {
     ScriptedServiceManager& services;
 };
 
+// A scripted system of its own that keeps no record of its calls (a fill
+// makes thousands).
+struct QuietOs {
+    ScriptedNetwork net;
+    ScriptedRegistry registry;
+    ScriptedServiceManager services;
+    QuietOs() { net.recordCalls = registry.recordCalls = services.recordCalls = false; }
+    ScriptedOs Os() { return {net, registry, services}; }
+};
+
 inline const std::string kServicesKey = "SYSTEM\\CurrentControlSet\\Services";
 
 // The services a machine lists: one listing of at most 65,536 bytes holds
