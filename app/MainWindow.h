@@ -200,6 +200,12 @@ private:
     void AddServerNodes(PVirtualNode parent, const TStringList& names, bool fromHostList);
     void LoadHostList();
     void SaveHostList();
+    // One node per entry of a machine's listing, each filled in by
+    // `describe`; a failed listing raises its status and adds nothing
+    // (ShareFills.cpp).
+    template <typename Entry, typename Describe>
+    void AddListedNodes(PVirtualNode category, const std::string& machine,
+                        const platform::NetList<Entry>& listing, Describe describe);
 
     TNetworkViewerPlatform platform_;
     TNetworkViewerForm& form_;

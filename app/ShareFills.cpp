@@ -117,49 +117,50 @@ std::string TMainWindow::OpenFileInfoText(const platform::FileInfo3& file) {
 // A failed listing is raised, so that the dispatch shows it in the status bar:
 // an empty category must not pass for one with nothing in it.
 
+template <typename Entry, typename Describe>
+void TMainWindow::AddListedNodes(PVirtualNode category, const std::string& machine,
+                                 const platform::NetList<Entry>& listing, Describe describe) {
+    if (listing.status != 0) throw ENTException::CreateError(platform_.Messages, listing.status);
+    for (const auto& entry : listing.entries) {
+        auto& data = TNetTree::GetNodeData(Tree.AddChild(category));
+        data.Machine = machine;
+        describe(entry, data);
+    }
+}
+
 void TMainWindow::FillShares(PVirtualNode node) {
     const std::string machine = TNetTree::GetNodeData(node).Machine;
-    const auto shares = platform_.Net.ShareEnum2(ServerArgument(machine));
-    if (shares.status != 0) throw ENTException::CreateError(platform_.Messages, shares.status);
-    for (const auto& share : shares.entries) {
-        auto& data = TNetTree::GetNodeData(Tree.AddChild(node));
-        data.Text = Joined({share.netname, " = ", share.path});
-        data.Machine = machine;
-        data.Action = naRemoveShare;
-        data.Share = share.netname;
-        data.Info = ShareInfoText(share);
-    }
+    AddListedNodes(node, machine, platform_.Net.ShareEnum2(ServerArgument(machine)),
+                   [](const platform::ShareInfo2& share, TNetNodeData& data) {
+                       data.Text = Joined({share.netname, " = ", share.path});
+                       data.Action = naRemoveShare;
+                       data.Share = share.netname;
+                       data.Info = ShareInfoText(share);
+                   });
 }
 
 void TMainWindow::FillSessions(PVirtualNode node) {
     Tree.DeleteChildren(node);
     const std::string machine = TNetTree::GetNodeData(node).Machine;
-    const auto sessions = platform_.Net.SessionEnum502(ServerArgument(machine));
-    if (sessions.status != 0)
-        throw ENTException::CreateError(platform_.Messages, sessions.status);
-    for (const auto& session : sessions.entries) {
-        auto& data = TNetTree::GetNodeData(Tree.AddChild(node));
-        data.Text = Joined({session.username, " (", Dec(session.num_opens), ")"});
-        data.Machine = machine;
-        data.Action = naDisconnectSession;
-        data.Session = session.username;
-        data.Info = SessionInfoText(session);
-    }
+    AddListedNodes(node, machine, platform_.Net.SessionEnum502(ServerArgument(machine)),
+                   [](const platform::SessionInfo502& session, TNetNodeData& data) {
+                       data.Text = Joined({session.username, " (", Dec(session.num_opens), ")"});
+                       data.Action = naDisconnectSession;
+                       data.Session = session.username;
+                       data.Info = SessionInfoText(session);
+                   });
 }
 
 void TMainWindow::FillOpenFiles(PVirtualNode node) {
     Tree.DeleteChildren(node);
     const std::string machine = TNetTree::GetNodeData(node).Machine;
-    const auto files = platform_.Net.FileEnum3(ServerArgument(machine));
-    if (files.status != 0) throw ENTException::CreateError(platform_.Messages, files.status);
-    for (const auto& file : files.entries) {
-        auto& data = TNetTree::GetNodeData(Tree.AddChild(node));
-        data.Text = Joined({file.pathname, " (", file.username, ")"});
-        data.Machine = machine;
-        data.Action = naCloseFile;
-        data.OpenFile = file.id;
-        data.Info = OpenFileInfoText(file);
-    }
+    AddListedNodes(node, machine, platform_.Net.FileEnum3(ServerArgument(machine)),
+                   [](const platform::FileInfo3& file, TNetNodeData& data) {
+                       data.Text = Joined({file.pathname, " (", file.username, ")"});
+                       data.Action = naCloseFile;
+                       data.OpenFile = file.id;
+                       data.Info = OpenFileInfoText(file);
+                   });
 }
 
 void TMainWindow::RemoveShare(const TNetNodeData& data) {

@@ -221,6 +221,16 @@ struct ScriptedOs {
     ScriptedServiceManager& services;
 };
 
+// A scripted system of its own that keeps no record of its calls (a fill
+// makes thousands).
+struct QuietOs {
+    ScriptedNetwork net;
+    ScriptedRegistry registry;
+    ScriptedServiceManager services;
+    QuietOs() { net.recordCalls = registry.recordCalls = services.recordCalls = false; }
+    ScriptedOs Os() { return {net, registry, services}; }
+};
+
 inline const std::string kServicesKey = "SYSTEM\\CurrentControlSet\\Services";
 
 // The services a machine lists: one listing of at most 65,536 bytes holds
@@ -320,17 +330,17 @@ inline void BareCalls(ScriptedOs os, Category c, std::size_t) {
             // its image path and start type.
             auto& scm = os.services;
             auto& reg = os.registry;
-            const platform::ScHandle manager = scm.OpenManager(s, std::string("ServicesActive"), 0x15);
+            const platform::ServiceHandle manager(
+                scm, scm.OpenManager(s, std::string("ServicesActive"), 0x15));
             std::vector<platform::ServiceEntry> entries;
-            scm.EnumServices(manager, platform::kServiceWin32, platform::kServiceStateAll, 65536,
-                             entries);
-            platform::RegKey machine = 0;
-            reg.ConnectRegistry(s, platform::kHKeyLocalMachine, machine);
+            scm.EnumServices(manager.Get(), platform::kServiceWin32, platform::kServiceStateAll,
+                             65536, entries);
+            platform::RegistryKey machine(reg);
+            machine.Connect(s, platform::kHKeyLocalMachine);
             const auto readKey = [&](const std::string& path, std::initializer_list<const char*> names) {
-                platform::RegKey key = 0;
-                if (reg.OpenKey(machine, path, platform::kKeyRead, key) != 0) return;
-                for (const char* name : names) reg.QueryValue(key, name);
-                reg.CloseKey(key);
+                platform::RegistryKey key(reg);
+                if (key.Open(machine.Get(), path, platform::kKeyRead) != 0) return;
+                for (const char* name : names) reg.QueryValue(key.Get(), name);
             };
             for (const auto& entry : entries)
                 readKey(kServicesKey + "\\" + entry.serviceName, {"DependOnService"});
@@ -338,8 +348,6 @@ inline void BareCalls(ScriptedOs os, Category c, std::size_t) {
                 readKey(kServicesKey, {});
                 readKey(kServicesKey + "\\" + entry.serviceName, {"ImagePath", "Start", "Start"});
             }
-            reg.CloseKey(machine);
-            scm.CloseServiceHandle(manager);
             break;
         }
     }

@@ -9,10 +9,7 @@ file(GLOB NV_WIN32_PLATFORM CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/platform/win
 file(GLOB NV_WIN32_TOOLKIT CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/toolkit/win32/*.cpp)
 file(GLOB NV_WIN32_WIDGETS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/widgets/win32/*.cpp)
 file(GLOB NV_WIN32_APP CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/app/win32/*.cpp)
-list(FILTER NV_WIN32_APP EXCLUDE REGEX "/(main|OperatorNew)\\.cpp$")
-# The program's operator new, in every Windows program (a library's copy
-# would be linked only by chance).
-set(NV_OPERATOR_NEW ${PROJECT_SOURCE_DIR}/app/win32/OperatorNew.cpp)
+list(FILTER NV_WIN32_APP EXCLUDE REGEX "/main\\.cpp$")
 add_library(nvwin32 STATIC ${NV_WIN32_PLATFORM} ${NV_WIN32_TOOLKIT} ${NV_WIN32_WIDGETS}
             ${NV_WIN32_APP})
 target_link_libraries(nvwin32 PUBLIC nvcore netapi32 advapi32 version comctl32 user32 gdi32
@@ -39,7 +36,7 @@ set_property(SOURCE ${NV_RES_DIR}/NetworkView.rc APPEND PROPERTY OBJECT_DEPENDS 
 set_property(SOURCE ${PROJECT_SOURCE_DIR}/tests/win32/TestVersion.rc APPEND PROPERTY OBJECT_DEPENDS
   ${NV_PICTURES} ${PROJECT_SOURCE_DIR}/app/win32/resource.h)
 
-add_executable(NetworkView WIN32 ${PROJECT_SOURCE_DIR}/app/win32/main.cpp ${NV_OPERATOR_NEW}
+add_executable(NetworkView WIN32 ${PROJECT_SOURCE_DIR}/app/win32/main.cpp
                ${NV_RES_DIR}/NetworkView.rc)
 add_dependencies(NetworkView nvresources)
 target_link_libraries(NetworkView PRIVATE nvwin32)
@@ -52,14 +49,14 @@ set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
 # The portable core's tests once more, as Windows programs.
-add_executable(core_tests ${NV_CORE_TESTS} ${NV_OPERATOR_NEW})
+add_executable(core_tests ${NV_CORE_TESTS})
 target_link_libraries(core_tests PRIVATE nvfakes gtest_main)
 add_test(NAME core_tests_wine COMMAND core_tests)
 
 # The Win32 suite: real windows, messages and API under Wine. It carries a
 # version resource of its own to read back.
 file(GLOB NV_WIN32_TESTS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/win32/*Test.cpp)
-add_executable(win32_tests ${NV_WIN32_TESTS} ${PROJECT_SOURCE_DIR}/tests/win32/UiDriver.cpp ${NV_OPERATOR_NEW}
+add_executable(win32_tests ${NV_WIN32_TESTS} ${PROJECT_SOURCE_DIR}/tests/win32/UiDriver.cpp
                ${PROJECT_SOURCE_DIR}/tests/win32/TestVersion.rc
                ${PROJECT_SOURCE_DIR}/app/win32/Dialogs.rc)
 add_dependencies(win32_tests nvresources)
@@ -78,8 +75,8 @@ set_tests_properties(core_tests_wine win32_tests first_run PROPERTIES RESOURCE_L
 
 # The benchmarks (not tests), which scripts/bench.sh runs: the real window,
 # and the portable core's fills without a window.
-add_executable(wine_bench ${PROJECT_SOURCE_DIR}/bench/win32/WineBench.cpp ${NV_OPERATOR_NEW})
+add_executable(wine_bench ${PROJECT_SOURCE_DIR}/bench/win32/WineBench.cpp)
 target_link_libraries(wine_bench PRIVATE nvwin32 nvfakes)
 target_link_options(wine_bench PRIVATE -municode)
-add_executable(core_bench ${PROJECT_SOURCE_DIR}/bench/NativeBench.cpp ${NV_OPERATOR_NEW})
+add_executable(core_bench ${PROJECT_SOURCE_DIR}/bench/NativeBench.cpp)
 target_link_libraries(core_bench PRIVATE nvfakes)

@@ -4,6 +4,7 @@
 // system's handles; the predefined roots are named by their 32-bit values.
 #include <cstdint>
 #include <string>
+#include <utility>
 
 namespace platform {
 
@@ -13,12 +14,14 @@ inline constexpr RegKey kHKeyClassesRoot = 0x80000000;
 inline constexpr RegKey kHKeyCurrentUser = 0x80000001;
 inline constexpr RegKey kHKeyLocalMachine = 0x80000002;
 
+// HKEY_CLASSES_ROOT to HKEY_DYN_DATA: the roots that exist without being
+// opened, and are never closed.
+constexpr bool IsPredefined(RegKey key) { return key >= 0x80000000 && key <= 0x80000006; }
+
 inline constexpr std::uint32_t kKeyRead = 0x20019;
-inline constexpr std::uint32_t kKeyAllAccess = 0xF003F;
 
 inline constexpr std::uint32_t kRegSz = 1;
 inline constexpr std::uint32_t kRegExpandSz = 2;
-inline constexpr std::uint32_t kRegBinary = 3;
 inline constexpr std::uint32_t kRegDword = 4;
 inline constexpr std::uint32_t kRegMultiSz = 7;
 
@@ -46,6 +49,52 @@ public:
     virtual RegValue QueryValue(RegKey key, const std::string& name) = 0;
     // RegCloseKey; the predefined roots of this machine are left alone.
     virtual void CloseKey(RegKey key) = 0;
+};
+
+// Owns one key, opened or connected through it, and closes it when it goes
+// or holds another.
+class RegistryKey {
+public:
+    explicit RegistryKey(Registry& registry) : registry_(&registry) {}
+    ~RegistryKey() { Reset(); }
+    RegistryKey(RegistryKey&& other) noexcept
+        : registry_(other.registry_), key_(std::exchange(other.key_, 0)) {}
+    RegistryKey& operator=(RegistryKey&& other) noexcept {
+        if (this != &other) {
+            Reset();
+            registry_ = other.registry_;
+            key_ = std::exchange(other.key_, 0);
+        }
+        return *this;
+    }
+    RegistryKey(const RegistryKey&) = delete;
+    RegistryKey& operator=(const RegistryKey&) = delete;
+
+    // Registry::OpenKey and ConnectRegistry into this owner, which closes
+    // what it held first. On failure it holds nothing.
+    std::uint32_t Open(RegKey parent, const std::string& path, std::uint32_t access) {
+        Reset();
+        return Held(registry_->OpenKey(parent, path, access, key_));
+    }
+    std::uint32_t Connect(const std::string& machine, RegKey root) {
+        Reset();
+        return Held(registry_->ConnectRegistry(machine, root, key_));
+    }
+
+    RegKey Get() const { return key_; }
+    explicit operator bool() const { return key_ != 0; }
+    void Reset() {
+        if (key_ != 0) registry_->CloseKey(std::exchange(key_, 0));
+    }
+
+private:
+    std::uint32_t Held(std::uint32_t status) {
+        if (status != 0) key_ = 0;
+        return status;
+    }
+
+    Registry* registry_;
+    RegKey key_ = 0;
 };
 
 }  // namespace platform

@@ -100,11 +100,6 @@ void AppendUtf16(std::u16string& out, std::string_view text) {
     }
 }
 
-std::string Utf16ZToUtf8(const char16_t* text) {
-    if (text == nullptr) return {};
-    return Utf16ToUtf8(std::u16string_view(text));
-}
-
 bool IsValidUtf8(std::string_view text, bool allowSurrogates) {
     for (std::size_t i = 0; i < text.size();) {
         std::uint32_t cp = 0;

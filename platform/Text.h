@@ -15,10 +15,6 @@ std::u16string Utf8ToUtf16(std::string_view text);
 // allocation once it has grown to the longest text.
 void AppendUtf16(std::u16string& out, std::string_view text);
 
-// A zero-terminated UTF-16 text out of a buffer the system returned, up to its
-// terminator; a null pointer reads as the empty string.
-std::string Utf16ZToUtf8(const char16_t* text);
-
 // True when the bytes are well-formed UTF-8 (no overlong forms, no surrogates,
 // nothing above U+10FFFF). With allowSurrogates a surrogate in its own
 // three-byte form passes too: that is how Utf16ToUtf8 keeps a lone one.

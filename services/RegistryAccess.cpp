@@ -10,8 +10,6 @@ namespace {
 
 constexpr std::uint32_t kErrorFileNotFound = 2;
 
-bool IsPredefined(platform::RegKey key) { return key >= 0x80000000 && key <= 0x80000006; }
-
 }  // namespace
 
 std::u16string RegistryUtf16(const std::string& bytes) {
@@ -38,35 +36,27 @@ EExRegistryException EExRegistryException::CreateLastError(platform::SystemMessa
 // ---------------------------------------------------------------- key class
 
 TRegistry::TRegistry(platform::Registry& registry, std::uint32_t access)
-    : registry_(registry), access_(access) {}
-
-TRegistry::~TRegistry() {
-    CloseKey();
-    if (closeRootKey_) registry_.CloseKey(rootKey_);
-}
+    : registry_(registry), connectedRoot_(registry), currentKey_(registry), access_(access) {}
 
 void TRegistry::CloseKey() {
-    if (currentKey_ != 0) registry_.CloseKey(currentKey_);
-    currentKey_ = 0;
+    currentKey_.Reset();
     currentPath_.clear();
 }
 
 void TRegistry::SetRootKey(platform::RegKey root) {
     CloseKey();
-    if (closeRootKey_) registry_.CloseKey(rootKey_);
+    connectedRoot_.Reset();
     rootKey_ = root;
-    closeRootKey_ = false;
 }
 
 bool TRegistry::RegistryConnect(const std::string& machine) {
-    platform::RegKey connected = 0;
-    if (registry_.ConnectRegistry(machine, rootKey_, connected) != 0) return false;
+    // An empty machine gives this machine's predefined root back, which the
+    // registry never closes.
+    platform::RegistryKey connected(registry_);
+    if (connected.Connect(machine, rootKey_) != 0) return false;
     CloseKey();
-    if (closeRootKey_) registry_.CloseKey(rootKey_);
-    rootKey_ = connected;
-    // An empty machine gives this machine's predefined root back, which is
-    // never closed.
-    closeRootKey_ = !IsPredefined(connected);
+    rootKey_ = connected.Get();
+    connectedRoot_ = std::move(connected);
     return true;
 }
 
@@ -76,20 +66,19 @@ platform::RegKey TRegistry::StartOf(const std::string& path, std::string& relati
         return rootKey_;
     }
     relative = path;
-    return currentKey_ != 0 ? currentKey_ : rootKey_;
+    return currentKey_ ? currentKey_.Get() : rootKey_;
 }
 
 bool TRegistry::OpenKey(const std::string& path, bool canCreate) {
     if (canCreate) throw ERegistryException("Registry keys are only read here, never created");
     std::string relative;
     const platform::RegKey from = StartOf(path, relative);
-    platform::RegKey opened = 0;
-    if (registry_.OpenKey(from, relative, access_, opened) != 0) return false;
-    std::string newPath = from == currentKey_ && currentKey_ != 0
+    platform::RegistryKey opened(registry_);
+    if (opened.Open(from, relative, access_) != 0) return false;
+    std::string newPath = currentKey_ && from == currentKey_.Get()
                               ? currentPath_ + (relative.empty() ? "" : "\\" + relative)
                               : relative;
-    CloseKey();
-    currentKey_ = opened;
+    currentKey_ = std::move(opened);
     currentPath_ = std::move(newPath);
     return true;
 }
@@ -97,18 +86,15 @@ bool TRegistry::OpenKey(const std::string& path, bool canCreate) {
 bool TRegistry::KeyExists(const std::string& path) {
     std::string relative;
     const platform::RegKey from = StartOf(path, relative);
-    platform::RegKey opened = 0;
-    if (registry_.OpenKey(from, relative, platform::kKeyRead, opened) != 0) return false;
-    registry_.CloseKey(opened);
-    return true;
+    return platform::RegistryKey(registry_).Open(from, relative, platform::kKeyRead) == 0;
 }
 
 bool TRegistry::ValueExists(const std::string& name) {
-    return registry_.QueryValue(currentKey_, name).status == 0;
+    return registry_.QueryValue(currentKey_.Get(), name).status == 0;
 }
 
 std::string TRegistry::ReadString(const std::string& name) {
-    const platform::RegValue value = registry_.QueryValue(currentKey_, name);
+    const platform::RegValue value = registry_.QueryValue(currentKey_.Get(), name);
     if (value.status == kErrorFileNotFound) return {};
     if (value.status != 0)
         throw ERegistryException("Registry value '" + name + "' could not be read");
@@ -120,7 +106,7 @@ std::string TRegistry::ReadString(const std::string& name) {
 }
 
 std::int32_t TRegistry::ReadInteger(const std::string& name) {
-    const platform::RegValue value = registry_.QueryValue(currentKey_, name);
+    const platform::RegValue value = registry_.QueryValue(currentKey_.Get(), name);
     if (value.status != 0)
         throw ERegistryException("Registry value '" + name + "' could not be read");
     if (value.type != platform::kRegDword || value.bytes.size() != 4)

@@ -53,11 +53,11 @@ inline constexpr TRootRec RootKeys[7] = {
 class TRegistry {
 public:
     TRegistry(platform::Registry& registry, std::uint32_t access);
-    virtual ~TRegistry();
+    virtual ~TRegistry() = default;
     TRegistry(const TRegistry&) = delete;
     TRegistry& operator=(const TRegistry&) = delete;
 
-    platform::RegKey CurrentKey() const { return currentKey_; }
+    platform::RegKey CurrentKey() const { return currentKey_.Get(); }
     const std::string& CurrentPath() const { return currentPath_; }
     platform::RegKey RootKey() const { return rootKey_; }
     // Closes the current key; any open key may serve as the root, and stays
@@ -89,10 +89,12 @@ private:
     // The key a path starts from, and the path below it.
     platform::RegKey StartOf(const std::string& path, std::string& relative) const;
 
-    platform::RegKey currentKey_ = 0;
+    // A root of another machine that this object connected to, and closes
+    // after the current key; empty while the root is someone else's.
+    platform::RegistryKey connectedRoot_;
+    platform::RegistryKey currentKey_;
     platform::RegKey rootKey_ = platform::kHKeyCurrentUser;
     std::string currentPath_;
-    bool closeRootKey_ = false;
     std::uint32_t access_;
 };
 

@@ -11,9 +11,6 @@ public:
     const char* what() const noexcept override { return message_.c_str(); }
     int HelpContext = 0;
 
-protected:
-    void SetMessage(std::string message) { message_ = std::move(message); }
-
 private:
     std::string message_;
 };

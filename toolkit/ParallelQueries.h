@@ -29,6 +29,135 @@ inline constexpr std::size_t kFirstWorkers = 1;
 // than a query that fails at once (a round trip to the wineserver, under Wine).
 inline constexpr std::size_t kAnswersPerWake = 64;
 
+namespace parallel_queries {
+
+// The answers that the workers leave and the calling thread takes, and the
+// steps of each side. Waiting for answers brings more workers in: one answer
+// that keeps the caller kIdleInterval brings all the others, short waits that
+// add up to kIdleInterval double their number.
+template <typename Answer>
+class OrderedQueries {
+public:
+    using Clock = std::chrono::steady_clock;
+
+    OrderedQueries(std::size_t count, std::size_t maxThreads,
+                   const std::function<Answer(std::size_t)>& query)
+        : query_(query),
+          count_(count),
+          allThreads_(std::max<std::size_t>(1, std::min(maxThreads, count))),
+          answers_(count),
+          failures_(count),
+          done_(count, 0) {
+        threads_.reserve(allThreads_);
+    }
+    // Stops and joins the workers however the caller's part ends.
+    ~OrderedQueries() {
+        stop_ = true;
+        for (auto& t : threads_) t.join();
+    }
+    OrderedQueries(const OrderedQueries&) = delete;
+    OrderedQueries& operator=(const OrderedQueries&) = delete;
+
+    void Run(const std::function<void(std::size_t, Answer&)>& deliver,
+             const std::function<void()>& idle) {
+        StartWorkers(std::min(allThreads_, kFirstWorkers));
+        RunIdle(idle);
+        for (std::size_t i = 0; i < count_; ++i) {
+            Answer answer = Take(i, idle);
+            deliver(i, answer);
+            if (Clock::now() - lastIdle_ >= kIdleInterval) RunIdle(idle);
+        }
+    }
+
+private:
+    // A worker: the next query not yet taken, until none is left.
+    void Work() {
+        for (;;) {
+            const std::size_t i = next_.fetch_add(1);
+            if (i >= count_ || stop_) return;
+            std::optional<Answer> answer;
+            std::exception_ptr failure;
+            try {
+                answer.emplace(query_(i));
+            } catch (...) {
+                failure = std::current_exception();
+            }
+            std::lock_guard<std::mutex> lock(mutex_);
+            answers_[i] = std::move(answer);
+            failures_[i] = failure;
+            done_[i] = 1;
+            if (i == waitingFor_) ready_.notify_one();
+        }
+    }
+
+    void StartWorkers(std::size_t upTo) {
+        while (threads_.size() < upTo) threads_.emplace_back([this] { Work(); });
+    }
+
+    void RunIdle(const std::function<void()>& idle) {
+        idle();
+        lastIdle_ = Clock::now();
+    }
+
+    // Answer i once it is there, or the exception of its query; idle runs
+    // every kIdleInterval meanwhile.
+    Answer Take(std::size_t i, const std::function<void()>& idle) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        const auto waitingForThis = Clock::now();
+        while (!done_[i]) {
+            WakeForNextFew(i);
+            if (Clock::now() - lastIdle_ >= kIdleInterval) {
+                lock.unlock();
+                RunIdle(idle);
+                lock.lock();
+                continue;
+            }
+            const auto waitingSince = Clock::now();
+            ready_.wait_until(lock, lastIdle_ + kIdleInterval);
+            waited_ += Clock::now() - waitingSince;
+            const bool longWait = !done_[i] && Clock::now() - waitingForThis >= kIdleInterval;
+            if (threads_.size() < allThreads_ && (longWait || waited_ >= kIdleInterval)) {
+                lock.unlock();
+                BringMoreWorkers(longWait);
+                lock.lock();
+            }
+        }
+        if (failures_[i]) std::rethrow_exception(failures_[i]);
+        Answer answer = std::move(*answers_[i]);
+        answers_[i].reset();
+        return answer;
+    }
+
+    // The caller is woken for the last answer of the next few that is still
+    // missing, not for each one.
+    void WakeForNextFew(std::size_t i) {
+        waitingFor_ = std::min(i + kAnswersPerWake - 1, count_ - 1);
+        while (done_[waitingFor_]) --waitingFor_;
+    }
+
+    void BringMoreWorkers(bool longWait) {
+        waited_ = Clock::duration{0};
+        StartWorkers(longWait ? allThreads_ : std::min(allThreads_, 2 * threads_.size()));
+    }
+
+    const std::function<Answer(std::size_t)>& query_;
+    const std::size_t count_;
+    const std::size_t allThreads_;
+    std::mutex mutex_;
+    std::condition_variable ready_;
+    std::vector<std::optional<Answer>> answers_;
+    std::vector<std::exception_ptr> failures_;
+    std::vector<char> done_;
+    std::size_t waitingFor_ = 0;
+    std::atomic<std::size_t> next_{0};
+    std::atomic<bool> stop_{false};
+    std::vector<std::thread> threads_;
+    Clock::time_point lastIdle_;
+    Clock::duration waited_{0};
+};
+
+}  // namespace parallel_queries
+
 // query(i) runs on a worker thread, at most maxThreads of them at once (the
 // first kFirstWorkers at once, more as queries keep the caller waiting), for
 // every i below count; each must be safe to run beside the others. deliver(i,
@@ -43,98 +172,6 @@ void RunQueriesInOrder(std::size_t count, std::size_t maxThreads,
                        const std::function<void(std::size_t, Answer&)>& deliver,
                        const std::function<void()>& idle) {
     if (count == 0) return;
-    using Clock = std::chrono::steady_clock;
-
-    struct Shared {
-        std::mutex mutex;
-        std::condition_variable ready;
-        std::vector<std::optional<Answer>> answers;
-        std::vector<std::exception_ptr> failures;
-        std::vector<char> done;
-        std::size_t waitingFor = 0;
-        std::atomic<std::size_t> next{0};
-        std::atomic<bool> stop{false};
-    } shared;
-    shared.answers.resize(count);
-    shared.failures.resize(count);
-    shared.done.assign(count, 0);
-
-    auto work = [&shared, &query, count] {
-        for (;;) {
-            const std::size_t i = shared.next.fetch_add(1);
-            if (i >= count || shared.stop) return;
-            std::optional<Answer> answer;
-            std::exception_ptr failure;
-            try {
-                answer.emplace(query(i));
-            } catch (...) {
-                failure = std::current_exception();
-            }
-            std::lock_guard<std::mutex> lock(shared.mutex);
-            shared.answers[i] = std::move(answer);
-            shared.failures[i] = failure;
-            shared.done[i] = 1;
-            if (i == shared.waitingFor) shared.ready.notify_one();
-        }
-    };
-
-    // Stops and joins the workers however the caller's part ends.
-    struct Workers {
-        Shared& shared;
-        std::vector<std::thread> threads;
-        ~Workers() {
-            shared.stop = true;
-            for (auto& t : threads) t.join();
-        }
-    } workers{shared, {}};
-    const std::size_t allThreads = std::max<std::size_t>(1, std::min(maxThreads, count));
-    workers.threads.reserve(allThreads);
-    auto startWorkers = [&](std::size_t upTo) {
-        while (workers.threads.size() < upTo) workers.threads.emplace_back(work);
-    };
-    startWorkers(std::min(allThreads, kFirstWorkers));
-
-    idle();
-    auto lastIdle = Clock::now();
-    // Waiting for answers brings more workers in: one answer that keeps the
-    // caller kIdleInterval brings all the others, short waits that add up to
-    // kIdleInterval double their number.
-    Clock::duration waited{0};
-    for (std::size_t i = 0; i < count; ++i) {
-        std::unique_lock<std::mutex> lock(shared.mutex);
-        const auto waitingForThis = Clock::now();
-        while (!shared.done[i]) {
-            // Wake for the last answer of the next few that is still missing.
-            shared.waitingFor = std::min(i + kAnswersPerWake - 1, count - 1);
-            while (shared.done[shared.waitingFor]) --shared.waitingFor;
-            if (Clock::now() - lastIdle >= kIdleInterval) {
-                lock.unlock();
-                idle();
-                lastIdle = Clock::now();
-                lock.lock();
-                continue;
-            }
-            const auto waitingSince = Clock::now();
-            shared.ready.wait_until(lock, lastIdle + kIdleInterval);
-            waited += Clock::now() - waitingSince;
-            const bool longWait = !shared.done[i] && Clock::now() - waitingForThis >= kIdleInterval;
-            if (workers.threads.size() < allThreads && (longWait || waited >= kIdleInterval)) {
-                const std::size_t more =
-                    longWait ? allThreads : std::min(allThreads, 2 * workers.threads.size());
-                waited = Clock::duration{0};
-                lock.unlock();
-                startWorkers(more);
-                lock.lock();
-            }
-        }
-        if (shared.failures[i]) std::rethrow_exception(shared.failures[i]);
-        Answer answer = std::move(*shared.answers[i]);
-        shared.answers[i].reset();
-        lock.unlock();
-        deliver(i, answer);
-        if (Clock::now() - lastIdle >= kIdleInterval) {
-            idle();
-            lastIdle = Clock::now();
-        }
-    }
+    parallel_queries::OrderedQueries<Answer> queries(count, maxThreads, query);
+    queries.Run(deliver, idle);
 }

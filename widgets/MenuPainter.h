@@ -124,10 +124,6 @@ public:
     virtual int TextHeight(const std::string& text) = 0;
 };
 
-class TMenuItem;
-using TMenuDrawHandler = std::function<void(TMenuItem&, TMenuCanvas&, const TRect&, bool selected)>;
-using TMenuMeasureHandler = std::function<void(TMenuItem&, TMenuCanvas&, int& width, int& height)>;
-
 // A handler and who installed it, so that the painter knows its own.
 template <typename F>
 struct TItemEvent {
@@ -184,17 +180,7 @@ public:
     bool RightToLeft = false;
     TMenuItem Items;
 
-    template <typename F>
-    void ForEachItem(F f) { Walk(Items, f); }
-
 private:
-    template <typename F>
-    static void Walk(TMenuItem& parent, F& f) {
-        for (auto& item : parent.Items()) {
-            f(*item);
-            Walk(*item, f);
-        }
-    }
     bool main_;
     std::string name_;
 };

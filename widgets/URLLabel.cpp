@@ -174,19 +174,16 @@ void TURLLabel::RefreshHint() { SetHint(urlAsHint_ ? linkText_ : std::string());
 std::string TURLLabel::HandlerOf(const std::string& extension) {
     // Reading is all the lookup needs; an ordinary user may not open these
     // keys for more, and would see every link passive.
-    platform::RegKey key = 0;
-    if (registry_.OpenKey(platform::kHKeyClassesRoot, extension, platform::kKeyRead, key) != 0)
-        return {};
-    const std::string fileType = StringValue(registry_.QueryValue(key, ""));
-    registry_.CloseKey(key);
+    platform::RegistryKey key(registry_);
+    if (key.Open(platform::kHKeyClassesRoot, extension, platform::kKeyRead) != 0) return {};
+    const std::string fileType = StringValue(registry_.QueryValue(key.Get(), ""));
+    key.Reset();
     return DefaultValue(platform::kHKeyClassesRoot,
                         (fileType.empty() ? extension : fileType) + "\\shell\\open\\command");
 }
 
 std::string TURLLabel::DefaultValue(platform::RegKey parent, const std::string& path) {
-    platform::RegKey key = 0;
-    if (registry_.OpenKey(parent, path, platform::kKeyRead, key) != 0) return {};
-    std::string value = StringValue(registry_.QueryValue(key, ""));
-    registry_.CloseKey(key);
-    return value;
+    platform::RegistryKey key(registry_);
+    if (key.Open(parent, path, platform::kKeyRead) != 0) return {};
+    return StringValue(registry_.QueryValue(key.Get(), ""));
 }

@@ -394,78 +394,94 @@ void DomainFill(std::size_t n) {
     fs::remove_all(folder, ignored);
 }
 
+// The scripted seam's own answers to the calls a fill of the category
+// makes: with the real interface these are the network's time, not the
+// program's.
+double SeamTime(bench::Category category, std::size_t n) {
+    bench::QuietOs bare;
+    bench::ScriptMachine(bare.Os(), category, n);
+    return Seconds([&] { bench::BareCalls(bare.Os(), category, n); });
+}
+
+// Opens down to the category as a user does: its entries are then laid out
+// and shown when it expands, as the bare tree view's are.
+HTREEITEM OpenCategory(ProgramWindow& w, bench::Category category) {
+    HTREEITEM internet = w.Find(nullptr, "Internet");
+    w.Expand(internet);
+    HTREEITEM server = w.Find(internet, "S");
+    w.Expand(server);
+    HTREEITEM item = w.Find(server, bench::CategoryText(category));
+    if (category == bench::Category::GroupMembers) {
+        w.Expand(item);
+        item = w.Find(item, "G");
+    }
+    return item;
+}
+
+// Collapsed and expanded again as a user does: the view tells its owner of
+// an expansion once per item unless that is cleared.
+double Refill(ProgramWindow& w, HTREEITEM item) {
+    w.Collapse(item);
+    w.Logic().Tree.Collapse(TTreeViewBinding::NodeOf(w.Tree(), item));
+    TVITEMW tvi{};
+    tvi.mask = TVIF_STATE;
+    tvi.hItem = item;
+    tvi.stateMask = TVIS_EXPANDEDONCE;
+    TreeView_SetItem(w.Tree(), &tvi);
+    return w.Expand(item);
+}
+
+struct CategoryRuns {
+    TTurns fills;
+    // A refill of "Sessions" beside the first fill in the same window.
+    TTurns refills;
+    bool refillListed = true;
+};
+
+// The program's fills of the category, taking turns with the bare tree
+// view's (the first turn's bare fill is the one measured with the tree).
+CategoryRuns RunCategoryFills(const fs::path& folder, bench::QuietOs& os,
+                              bench::Category category, std::size_t n, const BareCost& tree) {
+    CategoryRuns runs;
+    for (int run = 0; run < kRuns; ++run) {
+        const double bare = run == 0 ? tree.fill : MeasureBareFill(n, bench::EntryText(category));
+        ProgramWindow w(folder, &os.net, &os.registry, &os.services);
+        w.Build();
+        HTREEITEM item = OpenCategory(w, category);
+        const double first = w.Expand(item);
+        runs.fills.Add(bare, first);
+        if (category == bench::Category::Sessions) {
+            runs.refills.Add(first, Refill(w, item));
+            runs.refillListed = runs.refillListed && TreeView_GetCount(w.Tree()) >= n;
+        }
+        w.Close();
+    }
+    return runs;
+}
+
 // A category of n entries on the scripted network, expanded in the real
 // window, beside the bare tree view's insert and expand of n items; and for
 // "Sessions" a refill (collapse and expand again) beside the first fill.
 void CategoryFill(bench::Category category, std::size_t n) {
     const fs::path folder = MakeFolder(L"nv-bench-category");
     std::ofstream(folder / L"ips.txt", std::ios::binary) << "S\r\n";
-    ScriptedNetwork net;
-    ScriptedRegistry registry;
-    ScriptedServiceManager services;
-    net.recordCalls = registry.recordCalls = services.recordCalls = false;
-    net.Machine("");
-    bench::ScriptMachine({net, registry, services}, category, n);
+    bench::QuietOs os;
+    os.net.Machine("");
+    bench::ScriptMachine(os.Os(), category, n);
 
     const BareCost tree = MeasureBareTree(n, true, bench::EntryText(category));
-    // The scripted seam's own answers to the calls the fill makes: with the
-    // real interface these are the network's time, not the program's.
-    double seam = 0;
-    {
-        ScriptedNetwork bareNet;
-        ScriptedRegistry bareRegistry;
-        ScriptedServiceManager bareServices;
-        bareNet.recordCalls = bareRegistry.recordCalls = bareServices.recordCalls = false;
-        const bench::ScriptedOs bare{bareNet, bareRegistry, bareServices};
-        bench::ScriptMachine(bare, category, n);
-        seam = Seconds([&] { bench::BareCalls(bare, category, n); });
-    }
-    TTurns turns;
-    // A refill of "Sessions" beside the first fill in the same window.
-    TTurns refills;
-    bool refillListed = true;
-    for (int run = 0; run < kRuns; ++run) {
-        const double bare = run == 0 ? tree.fill : MeasureBareFill(n, bench::EntryText(category));
-        ProgramWindow w(folder, &net, &registry, &services);
-        w.Build();
-        // Open down to the category as a user does: its entries are then
-        // laid out and shown when it expands, as the bare tree view's are.
-        HTREEITEM internet = w.Find(nullptr, "Internet");
-        w.Expand(internet);
-        HTREEITEM server = w.Find(internet, "S");
-        w.Expand(server);
-        HTREEITEM item = w.Find(server, bench::CategoryText(category));
-        if (category == bench::Category::GroupMembers) {
-            w.Expand(item);
-            item = w.Find(item, "G");
-        }
-        const double first = w.Expand(item);
-        turns.Add(bare, first);
-        if (category == bench::Category::Sessions) {
-            // Collapsed and expanded again as a user does: the view tells its
-            // owner of an expansion once per item unless that is cleared.
-            w.Collapse(item);
-            w.Logic().Tree.Collapse(TTreeViewBinding::NodeOf(w.Tree(), item));
-            TVITEMW tvi{};
-            tvi.mask = TVIF_STATE;
-            tvi.hItem = item;
-            tvi.stateMask = TVIS_EXPANDEDONCE;
-            TreeView_SetItem(w.Tree(), &tvi);
-            refills.Add(first, w.Expand(item));
-            refillListed = refillListed && TreeView_GetCount(w.Tree()) >= n;
-        }
-        w.Close();
-    }
-    const double fill = turns.FastestFill();
+    const double seam = SeamTime(category, n);
+    const CategoryRuns runs = RunCategoryFills(folder, os, category, n, tree);
+    const double fill = runs.fills.FastestFill();
     std::printf("%-24s %7zu %9.1f %8.2f %9.1f %9.1f %8.1f %9.1f %9.1f %6.2f %8.1f %6.2f",
                 bench::CategoryName(category), n, fill * 1e3, fill / n * 1e6,
-                turns.FastestBare() * 1e3, tree.insert * 1e3, tree.expand * 1e3,
-                tree.deleteEach * 1e3, tree.deleteAll * 1e3, turns.MedianRatio(), seam * 1e3,
-                turns.MedianRatio(seam));
+                runs.fills.FastestBare() * 1e3, tree.insert * 1e3, tree.expand * 1e3,
+                tree.deleteEach * 1e3, tree.deleteAll * 1e3, runs.fills.MedianRatio(),
+                seam * 1e3, runs.fills.MedianRatio(seam));
     if (category == bench::Category::Sessions) {
-        if (refillListed)
-            std::printf("   refill %.1f ms = %.2f x the first fill", refills.FastestFill() * 1e3,
-                        refills.MedianRatio());
+        if (runs.refillListed)
+            std::printf("   refill %.1f ms = %.2f x the first fill",
+                        runs.refills.FastestFill() * 1e3, runs.refills.MedianRatio());
         else
             std::printf("   refill did not list the sessions again");
     }

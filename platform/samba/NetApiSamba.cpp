@@ -9,6 +9,8 @@
 #include <mutex>
 #include <stdexcept>
 
+#include "platform/NetRecords.h"
+
 namespace platform {
 namespace {
 
@@ -51,44 +53,20 @@ std::string Text(const char* s) { return s ? std::string(s) : std::string(); }
 
 NetStatus Status(NET_API_STATUS status) { return static_cast<NetStatus>(status); }
 
-// The entries of a successful enumeration, each converted by `convert`.
+// The entries of an enumeration, each converted by `convert`.
 template <typename Record, typename Out, typename Convert>
 NetList<Out> Entries(NET_API_STATUS status, const NetBuffer& buffer, std::uint32_t read,
                      Convert convert) {
-    NetList<Out> result;
-    result.status = Status(status);
-    if (result.status != 0 || !buffer) return result;
-    const auto* records = reinterpret_cast<const Record*>(buffer.get());
-    result.entries.reserve(read);
-    for (std::uint32_t i = 0; i < read; ++i) result.entries.push_back(convert(records[i]));
-    return result;
+    return CopyList<Record, Out>(Status(status), buffer.get(), read, convert);
 }
 
-UserInfo3 FromRecord(const USER_INFO_3& u) {
-    UserInfo3 v;
-    v.name = Text(u.usri3_name);
-    v.password_age = u.usri3_password_age;
-    v.priv = u.usri3_priv;
-    v.home_dir = Text(u.usri3_home_dir);
-    v.comment = Text(u.usri3_comment);
-    v.flags = u.usri3_flags;
-    v.script_path = Text(u.usri3_script_path);
-    v.auth_flags = u.usri3_auth_flags;
-    v.full_name = Text(u.usri3_full_name);
-    v.usr_comment = Text(u.usri3_usr_comment);
-    v.parms = Text(u.usri3_parms);
-    v.workstations = Text(u.usri3_workstations);
-    v.last_logon = u.usri3_last_logon;
-    v.last_logoff = u.usri3_last_logoff;
-    v.acct_expires = u.usri3_acct_expires;
-    v.max_storage = u.usri3_max_storage;
-    v.user_id = u.usri3_user_id;
-    v.primary_group_id = u.usri3_primary_group_id;
-    v.profile = Text(u.usri3_profile);
-    v.home_dir_drive = Text(u.usri3_home_dir_drive);
-    v.password_expired = u.usri3_password_expired;
-    return v;
+// The record of an information query, converted by `convert`.
+template <typename Record, typename Out, typename Convert>
+NetRecord<Out> Value(NET_API_STATUS status, const NetBuffer& buffer, Convert convert) {
+    return CopyRecord<Record, Out>(Status(status), buffer.get(), convert);
 }
+
+UserInfo3 FromRecord(const USER_INFO_3& u) { return CopyUserInfo3(u, Text); }
 
 }  // namespace
 
@@ -124,10 +102,8 @@ NetRecord<std::uint32_t> NetApiSamba::ServerGetInfo101(const std::string& server
     std::string name;
     NetBuffer buffer;
     const auto status = NetServerGetInfo(ServerArg(server, name), 101, BufferOut(buffer));
-    NetRecord<std::uint32_t> result{Status(status), 0};
-    if (result.status == 0 && buffer)
-        result.value = reinterpret_cast<const SERVER_INFO_101*>(buffer.get())->sv101_type;
-    return result;
+    return Value<SERVER_INFO_101, std::uint32_t>(
+        status, buffer, [](const SERVER_INFO_101& s) { return s.sv101_type; });
 }
 
 NetList<std::string> NetApiSamba::ServerDiskEnum(const std::string&) {
@@ -174,14 +150,8 @@ NetRecord<UserInfo20> NetApiSamba::UserGetInfo20(const std::string& server,
     std::string name;
     NetBuffer buffer;
     const auto status = NetUserGetInfo(ServerArg(server, name), user.c_str(), 20, BufferOut(buffer));
-    NetRecord<UserInfo20> result;
-    result.status = Status(status);
-    if (result.status == 0 && buffer) {
-        const auto& u = *reinterpret_cast<const USER_INFO_20*>(buffer.get());
-        result.value = {Text(u.usri20_name), Text(u.usri20_full_name), Text(u.usri20_comment),
-                        u.usri20_flags, u.usri20_user_id};
-    }
-    return result;
+    return Value<USER_INFO_20, UserInfo20>(
+        status, buffer, [](const USER_INFO_20& u) { return CopyUserInfo20(u, Text); });
 }
 
 NetRecord<UserInfo3> NetApiSamba::UserGetInfo3(const std::string& server,
@@ -190,11 +160,7 @@ NetRecord<UserInfo3> NetApiSamba::UserGetInfo3(const std::string& server,
     std::string name;
     NetBuffer buffer;
     const auto status = NetUserGetInfo(ServerArg(server, name), user.c_str(), 3, BufferOut(buffer));
-    NetRecord<UserInfo3> result;
-    result.status = Status(status);
-    if (result.status == 0 && buffer)
-        result.value = FromRecord(*reinterpret_cast<const USER_INFO_3*>(buffer.get()));
-    return result;
+    return Value<USER_INFO_3, UserInfo3>(status, buffer, FromRecord);
 }
 
 NetList<std::string> NetApiSamba::UserGetGroups0(const std::string& server,
@@ -236,11 +202,8 @@ NetList<ShareInfo2> NetApiSamba::ShareEnum2(const std::string& server) {
     std::uint32_t read = 0, total = 0, resume = 0;
     const auto status = NetShareEnum(ServerArg(server, name), 2, BufferOut(buffer),
                                      kMaxPreferredLength, &read, &total, &resume);
-    return Entries<SHARE_INFO_2, ShareInfo2>(status, buffer, read, [](const SHARE_INFO_2& s) {
-        return ShareInfo2{Text(s.shi2_netname), s.shi2_type,         Text(s.shi2_remark),
-                          s.shi2_permissions,   s.shi2_max_uses,     s.shi2_current_uses,
-                          Text(s.shi2_path),    Text(s.shi2_passwd)};
-    });
+    return Entries<SHARE_INFO_2, ShareInfo2>(
+        status, buffer, read, [](const SHARE_INFO_2& s) { return CopyShareInfo2(s, Text); });
 }
 
 NetList<SessionInfo502> NetApiSamba::SessionEnum502(const std::string&) {
@@ -255,10 +218,8 @@ NetList<FileInfo3> NetApiSamba::FileEnum3(const std::string& server) {
     std::uint32_t read = 0, total = 0, resume = 0;
     const auto status = NetFileEnum(ServerArg(server, name), nullptr, nullptr, 3,
                                     BufferOut(buffer), kMaxPreferredLength, &read, &total, &resume);
-    return Entries<FILE_INFO_3, FileInfo3>(status, buffer, read, [](const FILE_INFO_3& f) {
-        return FileInfo3{f.fi3_id, f.fi3_permissions, f.fi3_num_locks, Text(f.fi3_pathname),
-                         Text(f.fi3_username)};
-    });
+    return Entries<FILE_INFO_3, FileInfo3>(
+        status, buffer, read, [](const FILE_INFO_3& f) { return CopyFileInfo3(f, Text); });
 }
 
 NetStatus NetApiSamba::ShareDel(const std::string& server, const std::string& netname) {

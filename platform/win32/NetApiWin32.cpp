@@ -10,6 +10,8 @@
 #include <iterator>
 #include <memory>
 
+#include "platform/NetRecords.h"
+
 namespace platform::win32 {
 
 namespace {
@@ -37,13 +39,7 @@ NetList<Entry> Enumerate(Call call, Copy copy) {
     DWORD total = 0;
     const NET_API_STATUS status = call(&data, &read, &total);
     const NetBuffer buffer(data);
-    NetList<Entry> list;
-    list.status = status;
-    if (status != NERR_Success || data == nullptr) return list;
-    const auto* records = reinterpret_cast<const Record*>(data);
-    list.entries.reserve(read);
-    for (DWORD i = 0; i < read; ++i) list.entries.push_back(copy(records[i]));
-    return list;
+    return CopyList<Record, Entry>(status, data, read, copy);
 }
 
 // One information query: `call` gets the address of the buffer pointer.
@@ -52,12 +48,10 @@ NetRecord<Value> Query(Call call, Copy copy) {
     LPBYTE data = nullptr;
     const NET_API_STATUS status = call(&data);
     const NetBuffer buffer(data);
-    NetRecord<Value> record;
-    record.status = status;
-    if (status == NERR_Success && data != nullptr)
-        record.value = copy(*reinterpret_cast<const Record*>(data));
-    return record;
+    return CopyRecord<Record, Value>(status, data, copy);
 }
+
+std::string Text(const wchar_t* text) { return Narrow(text); }
 
 std::string DriveName(const DiskSlot& slot) {
     std::size_t length = 0;
@@ -65,54 +59,10 @@ std::string DriveName(const DiskSlot& slot) {
     return Narrow(std::wstring(slot.text, length));
 }
 
-UserInfo3 CopyUserInfo3(const USER_INFO_3& u) {
-    UserInfo3 info;
-    info.name = Narrow(u.usri3_name);
-    info.password_age = u.usri3_password_age;
-    info.priv = u.usri3_priv;
-    info.home_dir = Narrow(u.usri3_home_dir);
-    info.comment = Narrow(u.usri3_comment);
-    info.flags = u.usri3_flags;
-    info.script_path = Narrow(u.usri3_script_path);
-    info.auth_flags = u.usri3_auth_flags;
-    info.full_name = Narrow(u.usri3_full_name);
-    info.usr_comment = Narrow(u.usri3_usr_comment);
-    info.parms = Narrow(u.usri3_parms);
-    info.workstations = Narrow(u.usri3_workstations);
-    info.last_logon = u.usri3_last_logon;
-    info.last_logoff = u.usri3_last_logoff;
-    info.acct_expires = u.usri3_acct_expires;
-    info.max_storage = u.usri3_max_storage;
-    info.user_id = u.usri3_user_id;
-    info.primary_group_id = u.usri3_primary_group_id;
-    info.profile = Narrow(u.usri3_profile);
-    info.home_dir_drive = Narrow(u.usri3_home_dir_drive);
-    info.password_expired = u.usri3_password_expired;
-    return info;
-}
-
-UserInfo20 CopyUserInfo20(const USER_INFO_20& u) {
-    UserInfo20 info;
-    info.name = Narrow(u.usri20_name);
-    info.full_name = Narrow(u.usri20_full_name);
-    info.comment = Narrow(u.usri20_comment);
-    info.flags = u.usri20_flags;
-    info.user_id = u.usri20_user_id;
-    return info;
-}
-
-ShareInfo2 CopyShareInfo2(const SHARE_INFO_2& s) {
-    ShareInfo2 info;
-    info.netname = Narrow(s.shi2_netname);
-    info.type = s.shi2_type;
-    info.remark = Narrow(s.shi2_remark);
-    info.permissions = s.shi2_permissions;
-    info.max_uses = s.shi2_max_uses;
-    info.current_uses = s.shi2_current_uses;
-    info.path = Narrow(s.shi2_path);
-    info.passwd = Narrow(s.shi2_passwd);
-    return info;
-}
+UserInfo3 CopyUserInfo3(const USER_INFO_3& u) { return platform::CopyUserInfo3(u, Text); }
+UserInfo20 CopyUserInfo20(const USER_INFO_20& u) { return platform::CopyUserInfo20(u, Text); }
+ShareInfo2 CopyShareInfo2(const SHARE_INFO_2& s) { return platform::CopyShareInfo2(s, Text); }
+FileInfo3 CopyFileInfo3(const FILE_INFO_3& f) { return platform::CopyFileInfo3(f, Text); }
 
 SessionInfo502 CopySessionInfo502(const SESSION_INFO_502& s) {
     SessionInfo502 info;
@@ -124,16 +74,6 @@ SessionInfo502 CopySessionInfo502(const SESSION_INFO_502& s) {
     info.user_flags = s.sesi502_user_flags;
     info.cltype_name = Narrow(s.sesi502_cltype_name);
     info.transport = Narrow(s.sesi502_transport);
-    return info;
-}
-
-FileInfo3 CopyFileInfo3(const FILE_INFO_3& f) {
-    FileInfo3 info;
-    info.id = f.fi3_id;
-    info.permissions = f.fi3_permissions;
-    info.num_locks = f.fi3_num_locks;
-    info.pathname = Narrow(f.fi3_pathname);
-    info.username = Narrow(f.fi3_username);
     return info;
 }
 

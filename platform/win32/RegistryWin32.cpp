@@ -8,8 +8,6 @@ namespace platform::win32 {
 
 namespace {
 
-bool IsPredefined(RegKey key) { return key >= 0x80000000 && key <= 0x80000006; }
-
 // The predefined roots are sign-extended 32-bit values on 64-bit Windows.
 HKEY ToHandle(RegKey key) {
     if (IsPredefined(key))

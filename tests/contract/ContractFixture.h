@@ -77,6 +77,13 @@ protected:
         ADD_FAILURE() << "no node for " << fx.host;
         return nullptr;
     }
+    // StartAtServer, then the server's category of that name, expanded.
+    PVirtualNode ExpandedCategory(const std::string& name) {
+        PVirtualNode server = StartAtServer();
+        PVirtualNode category = server ? Child(server, name) : nullptr;
+        if (category) w->Tree.Expand(category);
+        return category;
+    }
     PVirtualNode Child(PVirtualNode parent, const std::string& text) {
         for (auto* c = w->Tree.GetFirstChild(parent); c; c = w->Tree.GetNextSibling(c))
             if (TNetTree::GetNodeData(c).Text == text) return c;

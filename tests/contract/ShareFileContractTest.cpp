@@ -17,11 +17,8 @@ const std::string kSuccess = "The operation completed successfully.";
 }  // namespace
 
 TEST_F(ContractTest, SharesCategory_ShowsNetNamesPathsRemarksAndNoUserLimit) {
-    PVirtualNode server = StartAtServer();
-    ASSERT_NE(server, nullptr);
-    PVirtualNode shares = Child(server, "Shares");
+    PVirtualNode shares = ExpandedCategory("Shares");
     ASSERT_NE(shares, nullptr);
-    w->Tree.Expand(shares);
 
     struct Expected {
         std::string name, remark, folder;
@@ -46,11 +43,8 @@ TEST_F(ContractTest, RemoveShare_RemovesItOnTheServerAndLeavesItsFolder) {
     const std::string share = Env("NV_SMB_OUTBOX");
     const auto folder = fx.shares / share;
     ASSERT_TRUE(Contains(SharesListedBySmbclient(), share));
-    PVirtualNode server = StartAtServer();
-    ASSERT_NE(server, nullptr);
-    PVirtualNode shares = Child(server, "Shares");
+    PVirtualNode shares = ExpandedCategory("Shares");
     ASSERT_NE(shares, nullptr);
-    w->Tree.Expand(shares);
     PVirtualNode node = Child(shares, share + " = " + WindowsPath(folder));
     ASSERT_NE(node, nullptr);
 
@@ -78,11 +72,8 @@ TEST_F(ContractTest, OpenFiles_ShowPathAndUserAndClosingEndsTheHoldersAccess) {
     AskUntil([&] { return net.FileEnum3(fx.server); },
              [&](const auto& r) { return FindFile(r.entries, otherPath) != nullptr; });
 
-    PVirtualNode server = StartAtServer();
-    ASSERT_NE(server, nullptr);
-    PVirtualNode files = Child(server, "Open Files");
+    PVirtualNode files = ExpandedCategory("Open Files");
     ASSERT_NE(files, nullptr);
-    w->Tree.Expand(files);
     PVirtualNode file = Child(files, path + " (" + fx.user + ")");
     ASSERT_NE(file, nullptr);
     ASSERT_NE(Child(files, otherPath + " (" + fx.user + ")"), nullptr);

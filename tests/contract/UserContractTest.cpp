@@ -53,11 +53,8 @@ TEST_F(ContractTest, GetUsers_MakesEachAccountFromTheServersOneAnswer) {
 }
 
 TEST_F(ContractTest, UsersCategory_DetailTextShowsFullNameCommentAndLocalGroups) {
-    PVirtualNode server = StartAtServer();
-    ASSERT_NE(server, nullptr);
-    PVirtualNode users = Child(server, "Users");
+    PVirtualNode users = ExpandedCategory("Users");
     ASSERT_NE(users, nullptr);
-    w->Tree.Expand(users);
     PVirtualNode account = Child(users, fx.user);
     ASSERT_NE(account, nullptr);
     ClickOn(account);
@@ -93,11 +90,8 @@ TEST_F(ContractTest, UsersCategory_AnUnreadableMembershipIsShownAsAFailure) {
 }
 
 TEST_F(ContractTest, GroupsCategory_ListsTheLocalGroupWithoutAnAccountThatIsNotInIt) {
-    PVirtualNode server = StartAtServer();
-    ASSERT_NE(server, nullptr);
-    PVirtualNode groups = Child(server, "Groups");
+    PVirtualNode groups = ExpandedCategory("Groups");
     ASSERT_NE(groups, nullptr);
-    w->Tree.Expand(groups);
     PVirtualNode group = Child(groups, fx.domainGroup);
     ASSERT_NE(group, nullptr);
     w->Tree.Expand(group);

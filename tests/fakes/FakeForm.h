@@ -91,7 +91,6 @@ public:
         ++starts;
     }
     void StopTimer(TTimer& timer) override { due_.erase(&timer); }
-    bool Running(TTimer& timer) const { return due_.count(&timer) != 0; }
     long long Now() const { return now_; }
 
     void Advance(long long ms) {

@@ -4,18 +4,13 @@
 #include <cctype>
 
 #include "platform/Text.h"
+#include "services/RegistryAccess.h"
 
 namespace {
 
-bool IsPredefined(platform::RegKey key) { return key >= 0x80000000 && key <= 0x80000006; }
+using platform::IsPredefined;
 
-std::string RootName(platform::RegKey root) {
-    static const char* const kNames[] = {"HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER",
-                                         "HKEY_LOCAL_MACHINE", "HKEY_USERS",
-                                         "HKEY_PERFORMANCE_DATA", "HKEY_CURRENT_CONFIG",
-                                         "HKEY_DYN_DATA"};
-    return kNames[root - 0x80000000];
-}
+std::string RootName(platform::RegKey root) { return RootKeys[root - RootKeys[0].Key].Name; }
 
 std::vector<std::string> Split(const std::string& path) {
     std::vector<std::string> parts;

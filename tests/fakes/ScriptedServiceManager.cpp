@@ -91,7 +91,6 @@ bool ScriptedServiceManager::EnumServices(platform::ScHandle manager, std::uint3
          bufferSize});
     if (h == nullptr || !h->service.empty()) return Fail(kErrorInvalidHandle);
     const auto& machine = machines[h->machine];
-    if (machine.enumError != 0) return Fail(machine.enumError);
     std::vector<ScriptedService> listed;
     for (const auto& s : machine.services) {
         const bool active = s.status.dwCurrentState != platform::kServiceStopped;

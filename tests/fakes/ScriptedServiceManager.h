@@ -28,7 +28,6 @@ struct ScriptedServiceMachine {
     // asks for access outside grantedAccess.
     std::uint32_t openError = 0;
     std::uint32_t grantedAccess = platform::kScManagerAllAccess;
-    std::uint32_t enumError = 0;
 
     // A Win32 service in the given state (dwCurrentState).
     ScriptedService& Add(const std::string& name, std::uint32_t state,

@@ -188,6 +188,11 @@ TEST_F(RegistryAccessTest, ConnectedMachineIsReadAndItsConnectionClosed) {
         EXPECT_EQ(registry.calls.back().machine, "\\\\B");
         EXPECT_FALSE(r.KeyExists("\\" + kServices + "\\Svc"));  // only on this machine
     }
+    // The key before the connection it was opened on.
+    const auto closes = registry.CallsOf("CloseKey");
+    ASSERT_EQ(closes.size(), 2u);
+    EXPECT_EQ(closes[0].path, "HKEY_LOCAL_MACHINE\\" + kServices + "\\Remote");
+    EXPECT_EQ(closes[1].path, "HKEY_LOCAL_MACHINE");
     EXPECT_EQ(registry.OpenHandles(), 0u);
     EXPECT_EQ(registry.badCloses, 0);
 }

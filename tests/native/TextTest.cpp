@@ -28,13 +28,6 @@ TEST(Text, LongTextsComeThroughWhole) {
     EXPECT_EQ(Utf8ToUtf16(Utf16ToUtf8(big)), big);
 }
 
-TEST(Text, NullAndTerminatedBuffers) {
-    EXPECT_EQ(Utf16ZToUtf8(nullptr), "");
-    const char16_t buffer[] = {u'C', u':', 0, u'D', u':', 0};
-    EXPECT_EQ(Utf16ZToUtf8(buffer), "C:");
-    EXPECT_EQ(Utf16ZToUtf8(buffer + 3), "D:");
-}
-
 TEST(Text, InvalidUtf8BytesBecomeReplacementCharacters) {
     EXPECT_EQ(Utf8ToUtf16("a\xFFz"), u"a\xFFFDz");
     EXPECT_EQ(Utf8ToUtf16("\xC3"), u"\xFFFD");  // cut short
