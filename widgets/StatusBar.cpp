@@ -675,6 +675,21 @@ bool TStatusBarPro::ShowApplicationHint(const std::string& hint) {
     return true;
 }
 
+void TStatusBarPro::FlipChildren() {
+    if (!HandleAllocated() || simplePanel_ || panels_.Count() == 0) return;
+    auto& items = panels_.items_;
+    int lastWidth = ClientWidth();
+    for (std::size_t i = 0; i + 1 < items.size(); ++i) lastWidth -= items[i]->width_;
+    const int firstWidth = items.front()->width_;
+    std::reverse(items.begin(), items.end());
+    if (items.size() > 1) {
+        items.back()->width_ = firstWidth;
+        items.front()->width_ = lastWidth;
+    }
+    for (auto& p : items) p->updateNeeded_ = true;
+    UpdatePanels(true, true);
+}
+
 void TStatusBarPro::WindowCreated() {
     ColorChanged();
     UpdatePanels(true, false);

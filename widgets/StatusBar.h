@@ -273,6 +273,8 @@ public:
     bool ShowApplicationHint(const std::string& hint);
     // The hint for where the mouse is: the hot panel's, else the bar's.
     const std::string& CurrentHint() const;
+    // Reverses the panels for a right-to-left layout.
+    void FlipChildren();
     // A system setting changed (SPI code); 0 or non-client metrics resync
     // the font.
     void SettingChanged(unsigned code);
