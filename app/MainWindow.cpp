@@ -18,11 +18,6 @@ private:
     bool& busy_;
 };
 
-std::string MessageOf(const std::exception& e) {
-    if (auto* ex = dynamic_cast<const Exception*>(&e)) return ex->Message();
-    return e.what();
-}
-
 }  // namespace
 
 TMainWindow::TWaitCursor::TWaitCursor(TNetworkViewerForm& form)
@@ -100,6 +95,19 @@ void TMainWindow::StartupTimerTick() {
     StartupTimer.SetEnabled(false);
 }
 
+template <typename F>
+void TMainWindow::Guarded(F step) {
+    try {
+        step();
+    } catch (...) {
+        // Should even the report fail, the event still ends as usual.
+        try {
+            FlashStatusMessage(CurrentExceptionMessage());
+        } catch (...) {
+        }
+    }
+}
+
 void TMainWindow::AboutButtonClick() { form_.ShowAboutBox(); }
 
 // ---------------------------------------------------------------- status bar
@@ -173,56 +181,59 @@ std::string TMainWindow::ServerFlagsText(TServerAccountTypes flags) {
 }
 
 void TMainWindow::BuildTree() {
-    // The wait panel shows while the machines are asked.
-    Tree.SetVisible(false);
-    Tree.Clear();
-
-    PVirtualNode internet = Tree.AddChild(nullptr);
-    {
+    // The tree stays shown while "Update tree" rebuilds it: the wait panel
+    // is for the start alone.
+    Guarded([this] {
+        Tree.Clear();
+        PVirtualNode internet = Tree.AddChild(nullptr);
         auto& data = TNetTree::GetNodeData(internet);
         data.Text = "Internet";
         data.Action = naAddHost;
-    }
-
-    {
-        TWaitCursor wait(form_);
-        const TStringList hosts = HostList;
-        AddServerNodes(internet, hosts, true);
-    }
-
-    try {
-        TStringList domains;
-        NetServer.SetServerName("");
-        NetServer.GetServerList({svTypeDomainEnum}, "", domains);
-        for (const auto& domain : domains) {
-            auto& data = TNetTree::GetNodeData(AddMarkedNode(nullptr));
-            data.Text = domain;
-            data.Machine = domain;
-            data.Kind = nkDomain;
-            data.Action = naUpdateTree;
+        {
+            TWaitCursor wait(form_);
+            const TStringList hosts = HostList;
+            AddServerNodes(internet, hosts, true);
         }
-    } catch (const std::exception& e) {
-        FlashStatusMessage(MessageOf(e));
-    }
+        Guarded([this] { AddDomainNodes(); });
+        LeaveNoNodeFocused();
+    });
+    Tree.SetVisible(true);
+}
 
-    // Walk the focus along the root level past its end, so that no node is
-    // focused.
+void TMainWindow::AddDomainNodes() {
+    TStringList domains;
+    NetServer.SetServerName("");
+    NetServer.GetServerList({svTypeDomainEnum}, "", domains);
+    for (const auto& domain : domains) {
+        auto& data = TNetTree::GetNodeData(AddMarkedNode(nullptr));
+        data.Text = domain;
+        data.Machine = domain;
+        data.Kind = nkDomain;
+        data.Action = naUpdateTree;
+    }
+}
+
+void TMainWindow::LeaveNoNodeFocused() {
+    // Walk the focus along the root level past its end.
     Tree.SetFocusedNode(Tree.GetFirst());
     while (Tree.FocusedNode() != nullptr)
         Tree.SetFocusedNode(Tree.GetNextSibling(Tree.FocusedNode()));
     Tree.ClearSelection();
-
-    Tree.SetVisible(true);
 }
 
 TMainWindow::TServerAnswer TMainWindow::QueryServer(platform::NetApi& net,
                                                           platform::SystemMessages& messages,
                                                           const std::string& name) {
     // The same call and text as the server component's ServerType and its
-    // exception, without a component shared between threads.
-    const auto info = net.ServerGetInfo101("\\\\" + name);
-    if (info.status != 0) return {false, NetErrorMessage(messages, info.status)};
-    return {true, ServerFlagsText(ServerTypesFromBits(info.value))};
+    // exception, without a component shared between threads. Whatever goes
+    // wrong while one machine is asked is that machine's answer.
+    try {
+        const auto info = net.ServerGetInfo101("\\\\" + name);
+        if (info.status != 0) return {false, NetErrorMessage(messages, info.status)};
+        return {true, ServerFlagsText(ServerTypesFromBits(info.value))};
+    } catch (...) {
+        return {false, CurrentExceptionMessage()};
+    }
 }
 
 PVirtualNode TMainWindow::AddServerNode(PVirtualNode parent, const std::string& name,
@@ -339,27 +350,34 @@ void TMainWindow::TreeExpanding(PVirtualNode node, bool& allowed) {
     TBusyScope busy(busy_);
     TWaitCursor wait(form_);
     auto& data = TNetTree::GetNodeData(node);
-    TStringList list;
-    try {
-        switch (data.Kind) {
-            case nkDomain: FillDomain(node, list); break;
-            case nkDisks: FillDisks(node, list); break;
-            case nkGroups: FillGroups(node, list); break;
-            case nkUsers: FillUsers(node, list); break;
-            case nkGroup: FillGroupMembers(node, list); break;
-            case nkShares: FillShares(node); break;
-            case nkSessions: FillSessions(node); break;
-            case nkOpenFiles: FillOpenFiles(node); break;
-            case nkUser: FillUserGroups(node, list); break;
-            case nkServices: FillServices(node, list); break;
-            default: break;
+    Guarded([&] {
+        // The last progress text shows before a failure's message.
+        try {
+            Fill(node, data.Kind);
+        } catch (...) {
+            FlushProgress();
+            throw;
         }
         FlushProgress();
-    } catch (const std::exception& e) {
-        FlushProgress();
-        FlashStatusMessage(MessageOf(e));
-    }
+    });
     if (!data.Refill) data.Kind = nkNone;
+}
+
+void TMainWindow::Fill(PVirtualNode node, std::int32_t kind) {
+    TStringList list;
+    switch (kind) {
+        case nkDomain: FillDomain(node, list); break;
+        case nkDisks: FillDisks(node, list); break;
+        case nkGroups: FillGroups(node, list); break;
+        case nkUsers: FillUsers(node, list); break;
+        case nkGroup: FillGroupMembers(node, list); break;
+        case nkShares: FillShares(node); break;
+        case nkSessions: FillSessions(node); break;
+        case nkOpenFiles: FillOpenFiles(node); break;
+        case nkUser: FillUserGroups(node, list); break;
+        case nkServices: FillServices(node, list); break;
+        default: break;
+    }
 }
 
 void TMainWindow::ActionButtonClick() {
@@ -367,26 +385,26 @@ void TMainWindow::ActionButtonClick() {
     PVirtualNode node = Tree.FocusedNode();
     if (node == nullptr) return;
     TBusyScope busy(busy_);
-    try {
-        const TNetNodeData& data = TNetTree::GetNodeData(node);
-        switch (data.Action) {
-            case naDisconnectSession: DisconnectSession(data); break;
-            case naCloseFile: CloseOpenFile(data); break;
-            case naRemoveShare: RemoveShare(data); break;
-            case naAddHost: AddHost(node); break;
-            case naStartService:
-                StartStopService(ServiceMachine(node), data.ServiceName, false);
-                ResetServicesCategory();
-                break;
-            case naStopService:
-                StartStopService(ServiceMachine(node), data.ServiceName, true);
-                ResetServicesCategory();
-                break;
-            case naUpdateTree: BuildTree(); break;
-            case naRemoveHost: RemoveHost(node); break;
-            default: break;
-        }
-    } catch (const std::exception& e) {
-        FlashStatusMessage(MessageOf(e));
+    Guarded([&] { RunAction(node); });
+}
+
+void TMainWindow::RunAction(PVirtualNode node) {
+    const TNetNodeData& data = TNetTree::GetNodeData(node);
+    switch (data.Action) {
+        case naDisconnectSession: DisconnectSession(data); break;
+        case naCloseFile: CloseOpenFile(data); break;
+        case naRemoveShare: RemoveShare(data); break;
+        case naAddHost: AddHost(node); break;
+        case naStartService:
+            StartStopService(ServiceMachine(node), data.ServiceName, false);
+            ResetServicesCategory();
+            break;
+        case naStopService:
+            StartStopService(ServiceMachine(node), data.ServiceName, true);
+            ResetServicesCategory();
+            break;
+        case naUpdateTree: BuildTree(); break;
+        case naRemoveHost: RemoveHost(node); break;
+        default: break;
     }
 }

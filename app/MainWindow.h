@@ -188,6 +188,16 @@ private:
         TCursor saved_;
     };
 
+    // Runs one step of an event: whatever it throws is shown in the status
+    // bar, and the event goes on.
+    template <typename F>
+    void Guarded(F step);
+    // BuildTree's steps: the root nodes of the domains, then no node focused.
+    void AddDomainNodes();
+    void LeaveNoNodeFocused();
+    // The expansion's fill for a kind, and the press's action for a node.
+    void Fill(PVirtualNode node, std::int32_t kind);
+    void RunAction(PVirtualNode node);
     // A new last child of parent (nullptr: the root level) with the
     // has-children mark.
     PVirtualNode AddMarkedNode(PVirtualNode parent);
