@@ -263,10 +263,7 @@ PVirtualNode TMainWindow::AddAnsweredServerNode(PVirtualNode parent, const std::
     data.Text = name;
     data.Machine = name;
     data.FromHostList = fromHostList;
-    if (fromHostList) {
-        data.Action = naRemoveHost;
-        data.HostEntry = name;
-    }
+    if (fromHostList) data.Action = naRemoveHost;
     data.Info = std::move(answer.info);
     if (!answer.answered) return node;
 
@@ -284,7 +281,7 @@ PVirtualNode TMainWindow::AddAnsweredServerNode(PVirtualNode parent, const std::
     for (const auto& c : kCategories) {
         auto& cd = TNetTree::GetNodeData(AddMarkedNode(node));
         cd.Text = c.text;
-        cd.Machine = data.Machine.str();
+        cd.Machine = data.Machine;
         cd.Kind = c.kind;
         cd.Refill = c.refill;
     }
@@ -314,7 +311,8 @@ void TMainWindow::AddHost(PVirtualNode node) {
 }
 
 void TMainWindow::RemoveHost(PVirtualNode node) {
-    const std::string entry = TNetTree::GetNodeData(node).HostEntry;
+    // The node's Machine is the entry it was made from, whole.
+    const std::string entry = TNetTree::GetNodeData(node).Machine;
     for (auto it = HostList.begin(); it != HostList.end(); ++it)
         if (platform_.Locale.SameTextIgnoreCase(*it, entry)) {
             HostList.erase(it);
