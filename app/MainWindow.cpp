@@ -159,7 +159,10 @@ void TMainWindow::FlushProgress() {
 }
 
 void TMainWindow::ShowNetResult(std::uint32_t code) {
-    StatusBar.SetSimpleText(NetErrorText(platform_.Messages, code));
+    // A status the system has no text for still tells what came of the
+    // action: an empty bar would pass for nothing having happened.
+    const std::string text = NetErrorText(platform_.Messages, code);
+    StatusBar.SetSimpleText(text.empty() ? NetErrorMessage(platform_.Messages, code) : text);
 }
 
 // ---------------------------------------------------------------- the tree

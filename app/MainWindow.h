@@ -90,6 +90,8 @@ public:
     // Shows the progress text that ShowProgress held back, if any.
     void FlushProgress();
     static constexpr std::chrono::milliseconds kProgressInterval{30};
+    // The system's text of an action's status, as it is; "Error N" when the
+    // system has none.
     void ShowNetResult(std::uint32_t code);
 
     void BuildTree();

@@ -548,12 +548,12 @@ TEST_F(MainWindowTest, ProgressTextIsShownBeforePendingMessagesRun) {
     EXPECT_EQ(seen, "Got user #3");
 }
 
-TEST_F(MainWindowTest, NetResultShowsTheBareSystemText) {
+TEST_F(MainWindowTest, NetResultShowsTheBareSystemTextOrTheNumberWhenThereIsNone) {
     Start();
     w->ShowNetResult(0);
     EXPECT_EQ(statusBar.text, "The operation completed successfully.\r\n");
     w->ShowNetResult(99999);
-    EXPECT_EQ(statusBar.text, "");
+    EXPECT_EQ(statusBar.text, "Error 99999");
     EXPECT_FALSE(w->FlashTimer.Enabled());
 }
 
