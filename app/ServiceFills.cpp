@@ -46,7 +46,7 @@ std::string SystemErrorText(platform::SystemMessages& messages, std::uint32_t co
     const auto found =
         messages.FormatText(kFormatAllocateBuffer | kFormatIgnoreInserts | kFormatFromSystem, 0,
                             code, kLangNeutralSublangDefault);
-    std::string text = platform::CutToChars(found.value_or(std::string()), kMaxChars);
+    std::string text = platform::CutToChars(found.text.value_or(std::string()), kMaxChars);
     while (!text.empty() && (static_cast<unsigned char>(text.back()) <= ' ' || text.back() == '.'))
         text.pop_back();
     if (text.empty()) return "Error " + std::to_string(static_cast<std::int32_t>(code));
