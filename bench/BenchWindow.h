@@ -332,9 +332,10 @@ inline void BareCalls(ScriptedOs os, Category c, std::size_t) {
             auto& reg = os.registry;
             const platform::ServiceHandle manager(
                 scm, scm.OpenManager(s, std::string("ServicesActive"), 0x15));
-            std::vector<platform::ServiceEntry> entries;
+            platform::ServiceListPart part;
             scm.EnumServices(manager.Get(), platform::kServiceWin32, platform::kServiceStateAll,
-                             65536, entries);
+                             65536, part);
+            const auto& entries = part.services;
             platform::RegistryKey machine(reg);
             machine.Connect(s, platform::kHKeyLocalMachine);
             const auto readKey = [&](const std::string& path, std::initializer_list<const char*> names) {

@@ -70,8 +70,14 @@ add_test(NAME first_run
                  ${CMAKE_BINARY_DIR}/screenshots
                  ${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_PATCH}:${PROJECT_VERSION_TWEAK})
 
+# A machine with more services than one listing buffer holds, in a Wine
+# prefix of its own.
+add_test(NAME win32_many_services
+         COMMAND bash ${PROJECT_SOURCE_DIR}/tests/win32/many-services.sh $<TARGET_FILE:win32_tests>)
+
 # One Wine program at a time: they share the prefix and the display.
-set_tests_properties(core_tests_wine win32_tests first_run PROPERTIES RESOURCE_LOCK wine TIMEOUT 600)
+set_tests_properties(core_tests_wine win32_tests first_run win32_many_services PROPERTIES
+                     RESOURCE_LOCK wine TIMEOUT 600)
 
 # The benchmarks (not tests), which scripts/bench.sh runs: the real window,
 # and the portable core's fills without a window.

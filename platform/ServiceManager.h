@@ -1,6 +1,6 @@
 #pragma once
 // The service control manager as the program uses it: open the manager of a
-// machine, list its services once into a buffer of a given size, open one
+// machine, list its services part by part into a buffer of a given size, open one
 // service, start or stop it, close handles. Every call that fails leaves its
 // system error code for LastError. (The member names differ from the API's,
 // which windows.h defines as macros.)
@@ -58,6 +58,17 @@ struct ServiceEntry {
     ServiceStatus status;
 };
 
+// One part of a listing: where it starts, what it brought, what the rest
+// takes.
+struct ServiceListPart {
+    // The resume handle: 0 for the first part; the manager moves it on to
+    // where the next part starts.
+    std::uint32_t resume = 0;
+    std::vector<ServiceEntry> services;
+    // When more services follow: the bytes the rest of them takes.
+    std::uint32_t needed = 0;
+};
+
 class ServiceManager {
 public:
     virtual ~ServiceManager() = default;
@@ -66,12 +77,15 @@ public:
     virtual ScHandle OpenManager(const std::optional<std::string>& machine,
                                  const std::optional<std::string>& database,
                                  std::uint32_t access) = 0;
-    // EnumServicesStatus, called once with a resume handle of 0 into a buffer
-    // of bufferSize bytes; the entries are copied out of it in buffer order.
-    // False on failure, ERROR_MORE_DATA (234) included.
+    // EnumServicesStatus from part.resume into a buffer of bufferSize bytes;
+    // the entries are copied out of it in buffer order into part.services.
+    // True when the listing is complete. False on failure, ERROR_MORE_DATA
+    // (234) when more services follow than the buffer held: then
+    // part.services holds the ones it did hold (possibly none),
+    // part.resume where the rest starts and part.needed what it takes.
     virtual bool EnumServices(ScHandle manager, std::uint32_t serviceType,
                               std::uint32_t serviceState, std::uint32_t bufferSize,
-                              std::vector<ServiceEntry>& services) = 0;
+                              ServiceListPart& part) = 0;
     // OpenService; 0 on failure.
     virtual ScHandle OpenServiceByName(ScHandle manager, const std::string& serviceName,
                                        std::uint32_t access) = 0;

@@ -1,5 +1,6 @@
 #include "services/ServiceDatabase.h"
 
+#include <iterator>
 #include <utility>
 
 TServiceState ServiceStateOf(std::uint32_t currentState) {
@@ -92,6 +93,30 @@ std::unique_ptr<TExRegistry> TServiceDatabase::ConnectMachineRegistry() {
     return registry;
 }
 
+std::vector<platform::ServiceEntry> TServiceDatabase::ListServices(platform::ScHandle manager) {
+    std::vector<platform::ServiceEntry> entries;
+    platform::ServiceListPart part;
+    std::uint32_t bufferSize = kServiceListBufferSize;
+    for (;;) {
+        const std::uint32_t resumedAt = part.resume;
+        const bool complete = manager_.EnumServices(manager, platform::kServiceWin32,
+                                                    platform::kServiceStateAll, bufferSize, part);
+        const std::uint32_t error = complete ? 0 : manager_.LastError();
+        if (!complete && error != platform::kErrorMoreData)
+            throw ENTException::CreateError(messages_, error);
+        if (!complete && part.resume == resumedAt) {
+            // A manager that cannot go on from where a part ended: what it
+            // gave is asked again, with the rest, in a buffer of the size it
+            // named. One that names no more than it had cannot go on at all.
+            if (part.needed <= bufferSize) throw ENTException::CreateError(messages_, error);
+            bufferSize = part.needed;
+            continue;
+        }
+        std::move(part.services.begin(), part.services.end(), std::back_inserter(entries));
+        if (complete) return entries;
+    }
+}
+
 void TServiceDatabase::Open() {
     if (active_) return;
     // Everything is gathered in locals and kept only when the whole listing
@@ -103,10 +128,7 @@ void TServiceDatabase::Open() {
                                  platform::kScManagerQueryLockStatus));
     if (!handle) throw ENTException::CreateError(messages_, manager_.LastError());
 
-    std::vector<platform::ServiceEntry> entries;
-    if (!manager_.EnumServices(handle.Get(), platform::kServiceWin32, platform::kServiceStateAll,
-                               kServiceListBufferSize, entries))
-        throw ENTException::CreateError(messages_, manager_.LastError());
+    std::vector<platform::ServiceEntry> entries = ListServices(handle.Get());
 
     std::unique_ptr<TExRegistry> registry = ConnectMachineRegistry();
     std::vector<std::unique_ptr<TService>> services;

@@ -45,8 +45,8 @@ TServiceState ServiceStateOf(std::uint32_t currentState);
 // unknown.
 TServiceStartType ServiceStartTypeOf(std::int32_t start);
 
-// The buffer the listing is made into, once: a machine with more services
-// than it holds fails with ERROR_MORE_DATA.
+// The buffer each part of the listing is made into: a machine with more
+// services than it holds lists them in several parts.
 inline constexpr std::uint32_t kServiceListBufferSize = 65536;
 // Below HKEY_LOCAL_MACHINE.
 inline constexpr const char* kServicesKeyPath = "SYSTEM\\CurrentControlSet\\Services";
@@ -119,6 +119,9 @@ public:
 private:
     friend class TService;
 
+    // Every Win32 service of the machine, part after part, in the manager's
+    // order.
+    std::vector<platform::ServiceEntry> ListServices(platform::ScHandle manager);
     // The machine's HKEY_LOCAL_MACHINE; nullptr when its registry cannot be
     // reached, which reads as a machine without service keys.
     std::unique_ptr<TExRegistry> ConnectMachineRegistry();

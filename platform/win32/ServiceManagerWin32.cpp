@@ -53,19 +53,26 @@ ScHandle ServiceManagerWin32::OpenManager(const std::optional<std::string>& mach
 
 bool ServiceManagerWin32::EnumServices(ScHandle manager, std::uint32_t serviceType,
                                        std::uint32_t serviceState, std::uint32_t bufferSize,
-                                       std::vector<ServiceEntry>& services) {
-    services.clear();
+                                       ServiceListPart& part) {
+    part.services.clear();
     // Pointer-aligned, since the records at its start hold pointers.
     std::vector<ENUM_SERVICE_STATUSW> buffer(bufferSize / sizeof(ENUM_SERVICE_STATUSW) + 1);
-    DWORD needed = 0, returned = 0, resume = 0;
-    if (!::EnumServicesStatusW(ToHandle(manager), serviceType, serviceState, buffer.data(),
-                               bufferSize, &needed, &returned, &resume))
-        return Failed();
-    services.reserve(returned);
+    DWORD needed = 0, returned = 0, resume = part.resume;
+    const BOOL complete = ::EnumServicesStatusW(ToHandle(manager), serviceType, serviceState,
+                                                buffer.data(), bufferSize, &needed, &returned,
+                                                &resume);
+    const DWORD error = complete ? ERROR_SUCCESS : ::GetLastError();
+    if (!complete && error != ERROR_MORE_DATA) return Failed();
+    // With ERROR_MORE_DATA the buffer holds the services that fitted.
+    part.resume = resume;
+    part.needed = complete ? 0 : needed;
+    part.services.reserve(returned);
     for (DWORD i = 0; i < returned; ++i)
-        services.push_back({Narrow(buffer[i].lpServiceName), Narrow(buffer[i].lpDisplayName),
-                            Copy(buffer[i].ServiceStatus)});
-    return true;
+        part.services.push_back({Narrow(buffer[i].lpServiceName),
+                                 Narrow(buffer[i].lpDisplayName), Copy(buffer[i].ServiceStatus)});
+    if (complete) return true;
+    lastError_ = error;
+    return false;
 }
 
 ScHandle ServiceManagerWin32::OpenServiceByName(ScHandle manager, const std::string& serviceName,

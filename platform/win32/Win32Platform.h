@@ -93,7 +93,7 @@ public:
                          const std::optional<std::string>& database,
                          std::uint32_t access) override;
     bool EnumServices(ScHandle manager, std::uint32_t serviceType, std::uint32_t serviceState,
-                      std::uint32_t bufferSize, std::vector<ServiceEntry>& services) override;
+                      std::uint32_t bufferSize, ServiceListPart& part) override;
     ScHandle OpenServiceByName(ScHandle manager, const std::string& serviceName,
                                std::uint32_t access) override;
     bool Start(ScHandle service) override;

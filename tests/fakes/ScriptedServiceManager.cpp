@@ -6,6 +6,7 @@ namespace {
 
 constexpr std::uint32_t kErrorAccessDenied = 5;
 constexpr std::uint32_t kErrorInvalidHandle = 6;
+constexpr std::uint32_t kErrorInvalidParameter = 87;
 constexpr std::uint32_t kErrorInvalidServiceControl = 1052;
 constexpr std::uint32_t kErrorServiceAlreadyRunning = 1056;
 constexpr std::uint32_t kErrorServiceDoesNotExist = 1060;
@@ -38,9 +39,12 @@ std::vector<ServiceCall> ScriptedServiceManager::CallsOf(const std::string& func
 
 std::uint32_t ScriptedServiceManager::ListingSize(const std::vector<ScriptedService>& services) {
     std::uint32_t size = 0;
-    for (const auto& s : services)
-        size += platform::kEnumServiceStatusSize + Utf16Bytes(s.name) + Utf16Bytes(s.displayName);
+    for (const auto& s : services) size += EntrySize(s);
     return size;
+}
+
+std::uint32_t ScriptedServiceManager::EntrySize(const ScriptedService& s) {
+    return platform::kEnumServiceStatusSize + Utf16Bytes(s.name) + Utf16Bytes(s.displayName);
 }
 
 const ScriptedServiceManager::Handle* ScriptedServiceManager::Find(
@@ -82,24 +86,38 @@ platform::ScHandle ScriptedServiceManager::OpenManager(const std::optional<std::
 
 bool ScriptedServiceManager::EnumServices(platform::ScHandle manager, std::uint32_t serviceType,
                                           std::uint32_t serviceState, std::uint32_t bufferSize,
-                                          std::vector<platform::ServiceEntry>& services) {
-    services.clear();
+                                          platform::ServiceListPart& part) {
+    part.services.clear();
+    part.needed = 0;
     const Handle* h = Find(manager);
     if (recordCalls) calls.push_back(
         {"EnumServicesStatus", h ? h->machine : "?",
          "type=" + std::to_string(serviceType) + " state=" + std::to_string(serviceState), 0,
-         bufferSize});
+         bufferSize, part.resume});
     if (h == nullptr || !h->service.empty()) return Fail(kErrorInvalidHandle);
     const auto& machine = machines[h->machine];
-    std::vector<ScriptedService> listed;
+    if (machine.listError != 0) return Fail(machine.listError);
+    std::vector<ScriptedService> rest;
     for (const auto& s : machine.services) {
         const bool active = s.status.dwCurrentState != platform::kServiceStopped;
         const bool stateMatches = (serviceState & (active ? 1u : 2u)) != 0;
-        if ((s.status.dwServiceType & serviceType) != 0 && stateMatches) listed.push_back(s);
+        if ((s.status.dwServiceType & serviceType) != 0 && stateMatches) rest.push_back(s);
     }
-    if (ListingSize(listed) > bufferSize) return Fail(platform::kErrorMoreData);
-    for (const auto& s : listed) services.push_back({s.name, s.displayName, s.status});
-    return true;
+    if (part.resume > rest.size()) return Fail(kErrorInvalidParameter);
+    if (!machine.ignoresResume) rest.erase(rest.begin(), rest.begin() + part.resume);
+    std::uint32_t used = 0;
+    std::size_t fitted = 0;
+    while (fitted < rest.size() && used + EntrySize(rest[fitted]) <= bufferSize)
+        used += EntrySize(rest[fitted++]);
+    if (fitted == rest.size()) {
+        part.resume = 0;
+    } else {
+        part.needed = ListingSize(rest);
+        if (!machine.ignoresResume) part.resume += static_cast<std::uint32_t>(fitted);
+    }
+    for (std::size_t i = 0; i < fitted; ++i)
+        part.services.push_back({rest[i].name, rest[i].displayName, rest[i].status});
+    return fitted == rest.size() ? true : Fail(platform::kErrorMoreData);
 }
 
 platform::ScHandle ScriptedServiceManager::OpenServiceByName(platform::ScHandle manager,

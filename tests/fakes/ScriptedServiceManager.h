@@ -2,8 +2,8 @@
 // An in-memory service control manager behind the seam: machines ("" for this
 // one, "\\NAME" for others) with their services and states, every call
 // recorded with its machine and access, handles counted. The listing is
-// measured as the system measures it, so that a buffer too small for the
-// scripted services fails with 234.
+// measured as the system measures it: a buffer too small for the scripted
+// services gets them in parts, with 234 and a resume handle.
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -28,6 +28,12 @@ struct ScriptedServiceMachine {
     // asks for access outside grantedAccess.
     std::uint32_t openError = 0;
     std::uint32_t grantedAccess = platform::kScManagerAllAccess;
+    // EnumServicesStatus fails with this error when it is not 0.
+    std::uint32_t listError = 0;
+    // The resume handle is neither read nor moved: every part is the first
+    // one, and the size named is that of the whole listing (as Wine's
+    // manager answers).
+    bool ignoresResume = false;
 
     // A Win32 service in the given state (dwCurrentState).
     ScriptedService& Add(const std::string& name, std::uint32_t state,
@@ -40,6 +46,7 @@ struct ServiceCall {
     std::string argument;  // the database, the service's name, the control
     std::uint32_t access = 0;
     std::uint32_t bufferSize = 0;
+    std::uint32_t resume = 0;
 };
 
 class ScriptedServiceManager : public platform::ServiceManager {
@@ -56,13 +63,14 @@ public:
 
     // The bytes a listing of these services takes.
     static std::uint32_t ListingSize(const std::vector<ScriptedService>& services);
+    static std::uint32_t EntrySize(const ScriptedService& service);
 
     platform::ScHandle OpenManager(const std::optional<std::string>& machine,
                                    const std::optional<std::string>& database,
                                    std::uint32_t access) override;
     bool EnumServices(platform::ScHandle manager, std::uint32_t serviceType,
                       std::uint32_t serviceState, std::uint32_t bufferSize,
-                      std::vector<platform::ServiceEntry>& services) override;
+                      platform::ServiceListPart& part) override;
     platform::ScHandle OpenServiceByName(platform::ScHandle manager, const std::string& serviceName,
                                          std::uint32_t access) override;
     bool Start(platform::ScHandle service) override;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "services/ServiceDatabase.h"
 #include "tests/fakes/FakeSystem.h"
 #include "tests/fakes/ScriptedRegistry.h"
@@ -96,27 +98,68 @@ TEST_F(ServiceDatabaseTest, CloseThenDestroyClosesTheHandleOnce) {
     EXPECT_EQ(registry.OpenHandles(), 0u);
 }
 
-TEST_F(ServiceDatabaseTest, TooManyServicesForTheBufferFailWith234AndReleaseEverything) {
+// Two thousand services take several buffers of 65,536 bytes: each part goes
+// on where the last one ended; a manager that does not move the resume
+// handle is asked again from there, in a buffer of the size it named.
+TEST_F(ServiceDatabaseTest, TwoThousandServicesAreListedEachOnceInTheManagersOrder) {
+    struct Case {
+        const char* machine;
+        bool ignoresResume;
+        std::vector<std::uint32_t> bufferSizes, resumes;
+    } cases[] = {
+        // Each entry takes 48 bytes and its two names as UTF-16 with their
+        // terminators ("Service0000", "Service0000 service"): 112 bytes, so
+        // 585 fit into a buffer.
+        {"\\\\PARTS", false, {65536, 65536, 65536, 65536}, {0, 585, 1170, 1755}},
+        {"\\\\STUCK", true, {65536, 224000}, {0, 0}},
+    };
+    std::vector<std::string> expected;
+    for (int i = 0; i < 2000; ++i) {
+        char name[16];
+        std::snprintf(name, sizeof name, "Service%04d", i);
+        expected.push_back(name);
+    }
+    for (const Case& c : cases) {
+        auto& machine = scm.Machine(c.machine);
+        machine.ignoresResume = c.ignoresResume;
+        for (int i = 0; i < 2000; ++i)
+            machine.Add(expected[i], i % 3 == 0 ? platform::kServiceStopped : platform::kServiceRunning);
+        scm.calls.clear();
+        db.SetMachine(c.machine);
+        db.SetActive(true);
+        EXPECT_EQ(Names(), expected) << c.machine;
+        EXPECT_EQ(db.Services(1998)->State(), ssStopped);
+        EXPECT_EQ(db.Services(1999)->State(), ssStarted);
+        std::vector<std::uint32_t> bufferSizes, resumes;
+        for (const auto& call : scm.CallsOf("EnumServicesStatus")) {
+            bufferSizes.push_back(call.bufferSize);
+            resumes.push_back(call.resume);
+        }
+        EXPECT_EQ(bufferSizes, c.bufferSizes) << c.machine;
+        EXPECT_EQ(resumes, c.resumes) << c.machine;
+        db.SetActive(false);
+    }
+}
+
+TEST_F(ServiceDatabaseTest, AFailedListingReleasesEverythingAtOnce) {
     auto& local = scm.Machine("");
-    // Each entry takes 48 bytes and its two names as UTF-16 with terminators.
-    for (int i = 0; ScriptedServiceManager::ListingSize(local.services) <= 65536; ++i)
-        local.Add("Service" + std::to_string(i), platform::kServiceRunning);
+    local.Add("S", platform::kServiceRunning);
+    local.listError = 5;
     try {
         db.SetActive(true);
         FAIL() << "no exception";
     } catch (const ENTException& e) {
-        EXPECT_EQ(e.ErrorCode, 234u);
-        EXPECT_EQ(e.Message(), "Error 234 : More data is available.\r\n");
+        EXPECT_EQ(e.ErrorCode, 5u);
+        EXPECT_EQ(e.Message(), "Error 5 : Access is denied.\r\n");
     }
     EXPECT_FALSE(db.Active());
     EXPECT_EQ(db.ServiceCount(), 0);
     EXPECT_EQ(db.Handle(), 0u);
     EXPECT_EQ(scm.OpenHandles(), 0u);  // released at once, not at the next close
 
-    local.services.pop_back();  // now they fit exactly
-    EXPECT_LE(ScriptedServiceManager::ListingSize(local.services), 65536u);
+    local.listError = 0;
     db.SetActive(true);
-    EXPECT_EQ(db.ServiceCount(), static_cast<int>(local.services.size()));
+    EXPECT_EQ(Names(), std::vector<std::string>{"S"});
 }
 
 TEST_F(ServiceDatabaseTest, ManagerThatCannotBeOpenedRaisesItsError) {
