@@ -327,8 +327,19 @@ void TNetworkViewerWin32::OnClose() {
         closeRequested_ = true;
         return;
     }
-    logic_->FormClose();
+    if (!sessionEnded_) logic_->FormClose();
     DestroyWindow(hwnd_);
+}
+
+// A logoff or shutdown ends the program without a close: the host list is
+// written as at close, once the session ends for certain, and only then
+// (another program may still cancel the end after the query). A cancelled
+// end leaves the window as it was. Whatever runs meanwhile, the list is
+// written at once: the process may go as soon as this returns.
+void TNetworkViewerWin32::OnEndSession(bool ending) {
+    if (!ending || sessionEnded_) return;
+    sessionEnded_ = true;
+    logic_->FormClose();
 }
 
 LRESULT TNetworkViewerWin32::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
@@ -366,6 +377,11 @@ LRESULT TNetworkViewerWin32::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             break;
         case WM_CLOSE:
             OnClose();
+            return 0;
+        case WM_QUERYENDSESSION:
+            return TRUE;
+        case WM_ENDSESSION:
+            OnEndSession(wp != FALSE);
             return 0;
         case WM_DESTROY:
             for (auto& [timer, id] : timerIds_) KillTimer(hwnd_, id);

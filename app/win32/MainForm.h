@@ -69,6 +69,7 @@ private:
     void Layout();
     void OnCommand(int id, int code);
     void OnClose();
+    void OnEndSession(bool ending);
     void OnTimer(UINT_PTR id);
     // Runs an event that may let messages run; a close asked for meanwhile
     // is carried out afterwards.
@@ -100,6 +101,8 @@ private:
     // The detail panel's width as the user last dragged it.
     int infoWidth_;
     bool closeRequested_ = false;
+    // The session ended with the window open: the host list was written then.
+    bool sessionEnded_ = false;
     int eventDepth_ = 0;
     std::map<TTimer*, UINT_PTR> timerIds_;
     std::unique_ptr<TMenuPainterWin32> menuPainter_;
