@@ -1,6 +1,7 @@
 #include "widgets/StatusBar.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 namespace {
 
@@ -314,6 +315,9 @@ int TStatusPanelsPro::IndexOf(const TStatusPanelPro* panel) const {
 }
 
 void TStatusPanelsPro::Delete(int index) {
+    // An index outside the list is the list's index error, as for Items.
+    if (index < 0 || index >= Count())
+        throw std::out_of_range("Panel index " + std::to_string(index) + " is out of range");
     const auto at = items_.begin() + index;
     if (bar_.hotPanel_ == at->get()) bar_.hotPanel_ = nullptr;
     items_.erase(at);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -394,4 +395,18 @@ TEST(StatusBarPro, AssignCopiesSettingsButNotHistoryIndentOrControl) {
     EXPECT_EQ(to.Indent(), 0);
     EXPECT_EQ(to.Control(), nullptr);
     EXPECT_EQ(from.Control(), &control);
+}
+
+// An index outside the panels is an error for Delete as for Items, and the
+// panels stay as they were.
+TEST(StatusBarPro, DeleteOutsideThePanelsRaisesAsItemsDoes) {
+    RecordingBar bar;
+    bar.Panels().Add().SetText("a");
+    bar.Panels().Add().SetText("b");
+    for (const int index : {-1, 2, 1000}) {
+        EXPECT_THROW(bar.Panels().Items(index), std::out_of_range) << index;
+        EXPECT_THROW(bar.Panels().Delete(index), std::out_of_range) << index;
+    }
+    ASSERT_EQ(bar.Panels().Count(), 2);
+    EXPECT_EQ(bar.Panels()[1].Text(), "b");
 }

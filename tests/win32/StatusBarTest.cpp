@@ -230,3 +230,31 @@ TEST_F(StatusBarTest, HintOfThePanelUnderTheMouseIsShown) {
     EXPECT_STREQ(text, L"Free disk space");
     SaveScreenshot(L"statusbar-hint");
 }
+
+// Shift+F10 and the menu key send the context menu without a position: the
+// menu opens at the bar's corner, not at the screen's.
+TEST_F(StatusBarTest, ContextMenuFromTheKeyboardOpensAtTheBar) {
+    Open(WS_OVERLAPPEDWINDOW, true);
+    HMENU popup = CreatePopupMenu();
+    AppendMenuW(popup, MF_STRING, 1, L"Copy");
+    TPopupMenuWin32 menu(popup);
+    bar_->SetPopupMenu(&menu);
+    // The menu's own loop fires this thread's timer: it notes where the menu
+    // opened and closes it.
+    static RECT opened;
+    opened = {};
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
+        HWND shown = FindWindowW(L"#32768", nullptr);
+        if (shown == nullptr || !IsWindowVisible(shown)) return;
+        GetWindowRect(shown, &opened);
+        EndMenu();
+    });
+    SendMessageW(Bar(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(Bar()), -1);
+    KillTimer(nullptr, timer);
+    bar_->SetPopupMenu(nullptr);
+    DestroyMenu(popup);
+    POINT corner{0, 0};
+    ClientToScreen(Bar(), &corner);
+    EXPECT_EQ(opened.left, corner.x);
+    EXPECT_EQ(opened.top, corner.y);
+}

@@ -373,9 +373,20 @@ bool TStatusBarProWin32::HandleMouse(UINT msg, WPARAM wp, LPARAM lp) {
             return false;
         case WM_CONTEXTMENU:
             if (auto* menu = dynamic_cast<TPopupMenuWin32*>(ContextMenu())) {
-                const UINT align = menu->BiDiMode != bdLeftToRight ? TPM_RIGHTALIGN : TPM_LEFTALIGN;
-                TrackPopupMenu(menu->Handle(), align | TPM_RIGHTBUTTON, x, y, 0, GetParent(hwnd_),
-                               nullptr);
+                const bool rightToLeft = menu->BiDiMode != bdLeftToRight;
+                POINT at{x, y};
+                // From the keyboard (Shift+F10, the menu key) the message
+                // comes without a position: the menu opens at the bar's
+                // corner on the side it is aligned to.
+                if (lp == -1) {
+                    RECT client;
+                    GetClientRect(hwnd_, &client);
+                    at = {rightToLeft ? client.right : 0, 0};
+                    ClientToScreen(hwnd_, &at);
+                }
+                TrackPopupMenu(menu->Handle(),
+                               (rightToLeft ? TPM_RIGHTALIGN : TPM_LEFTALIGN) | TPM_RIGHTBUTTON,
+                               at.x, at.y, 0, GetParent(hwnd_), nullptr);
                 return true;
             }
             return false;
