@@ -188,6 +188,42 @@ TEST_F(FlatControls, GoingInactiveUnhooksAtTheNextMessageAndRestoresTheEdit3DLoo
     EXPECT_EQ(WaitForPixel(plain_, 6, 15, Sys(COLOR_BTNFACE)), Sys(COLOR_BTNFACE));
 }
 
+// Another subclass put in front of the hook later, the old way: when the hook
+// lets go of the edit, that subclass and the edit's own procedure go on
+// receiving its messages.
+TEST_F(FlatControls, LettingGoOfAControlSubclassedAfterTheHookKeepsTheChain) {
+    ASSERT_NE(painter_->HookOf(edit_), nullptr);
+    static WNDPROC next = nullptr;
+    static int heard = 0;
+    heard = 0;
+    next = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+        edit_, GWLP_WNDPROC,
+        reinterpret_cast<LONG_PTR>(+[](HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) -> LRESULT {
+            ++heard;
+            return CallWindowProcW(next, hwnd, msg, wp, lp);
+        })));
+    painter_->Painter().SetActive(false);
+    PumpUntil([&] { return painter_->HookOf(edit_) == nullptr; }, 2000);
+    ASSERT_EQ(painter_->HookOf(edit_), nullptr);
+    EXPECT_NE(GetWindowLongW(edit_, GWL_EXSTYLE) & WS_EX_CLIENTEDGE, 0);
+
+    const int heardBefore = heard;
+    SendMessageW(edit_, EM_SETLIMITTEXT, 7, 0);
+    EXPECT_EQ(SendMessageW(edit_, EM_GETLIMITTEXT, 0, 0), 7);  // the edit's own answer
+    SetWindowTextW(edit_, L"still an edit");
+    EXPECT_EQ(SendMessageW(edit_, EM_LINELENGTH, 0, 0), 13);
+    EXPECT_GE(heard, heardBefore + 4);
+
+    // Painting again, the painter hooks the edit at the place in the chain
+    // its procedure kept: once, and every message still reaches the edit.
+    painter_->Painter().SetActive(true);
+    ASSERT_NE(painter_->HookOf(edit_), nullptr);
+    InvalidateRect(edit_, nullptr, TRUE);
+    EXPECT_TRUE(PumpUntil([&] { return (GetWindowLongW(edit_, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) == 0; }, 2000));
+    EXPECT_EQ(SendMessageW(edit_, EM_GETLIMITTEXT, 0, 0), 7);
+    EXPECT_EQ(painter_->HookCount(), 4u);
+}
+
 TEST_F(FlatControls, ControlsNoLongerChosenAreLetGoAtTheirNextMessage) {
     TPaintControls controls = painter_->Painter().PaintControls();
     controls.Exclude(xcEdit);

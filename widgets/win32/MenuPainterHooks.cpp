@@ -9,9 +9,19 @@
 
 namespace {
 
+// The control's hook, while it has one.
 constexpr wchar_t kHookProperty[] = L"NetworkView.FlatHook";
+// The procedure the hook's procedure passes messages on to, while that
+// procedure is in the control's chain, with a hook or without.
+constexpr wchar_t kNextProperty[] = L"NetworkView.FlatHook.Next";
 
 TColor Invert(TColor c) { return RGBColor(255 - RedOf(c), 255 - GreenOf(c), 255 - BlueOf(c)); }
+
+WNDPROC NextProc(HWND hwnd) { return reinterpret_cast<WNDPROC>(GetPropW(hwnd, kNextProperty)); }
+
+bool OnTopOfTheChain(HWND hwnd, WNDPROC proc) {
+    return GetWindowLongPtrW(hwnd, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(proc);
+}
 
 }  // namespace
 
@@ -20,26 +30,35 @@ TControlSubClass::TControlSubClass(TMenuPainterWin32& painter, HWND control, Kin
 
 TControlSubClass::~TControlSubClass() = default;
 
+// The hook's procedure is in a control's chain at most once: a hook that
+// finds it there from an earlier hook (see Uninstall) takes its place.
 bool TControlSubClass::Install() {
-    if (GetPropW(control_, kHookProperty) != nullptr ||
-        GetWindowLongPtrW(control_, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&Proc))
-        return false;
+    if (GetPropW(control_, kHookProperty) != nullptr) return false;
     if (kind_ == Kind::Edit || kind_ == Kind::Memo) {
         had3D_ = (GetWindowLongW(control_, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) != 0;
         borderSingle_ = had3D_ || (GetWindowLongW(control_, GWL_STYLE) & WS_BORDER) != 0;
     }
     SetPropW(control_, kHookProperty, this);
-    previous_ = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrW(control_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Proc)));
+    if (NextProc(control_) == nullptr)
+        SetPropW(control_, kNextProperty,
+                 reinterpret_cast<HANDLE>(SetWindowLongPtrW(control_, GWLP_WNDPROC,
+                                                            reinterpret_cast<LONG_PTR>(&Proc))));
+    installed_ = true;
     return true;
 }
 
+// On top of the chain the hook's procedure leaves it. Below a subclass put
+// in front of it later, whose own next procedure it is, it stays and passes
+// every message on, so that subclass and the control's own procedure go on
+// receiving them.
 void TControlSubClass::Uninstall() {
-    if (previous_ == nullptr) return;
+    if (!installed_) return;
     if (IsWindow(control_)) {
-        if (GetWindowLongPtrW(control_, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&Proc))
-            SetWindowLongPtrW(control_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous_));
         RemovePropW(control_, kHookProperty);
+        if (OnTopOfTheChain(control_, &Proc)) {
+            SetWindowLongPtrW(control_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(NextProc(control_)));
+            RemovePropW(control_, kNextProperty);
+        }
         const LONG ex = GetWindowLongW(control_, GWL_EXSTYLE);
         if ((kind_ == Kind::Edit || kind_ == Kind::Memo) && had3D_ && !(ex & WS_EX_CLIENTEDGE)) {
             SetWindowLongW(control_, GWL_EXSTYLE, ex | WS_EX_CLIENTEDGE);
@@ -47,31 +66,41 @@ void TControlSubClass::Uninstall() {
                          SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         }
     }
-    previous_ = nullptr;
+    installed_ = false;
 }
 
 LRESULT CALLBACK TControlSubClass::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    auto* self = static_cast<TControlSubClass*>(GetPropW(hwnd, kHookProperty));
-    if (self == nullptr) return DefWindowProcW(hwnd, msg, wp, lp);
-    ++self->depth_;
-    const LRESULT result = self->Handle(msg, wp, lp);
-    // Freed only once no message of the window is being handled any more.
-    if (--self->depth_ == 0 && self->released_) self->painter_.Release(self);
+    LRESULT result;
+    if (auto* self = static_cast<TControlSubClass*>(GetPropW(hwnd, kHookProperty))) {
+        ++self->depth_;
+        result = self->Handle(msg, wp, lp);
+        // Freed only once no message of the window is being handled any more.
+        if (--self->depth_ == 0 && self->released_) self->painter_.Release(self);
+    } else {
+        const WNDPROC next = NextProc(hwnd);
+        result = next ? CallWindowProcW(next, hwnd, msg, wp, lp) : DefWindowProcW(hwnd, msg, wp, lp);
+    }
+    if (msg == WM_NCDESTROY) RemovePropW(hwnd, kNextProperty);
     return result;
 }
 
 LRESULT TControlSubClass::Handle(UINT msg, WPARAM wp, LPARAM lp) {
-    const LRESULT result = CallWindowProcW(previous_, control_, msg, wp, lp);
+    const LRESULT result = CallWindowProcW(NextProc(control_), control_, msg, wp, lp);
     if (released_) return result;
-    if (!painter_.Active() || generation_ != painter_.Generation() || msg == WM_NCDESTROY) {
-        // The window is gone, or the painter no longer paints it: hand the
-        // window back to its own procedure (and look).
-        Uninstall();
-        released_ = true;
-        return result;
+    try {
+        if (!painter_.Active() || generation_ != painter_.Generation() || msg == WM_NCDESTROY) {
+            // The window is gone, or the painter no longer paints it: hand the
+            // window back to its own procedure (and look).
+            Uninstall();
+            released_ = true;
+            return result;
+        }
+        lastMessage_ = msg;
+        React(msg, wp, lp);
+    } catch (...) {
+        // The flat look of this message is lost; the control's own answer
+        // stands, and no exception crosses the system's frames.
     }
-    lastMessage_ = msg;
-    React(msg, wp, lp);
     return result;
 }
 

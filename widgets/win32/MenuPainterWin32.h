@@ -185,7 +185,8 @@ public:
     // Puts the hook's procedure in front of the control's; false when the
     // window already has such a hook.
     bool Install();
-    // Puts the previous procedure back (and an edit's 3-D look).
+    // Hands the control back to the procedure it had before (and gives an
+    // edit its 3-D look back).
     void Uninstall();
 
     HWND Control() const { return control_; }
@@ -218,7 +219,7 @@ private:
     bool keyDown_ = false;
     bool focused_ = false;
     bool tracking_ = false;
-    WNDPROC previous_ = nullptr;
+    bool installed_ = false;
     bool had3D_ = false;
     bool borderSingle_ = false;
     UINT lastMessage_ = 0;
