@@ -1,0 +1,19 @@
+# The scripted netapi32.dll (tests/netapi32/) and what runs on it under Wine.
+# Those programs live in a folder of their own with the library beside them;
+# the wrapper script tells Wine to load it in place of its own netapi32
+# (WINEDLLOVERRIDES), so the rest of the Wine suite keeps Wine's.
+set(NV_SCRIPTED_DIR ${CMAKE_BINARY_DIR}/scripted)
+
+add_library(scripted_netapi32 SHARED
+  ${PROJECT_SOURCE_DIR}/tests/netapi32/Exports.cpp
+  ${PROJECT_SOURCE_DIR}/tests/netapi32/Library.cpp
+  ${PROJECT_SOURCE_DIR}/tests/netapi32/CallLedger.cpp
+  ${PROJECT_SOURCE_DIR}/tests/netapi32/NetworkScript.cpp
+  ${PROJECT_SOURCE_DIR}/tests/netapi32/netapi32.def)
+target_include_directories(scripted_netapi32 PRIVATE ${PROJECT_SOURCE_DIR})
+# Its import library stays out of every link path: programs link Wine's and
+# Windows' netapi32 and meet this one only at run time.
+set_target_properties(scripted_netapi32 PROPERTIES
+  OUTPUT_NAME netapi32 PREFIX ""
+  RUNTIME_OUTPUT_DIRECTORY ${NV_SCRIPTED_DIR}
+  ARCHIVE_OUTPUT_DIRECTORY ${NV_SCRIPTED_DIR}/lib)
