@@ -27,4 +27,15 @@ add_dependencies(scripted_seam_tests scripted_netapi32)
 add_test(NAME scripted_seam_tests
          COMMAND bash ${NV_WITH_SCRIPTED_NETAPI} $<TARGET_FILE:scripted_seam_tests>)
 
-set_tests_properties(scripted_seam_tests PROPERTIES RESOURCE_LOCK wine TIMEOUT 600)
+add_executable(network_tour ${PROJECT_SOURCE_DIR}/tests/scripted/NetworkTourTest.cpp
+               ${PROJECT_SOURCE_DIR}/tests/scripted/RemoteWindow.cpp
+               ${PROJECT_SOURCE_DIR}/tests/win32/UiDriver.cpp)
+target_include_directories(network_tour PRIVATE ${PROJECT_SOURCE_DIR})
+target_link_libraries(network_tour PRIVATE gtest)
+set_target_properties(network_tour PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${NV_SCRIPTED_DIR})
+add_dependencies(network_tour scripted_netapi32 NetworkView)
+add_test(NAME network_tour
+         COMMAND bash ${NV_WITH_SCRIPTED_NETAPI} $<TARGET_FILE:network_tour>
+                 $<TARGET_FILE:NetworkView> ${PROJECT_SOURCE_DIR}/tests/netapi32/demo-network.txt)
+
+set_tests_properties(scripted_seam_tests network_tour PROPERTIES RESOURCE_LOCK wine TIMEOUT 600)
