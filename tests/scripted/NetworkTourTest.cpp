@@ -224,7 +224,7 @@ TEST_F(NetworkTour, TwoDomainsEveryCategoryOfAMachineAndEveryAction) {
     RemoteWindow& w = program.Window();
     ASSERT_TRUE(w) << "NetworkView.exe showed no window";
     // Room for a machine with its categories open, as a user would make it.
-    SetWindowPos(w.Main(), nullptr, 40, 10, 900, 740, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(w.Main(), nullptr, 40, 10, 720, 600, SWP_NOZORDER | SWP_NOACTIVATE);
     ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(w.Tree()) != FALSE; }, 20000));
     EXPECT_EQ(w.ChildTexts(nullptr), (Texts{L"Internet", L"LAB", L"OFFICE"}));
 
