@@ -80,3 +80,5 @@ target_link_libraries(wine_bench PRIVATE nvwin32 nvfakes)
 target_link_options(wine_bench PRIVATE -municode)
 add_executable(core_bench ${PROJECT_SOURCE_DIR}/bench/NativeBench.cpp)
 target_link_libraries(core_bench PRIVATE nvfakes)
+# The scripted netapi32.dll and what runs on it.
+include(${CMAKE_CURRENT_LIST_DIR}/ScriptedNetApi.cmake)
