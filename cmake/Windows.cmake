@@ -83,3 +83,6 @@ target_link_libraries(wine_bench PRIVATE nvwin32 nvfakes)
 target_link_options(wine_bench PRIVATE -municode)
 add_executable(core_bench ${PROJECT_SOURCE_DIR}/bench/NativeBench.cpp ${NV_OPERATOR_NEW})
 target_link_libraries(core_bench PRIVATE nvfakes)
+
+# scripts/bench.sh builds the benchmarks by name; the tests need none of them.
+set_target_properties(wine_bench core_bench PROPERTIES EXCLUDE_FROM_ALL TRUE)
