@@ -90,14 +90,16 @@ TEST_F(DispatchFormTest, EscapeInTheAddHostDialogAddsNothing) {
 TEST_F(DispatchFormTest, AddHostEditTakesAtMost255Characters) {
     OpenScripted("");
     ClickItem(Tree(), Internet());
-    const std::string typed = std::string(250, 'h') + "123456789";
+    const std::wstring typed = std::wstring(250, L'h') + L"123456789";
     ModalDriver dialog(L"#32770", L"Add IP/Host",
-                       {TypeInto(IDC_INPUT_VALUE, Wide(typed), Wide(typed.substr(0, 255))),
+                       {TypeInto(IDC_INPUT_VALUE, typed, typed.substr(0, 255)),
                         Press(L"Return")});
     PressAction();
     ASSERT_EQ(dialog.Shown(), 1);
     EXPECT_FALSE(dialog.LeftOpen()) << "steps done: " << dialog.StepsDone();
-    EXPECT_EQ(form_->Logic().HostList, TStringList{std::string(250, 'h') + "12345"});
+    std::string stored(255, 'h');
+    stored.replace(250, 5, "12345");
+    EXPECT_EQ(form_->Logic().HostList, TStringList{stored});
     // Shown cut to 200, stored whole.
     EXPECT_EQ(ChildTexts(Tree(), Internet()), std::vector<std::string>{std::string(200, 'h')});
 }
