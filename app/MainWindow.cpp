@@ -18,11 +18,6 @@ private:
     bool& busy_;
 };
 
-std::string MessageOf(const std::exception& e) {
-    if (auto* ex = dynamic_cast<const Exception*>(&e)) return ex->Message();
-    return e.what();
-}
-
 }  // namespace
 
 TMainWindow::TWaitCursor::TWaitCursor(TNetworkViewerForm& form)
@@ -100,6 +95,19 @@ void TMainWindow::StartupTimerTick() {
     StartupTimer.SetEnabled(false);
 }
 
+template <typename F>
+void TMainWindow::Guarded(F step) {
+    try {
+        step();
+    } catch (...) {
+        // Should even the report fail, the event still ends as usual.
+        try {
+            FlashStatusMessage(CurrentExceptionMessage());
+        } catch (...) {
+        }
+    }
+}
+
 void TMainWindow::AboutButtonClick() { form_.ShowAboutBox(); }
 
 // ---------------------------------------------------------------- status bar
@@ -151,7 +159,10 @@ void TMainWindow::FlushProgress() {
 }
 
 void TMainWindow::ShowNetResult(std::uint32_t code) {
-    StatusBar.SetSimpleText(NetErrorText(platform_.Messages, code));
+    // A status the system has no text for still tells what came of the
+    // action: an empty bar would pass for nothing having happened.
+    const std::string text = NetErrorText(platform_.Messages, code);
+    StatusBar.SetSimpleText(text.empty() ? NetErrorMessage(platform_.Messages, code) : text);
 }
 
 // ---------------------------------------------------------------- the tree
@@ -173,56 +184,59 @@ std::string TMainWindow::ServerFlagsText(TServerAccountTypes flags) {
 }
 
 void TMainWindow::BuildTree() {
-    // The wait panel shows while the machines are asked.
-    Tree.SetVisible(false);
-    Tree.Clear();
-
-    PVirtualNode internet = Tree.AddChild(nullptr);
-    {
+    // The tree stays shown while "Update tree" rebuilds it: the wait panel
+    // is for the start alone.
+    Guarded([this] {
+        Tree.Clear();
+        PVirtualNode internet = Tree.AddChild(nullptr);
         auto& data = TNetTree::GetNodeData(internet);
         data.Text = "Internet";
         data.Action = naAddHost;
-    }
-
-    {
-        TWaitCursor wait(form_);
-        const TStringList hosts = HostList;
-        AddServerNodes(internet, hosts, true);
-    }
-
-    try {
-        TStringList domains;
-        NetServer.SetServerName("");
-        NetServer.GetServerList({svTypeDomainEnum}, "", domains);
-        for (const auto& domain : domains) {
-            auto& data = TNetTree::GetNodeData(AddMarkedNode(nullptr));
-            data.Text = domain;
-            data.Machine = domain;
-            data.Kind = nkDomain;
-            data.Action = naUpdateTree;
+        {
+            TWaitCursor wait(form_);
+            const TStringList hosts = HostList;
+            AddServerNodes(internet, hosts, true);
         }
-    } catch (const std::exception& e) {
-        FlashStatusMessage(MessageOf(e));
-    }
+        Guarded([this] { AddDomainNodes(); });
+        LeaveNoNodeFocused();
+    });
+    Tree.SetVisible(true);
+}
 
-    // Walk the focus along the root level past its end, so that no node is
-    // focused.
+void TMainWindow::AddDomainNodes() {
+    TStringList domains;
+    NetServer.SetServerName("");
+    NetServer.GetServerList({svTypeDomainEnum}, "", domains);
+    for (const auto& domain : domains) {
+        auto& data = TNetTree::GetNodeData(AddMarkedNode(nullptr));
+        data.Text = domain;
+        data.Machine = domain;
+        data.Kind = nkDomain;
+        data.Action = naUpdateTree;
+    }
+}
+
+void TMainWindow::LeaveNoNodeFocused() {
+    // Walk the focus along the root level past its end.
     Tree.SetFocusedNode(Tree.GetFirst());
     while (Tree.FocusedNode() != nullptr)
         Tree.SetFocusedNode(Tree.GetNextSibling(Tree.FocusedNode()));
     Tree.ClearSelection();
-
-    Tree.SetVisible(true);
 }
 
 TMainWindow::TServerAnswer TMainWindow::QueryServer(platform::NetApi& net,
                                                           platform::SystemMessages& messages,
                                                           const std::string& name) {
     // The same call and text as the server component's ServerType and its
-    // exception, without a component shared between threads.
-    const auto info = net.ServerGetInfo101("\\\\" + name);
-    if (info.status != 0) return {false, NetErrorMessage(messages, info.status)};
-    return {true, ServerFlagsText(ServerTypesFromBits(info.value))};
+    // exception, without a component shared between threads. Whatever goes
+    // wrong while one machine is asked is that machine's answer.
+    try {
+        const auto info = net.ServerGetInfo101("\\\\" + name);
+        if (info.status != 0) return {false, NetErrorMessage(messages, info.status)};
+        return {true, ServerFlagsText(ServerTypesFromBits(info.value))};
+    } catch (...) {
+        return {false, CurrentExceptionMessage()};
+    }
 }
 
 PVirtualNode TMainWindow::AddServerNode(PVirtualNode parent, const std::string& name,
@@ -252,10 +266,7 @@ PVirtualNode TMainWindow::AddAnsweredServerNode(PVirtualNode parent, const std::
     data.Text = name;
     data.Machine = name;
     data.FromHostList = fromHostList;
-    if (fromHostList) {
-        data.Action = naRemoveHost;
-        data.HostEntry = name;
-    }
+    if (fromHostList) data.Action = naRemoveHost;
     data.Info = std::move(answer.info);
     if (!answer.answered) return node;
 
@@ -273,7 +284,7 @@ PVirtualNode TMainWindow::AddAnsweredServerNode(PVirtualNode parent, const std::
     for (const auto& c : kCategories) {
         auto& cd = TNetTree::GetNodeData(AddMarkedNode(node));
         cd.Text = c.text;
-        cd.Machine = data.Machine.str();
+        cd.Machine = data.Machine;
         cd.Kind = c.kind;
         cd.Refill = c.refill;
     }
@@ -303,7 +314,8 @@ void TMainWindow::AddHost(PVirtualNode node) {
 }
 
 void TMainWindow::RemoveHost(PVirtualNode node) {
-    const std::string entry = TNetTree::GetNodeData(node).HostEntry;
+    // The node's Machine is the entry it was made from, whole.
+    const std::string entry = TNetTree::GetNodeData(node).Machine;
     for (auto it = HostList.begin(); it != HostList.end(); ++it)
         if (platform_.Locale.SameTextIgnoreCase(*it, entry)) {
             HostList.erase(it);
@@ -339,27 +351,34 @@ void TMainWindow::TreeExpanding(PVirtualNode node, bool& allowed) {
     TBusyScope busy(busy_);
     TWaitCursor wait(form_);
     auto& data = TNetTree::GetNodeData(node);
-    TStringList list;
-    try {
-        switch (data.Kind) {
-            case nkDomain: FillDomain(node, list); break;
-            case nkDisks: FillDisks(node, list); break;
-            case nkGroups: FillGroups(node, list); break;
-            case nkUsers: FillUsers(node, list); break;
-            case nkGroup: FillGroupMembers(node, list); break;
-            case nkShares: FillShares(node); break;
-            case nkSessions: FillSessions(node); break;
-            case nkOpenFiles: FillOpenFiles(node); break;
-            case nkUser: FillUserGroups(node, list); break;
-            case nkServices: FillServices(node, list); break;
-            default: break;
+    Guarded([&] {
+        // The last progress text shows before a failure's message.
+        try {
+            Fill(node, data.Kind);
+        } catch (...) {
+            FlushProgress();
+            throw;
         }
         FlushProgress();
-    } catch (const std::exception& e) {
-        FlushProgress();
-        FlashStatusMessage(MessageOf(e));
-    }
+    });
     if (!data.Refill) data.Kind = nkNone;
+}
+
+void TMainWindow::Fill(PVirtualNode node, std::int32_t kind) {
+    TStringList list;
+    switch (kind) {
+        case nkDomain: FillDomain(node, list); break;
+        case nkDisks: FillDisks(node, list); break;
+        case nkGroups: FillGroups(node, list); break;
+        case nkUsers: FillUsers(node, list); break;
+        case nkGroup: FillGroupMembers(node, list); break;
+        case nkShares: FillShares(node); break;
+        case nkSessions: FillSessions(node); break;
+        case nkOpenFiles: FillOpenFiles(node); break;
+        case nkUser: FillUserGroups(node, list); break;
+        case nkServices: FillServices(node, list); break;
+        default: break;
+    }
 }
 
 void TMainWindow::ActionButtonClick() {
@@ -367,26 +386,26 @@ void TMainWindow::ActionButtonClick() {
     PVirtualNode node = Tree.FocusedNode();
     if (node == nullptr) return;
     TBusyScope busy(busy_);
-    try {
-        const TNetNodeData& data = TNetTree::GetNodeData(node);
-        switch (data.Action) {
-            case naDisconnectSession: DisconnectSession(data); break;
-            case naCloseFile: CloseOpenFile(data); break;
-            case naRemoveShare: RemoveShare(data); break;
-            case naAddHost: AddHost(node); break;
-            case naStartService:
-                StartStopService(ServiceMachine(node), data.ServiceName, false);
-                ResetServicesCategory();
-                break;
-            case naStopService:
-                StartStopService(ServiceMachine(node), data.ServiceName, true);
-                ResetServicesCategory();
-                break;
-            case naUpdateTree: BuildTree(); break;
-            case naRemoveHost: RemoveHost(node); break;
-            default: break;
-        }
-    } catch (const std::exception& e) {
-        FlashStatusMessage(MessageOf(e));
+    Guarded([&] { RunAction(node); });
+}
+
+void TMainWindow::RunAction(PVirtualNode node) {
+    const TNetNodeData& data = TNetTree::GetNodeData(node);
+    switch (data.Action) {
+        case naDisconnectSession: DisconnectSession(data); break;
+        case naCloseFile: CloseOpenFile(data); break;
+        case naRemoveShare: RemoveShare(data); break;
+        case naAddHost: AddHost(node); break;
+        case naStartService:
+            StartStopService(ServiceMachine(node), data.ServiceName, false);
+            ResetServicesCategory();
+            break;
+        case naStopService:
+            StartStopService(ServiceMachine(node), data.ServiceName, true);
+            ResetServicesCategory();
+            break;
+        case naUpdateTree: BuildTree(); break;
+        case naRemoveHost: RemoveHost(node); break;
+        default: break;
     }
 }

@@ -90,6 +90,8 @@ public:
     // Shows the progress text that ShowProgress held back, if any.
     void FlushProgress();
     static constexpr std::chrono::milliseconds kProgressInterval{30};
+    // The system's text of an action's status, as it is; "Error N" when the
+    // system has none.
     void ShowNetResult(std::uint32_t code);
 
     void BuildTree();
@@ -188,6 +190,16 @@ private:
         TCursor saved_;
     };
 
+    // Runs one step of an event: whatever it throws is shown in the status
+    // bar, and the event goes on.
+    template <typename F>
+    void Guarded(F step);
+    // BuildTree's steps: the root nodes of the domains, then no node focused.
+    void AddDomainNodes();
+    void LeaveNoNodeFocused();
+    // The expansion's fill for a kind, and the press's action for a node.
+    void Fill(PVirtualNode node, std::int32_t kind);
+    void RunAction(PVirtualNode node);
     // A new last child of parent (nullptr: the root level) with the
     // has-children mark.
     PVirtualNode AddMarkedNode(PVirtualNode parent);

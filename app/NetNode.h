@@ -72,7 +72,10 @@ private:
 
 struct TNetNodeData {
     TNodeName Text;
-    TNodeName Machine;
+    // The machine's name, whole (a domain node's: the domain's). Text shows
+    // a long one cut; every call below a server node goes to "\\" and
+    // Machine, since the cut name would be another machine's.
+    std::string Machine;
     bool FromHostList = false;
     std::int32_t Kind = nkNone;
     bool Refill = false;
@@ -82,9 +85,6 @@ struct TNetNodeData {
     std::string Share;
     std::string Session;
     std::uint32_t OpenFile = 0;
-    // On a server node from the host list: the entry it was made from, whole,
-    // so that "Remove IP" finds it even when Text and Machine were cut.
-    std::string HostEntry;
 };
 
 using TNetTree = TVirtualTree<TNetNodeData>;

@@ -46,7 +46,7 @@ std::string SystemErrorText(platform::SystemMessages& messages, std::uint32_t co
     const auto found =
         messages.FormatText(kFormatAllocateBuffer | kFormatIgnoreInserts | kFormatFromSystem, 0,
                             code, kLangNeutralSublangDefault);
-    std::string text = platform::CutToChars(found.value_or(std::string()), kMaxChars);
+    std::string text = platform::CutToChars(found.text.value_or(std::string()), kMaxChars);
     while (!text.empty() && (static_cast<unsigned char>(text.back()) <= ' ' || text.back() == '.'))
         text.pop_back();
     if (text.empty()) return "Error " + std::to_string(static_cast<std::int32_t>(code));
@@ -57,7 +57,7 @@ std::string SystemErrorText(platform::SystemMessages& messages, std::uint32_t co
 
 void TMainWindow::FillServices(PVirtualNode node, TStringList&) {
     std::array<PVirtualNode, kServiceStateCount> groups{};
-    ServiceDatabase.SetMachine("\\\\" + TNetTree::GetNodeData(node).Machine.str());
+    ServiceDatabase.SetMachine("\\\\" + TNetTree::GetNodeData(node).Machine);
     TDatabaseCloser closer(ServiceDatabase);
     ServiceDatabase.SetActive(true);
     for (int i = 0; i < ServiceDatabase.ServiceCount(); ++i) {
@@ -74,7 +74,7 @@ void TMainWindow::AddServiceNode(PVirtualNode category, PVirtualNode& group,
         group = Tree.AddChild(category);
         auto& data = TNetTree::GetNodeData(group);
         data.Text = stateText;
-        data.Machine = TNetTree::GetNodeData(category).Machine.str();
+        data.Machine = TNetTree::GetNodeData(category).Machine;
     }
     // The path is read before the node is made: a value that cannot be read
     // leaves no half-made node behind.
@@ -87,7 +87,7 @@ void TMainWindow::AddServiceNode(PVirtualNode category, PVirtualNode& group,
 
 std::string TMainWindow::ServiceMachine(PVirtualNode serviceNode) {
     const PVirtualNode group = Tree.GetParent(serviceNode);
-    return "\\\\" + (group ? TNetTree::GetNodeData(group).Machine.str() : std::string());
+    return "\\\\" + (group ? TNetTree::GetNodeData(group).Machine : std::string());
 }
 
 void TMainWindow::StartStopService(const std::string& machine, const std::string& serviceName,

@@ -42,20 +42,20 @@ void AppendMemberNames(std::string& text, Set set, Name name, std::size_t prefix
 }  // namespace
 
 void TMainWindow::FillDisks(PVirtualNode node, TStringList& list) {
-    NetServer.SetServerName("\\\\" + TNetTree::GetNodeData(node).Machine.str());
+    NetServer.SetServerName("\\\\" + TNetTree::GetNodeData(node).Machine);
     NetServer.GetDisks(list);
     for (const auto& drive : list) AddEntryNode(Tree, node, drive, nkNone);
 }
 
 void TMainWindow::FillGroups(PVirtualNode node, TStringList& list) {
-    NetServer.SetServerName("\\\\" + TNetTree::GetNodeData(node).Machine.str());
+    NetServer.SetServerName("\\\\" + TNetTree::GetNodeData(node).Machine);
     NetServer.GetLocalGroups(list);
     for (const auto& group : list) AddEntryNode(Tree, node, group, nkGroup);
 }
 
 void TMainWindow::FillUsers(PVirtualNode node, TStringList& list) {
     ForgetDateTexts();
-    NetServer.SetServerName("\\\\" + TNetTree::GetNodeData(node).Machine.str());
+    NetServer.SetServerName("\\\\" + TNetTree::GetNodeData(node).Machine);
     NetServer.GetUserNames({nfNormalAccount}, list);
     NetUser.SetServer(&NetServer);
     for (const auto& name : list) {
@@ -69,7 +69,7 @@ void TMainWindow::FillUsers(PVirtualNode node, TStringList& list) {
 void TMainWindow::FillGroupMembers(PVirtualNode node, TStringList& list) {
     ForgetDateTexts();
     const std::string group = TNetTree::GetNodeData(node).Text;
-    NetServer.SetServerName("\\\\" + TNetTree::GetNodeData(node).Machine.str());
+    NetServer.SetServerName("\\\\" + TNetTree::GetNodeData(node).Machine);
     // The user objects live as long as this fill, however it ends.
     TNetUserList users;
     NetServer.GetUsers({}, users, [this](const std::string& text) { ShowProgress(text); });
@@ -87,7 +87,7 @@ void TMainWindow::FillGroupMembers(PVirtualNode node, TStringList& list) {
 }
 
 void TMainWindow::FillUserGroups(PVirtualNode node, TStringList& list) {
-    NetServer.SetServerName("\\\\" + TNetTree::GetNodeData(node).Machine.str());
+    NetServer.SetServerName("\\\\" + TNetTree::GetNodeData(node).Machine);
     TNetUser user(platform_.Net, platform_.Messages, platform_.Locale);
     user.SetServer(&NetServer);
     user.SetUserName(TNetTree::GetNodeData(node).Text);

@@ -3,6 +3,7 @@
 // (or below a root of another machine), read one value, close. Keys are the
 // system's handles; the predefined roots are named by their 32-bit values.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <utility>
 
@@ -33,6 +34,19 @@ struct RegValue {
     // none) were stored.
     std::string bytes;
 };
+
+// One RegQueryValueEx of a value: with data null it asks for the type and
+// the size; else it reads into data of size bytes. Either way size becomes
+// the bytes the value takes (read, or needed when they do not fit).
+using ValueQuery =
+    std::function<std::uint32_t(std::uint32_t& type, std::uint8_t* data, std::uint32_t& size)>;
+
+// A value read whole: its size asked first, then its bytes. A value that
+// grows between the two is asked again, up to kValueReadAttempts reads; one
+// that grew every time is a failed read (234), never one with the bytes of
+// a read that did not fit (ERROR_MORE_DATA).
+inline constexpr int kValueReadAttempts = 4;
+RegValue ReadWholeValue(const ValueQuery& query);
 
 class Registry {
 public:

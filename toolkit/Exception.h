@@ -2,6 +2,7 @@
 // The program's base exception: a message text and a help context, as every
 // error that reaches the user carries.
 #include <exception>
+#include <new>
 #include <string>
 
 class Exception : public std::exception {
@@ -14,3 +15,20 @@ public:
 private:
     std::string message_;
 };
+
+// The message of the exception being handled, for the user: an Exception's
+// message, another exception's own text, and a plain statement for anything
+// that is no exception class. Only for use inside a catch block.
+inline std::string CurrentExceptionMessage() {
+    try {
+        throw;
+    } catch (const Exception& e) {
+        return e.Message();
+    } catch (const std::bad_alloc&) {
+        return "Out of memory.";
+    } catch (const std::exception& e) {
+        return e.what();
+    } catch (...) {
+        return "An unexpected failure occurred.";
+    }
+}

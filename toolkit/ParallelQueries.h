@@ -29,6 +29,12 @@ inline constexpr std::size_t kFirstWorkers = 1;
 // than a query that fails at once (a round trip to the wineserver, under Wine).
 inline constexpr std::size_t kAnswersPerWake = 64;
 
+// Starts one worker thread running work. The system may have no thread to
+// give (it throws then): the queries go on with the workers there are, and
+// with none on the calling thread, one after the other.
+using WorkerStart = std::function<std::thread(std::function<void()>)>;
+inline std::thread StartThread(std::function<void()> work) { return std::thread(std::move(work)); }
+
 namespace parallel_queries {
 
 // The answers that the workers leave and the calling thread takes, and the
@@ -41,8 +47,9 @@ public:
     using Clock = std::chrono::steady_clock;
 
     OrderedQueries(std::size_t count, std::size_t maxThreads,
-                   const std::function<Answer(std::size_t)>& query)
+                   const std::function<Answer(std::size_t)>& query, const WorkerStart& start)
         : query_(query),
+          start_(start),
           count_(count),
           allThreads_(std::max<std::size_t>(1, std::min(maxThreads, count))),
           answers_(count),
@@ -63,7 +70,7 @@ public:
         StartWorkers(std::min(allThreads_, kFirstWorkers));
         RunIdle(idle);
         for (std::size_t i = 0; i < count_; ++i) {
-            Answer answer = Take(i, idle);
+            Answer answer = threads_.empty() ? query_(i) : Take(i, idle);
             deliver(i, answer);
             if (Clock::now() - lastIdle_ >= kIdleInterval) RunIdle(idle);
         }
@@ -90,8 +97,14 @@ private:
         }
     }
 
+    // The room for every thread was reserved up front, so a started thread
+    // always finds its place.
     void StartWorkers(std::size_t upTo) {
-        while (threads_.size() < upTo) threads_.emplace_back([this] { Work(); });
+        try {
+            while (threads_.size() < upTo) threads_.push_back(start_([this] { Work(); }));
+        } catch (...) {
+            allThreads_ = threads_.size();
+        }
     }
 
     void RunIdle(const std::function<void()>& idle) {
@@ -141,8 +154,10 @@ private:
     }
 
     const std::function<Answer(std::size_t)>& query_;
+    const WorkerStart& start_;
     const std::size_t count_;
-    const std::size_t allThreads_;
+    // Lowered to the workers there are once the system refuses one more.
+    std::size_t allThreads_;
     std::mutex mutex_;
     std::condition_variable ready_;
     std::vector<std::optional<Answer>> answers_;
@@ -165,13 +180,16 @@ private:
 // there. idle() runs on the calling thread before the first answer and then
 // at least every kIdleInterval while it waits. An exception of a query is
 // raised by the call when its turn comes; an exception of deliver or idle
-// ends the call too. Either way no worker is left running.
+// ends the call too. Either way no worker is left running. Workers are
+// started by start; when it cannot start even one, every query runs on the
+// calling thread in turn.
 template <typename Answer>
 void RunQueriesInOrder(std::size_t count, std::size_t maxThreads,
                        const std::function<Answer(std::size_t)>& query,
                        const std::function<void(std::size_t, Answer&)>& deliver,
-                       const std::function<void()>& idle) {
+                       const std::function<void()>& idle,
+                       const WorkerStart& start = StartThread) {
     if (count == 0) return;
-    parallel_queries::OrderedQueries<Answer> queries(count, maxThreads, query);
+    parallel_queries::OrderedQueries<Answer> queries(count, maxThreads, query, start);
     queries.Run(deliver, idle);
 }

@@ -17,7 +17,7 @@ struct TInputRequest {
     int maxChars;
 };
 
-INT_PTR CALLBACK InputDialogProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
+INT_PTR HandleInputDialog(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_INITDIALOG: {
             auto* request = reinterpret_cast<TInputRequest*>(lp);
@@ -48,6 +48,16 @@ INT_PTR CALLBACK InputDialogProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
             }
         default:
             return FALSE;
+    }
+}
+
+// No exception crosses the dialog manager's frames: a message whose handling
+// throws is left to the dialog manager.
+INT_PTR CALLBACK InputDialogProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
+    try {
+        return HandleInputDialog(dialog, msg, wp, lp);
+    } catch (...) {
+        return FALSE;
     }
 }
 

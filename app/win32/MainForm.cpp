@@ -298,7 +298,16 @@ void TNetworkViewerWin32::OnTimer(UINT_PTR id) {
 template <typename F>
 void TNetworkViewerWin32::RunEvent(F event) {
     ++eventDepth_;
-    event();
+    try {
+        event();
+    } catch (...) {
+        // The window logic shows the failures of its own events; this is
+        // whatever else an event of the window throws.
+        try {
+            logic_->FlashStatusMessage(CurrentExceptionMessage());
+        } catch (...) {
+        }
+    }
     --eventDepth_;
     if (eventDepth_ == 0 && closeRequested_) {
         closeRequested_ = false;

@@ -44,29 +44,15 @@ std::uint32_t RegistryWin32::OpenKey(RegKey parent, const std::string& path, std
 }
 
 RegValue RegistryWin32::QueryValue(RegKey key, const std::string& name) {
-    RegValue value;
     const std::wstring wideName = Wide(name);
-    DWORD type = 0, size = 0;
-    LSTATUS status = ::RegQueryValueExW(ToHandle(key), wideName.c_str(), nullptr, &type, nullptr,
-                                        &size);
-    // The value may grow between asking its size and reading it.
-    for (int attempt = 0; status == ERROR_SUCCESS && attempt < 4; ++attempt) {
-        value.bytes.assign(size, '\0');
-        DWORD read = size;
-        status = ::RegQueryValueExW(ToHandle(key), wideName.c_str(), nullptr, &type,
-                                    reinterpret_cast<BYTE*>(value.bytes.data()), &read);
-        if (status == ERROR_SUCCESS) {
-            value.bytes.resize(read);
-            break;
-        }
-        if (status != ERROR_MORE_DATA) break;
-        size = read;
-        status = ERROR_SUCCESS;
-    }
-    value.status = static_cast<std::uint32_t>(status);
-    if (status != ERROR_SUCCESS) value.bytes.clear();
-    value.type = type;
-    return value;
+    return ReadWholeValue([&](std::uint32_t& type, std::uint8_t* data, std::uint32_t& size) {
+        DWORD valueType = 0, bytes = size;
+        const LSTATUS status =
+            ::RegQueryValueExW(ToHandle(key), wideName.c_str(), nullptr, &valueType, data, &bytes);
+        type = valueType;
+        size = bytes;
+        return static_cast<std::uint32_t>(status);
+    });
 }
 
 void RegistryWin32::CloseKey(RegKey key) {

@@ -64,18 +64,18 @@ void SystemMessagesWin32::FreeLibrary(Module module) {
     ::FreeLibrary(reinterpret_cast<HMODULE>(module));
 }
 
-std::optional<std::string> SystemMessagesWin32::FormatText(std::uint32_t flags, Module module,
-                                                              std::uint32_t messageId,
-                                                              std::uint32_t languageId) {
+FormattedText SystemMessagesWin32::FormatText(std::uint32_t flags, Module module,
+                                              std::uint32_t messageId, std::uint32_t languageId) {
     // With FORMAT_MESSAGE_ALLOCATE_BUFFER the buffer argument receives the
     // address of a buffer that the system allocated with LocalAlloc.
     wchar_t* text = nullptr;
     const DWORD length = ::FormatMessageW(flags | FORMAT_MESSAGE_ALLOCATE_BUFFER,
                                           reinterpret_cast<LPCVOID>(module), messageId,
                                           languageId, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
+    const DWORD error = length == 0 ? ::GetLastError() : 0;
     const LocalBuffer buffer(text);
-    if (length == 0 || text == nullptr) return std::nullopt;
-    return FromUtf16(text, length);
+    if (length == 0 || text == nullptr) return {std::nullopt, error};
+    return {FromUtf16(text, length), 0};
 }
 
 std::uint32_t SystemMessagesWin32::GetLastError() { return ::GetLastError(); }

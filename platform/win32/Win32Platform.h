@@ -50,9 +50,8 @@ public:
     ~SystemMessagesWin32() override { FreeKeptDataFiles(); }
     Module LoadLibraryAsDataFile(const std::string& name) override;
     void FreeLibrary(Module module) override;
-    std::optional<std::string> FormatText(std::uint32_t flags, Module module,
-                                             std::uint32_t messageId,
-                                             std::uint32_t languageId) override;
+    FormattedText FormatText(std::uint32_t flags, Module module, std::uint32_t messageId,
+                             std::uint32_t languageId) override;
     std::uint32_t GetLastError() override;
 };
 

@@ -17,20 +17,25 @@ void FakeMessages::FreeLibrary(Module module) {
     if (module == kNetmsgModule) ++frees;
 }
 
-std::optional<std::string> FakeMessages::FormatText(std::uint32_t flags, Module module,
-                                                       std::uint32_t messageId,
-                                                       std::uint32_t languageId) {
+platform::FormattedText FakeMessages::FormatText(std::uint32_t flags, Module module,
+                                                std::uint32_t messageId,
+                                                std::uint32_t languageId) {
     std::lock_guard<std::mutex> lock(mutex_);
     formatCalls.push_back({flags, module, messageId, languageId});
+    if (auto failure = failNextLookup.find(messageId); failure != failNextLookup.end()) {
+        const std::uint32_t error = failure->second;
+        failNextLookup.erase(failure);
+        return {std::nullopt, error};
+    }
     if ((flags & 0x0800) != 0 && module == kNetmsgModule) {
         auto it = netmsgTable.find(messageId);
-        if (it != netmsgTable.end()) return it->second;
+        if (it != netmsgTable.end()) return {it->second, 0};
     }
     if ((flags & 0x1000) != 0) {
         auto it = systemTable.find(messageId);
-        if (it != systemTable.end()) return it->second;
+        if (it != systemTable.end()) return {it->second, 0};
     }
-    return std::nullopt;
+    return {std::nullopt, platform::kErrorMessageNotFound};
 }
 
 std::optional<platform::FixedFileVersion> FakeVersion::FileVersion(const std::string& path) {

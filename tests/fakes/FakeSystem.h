@@ -39,6 +39,9 @@ public:
         {2221, "The user name could not be found.\r\n"},
     };
     bool netmsgLoads = true;
+    // Message numbers whose next lookup fails with the error (once), as for
+    // want of memory; any other number without text fails with 317.
+    std::map<std::uint32_t, std::uint32_t> failNextLookup;
     std::uint32_t lastError = 0;
 
     struct FormatCall {
@@ -53,9 +56,8 @@ public:
 
     Module LoadLibraryAsDataFile(const std::string& name) override;
     void FreeLibrary(Module module) override;
-    std::optional<std::string> FormatText(std::uint32_t flags, Module module,
-                                             std::uint32_t messageId,
-                                             std::uint32_t languageId) override;
+    platform::FormattedText FormatText(std::uint32_t flags, Module module, std::uint32_t messageId,
+                                       std::uint32_t languageId) override;
     std::uint32_t GetLastError() override { return lastError; }
 
     static constexpr Module kNetmsgModule = 0x4E45;

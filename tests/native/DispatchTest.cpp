@@ -1,6 +1,8 @@
 // Clicks, expansions and the action button, and the host list's actions.
 #include "tests/native/MainWindowFixture.h"
 
+#include <set>
+
 namespace {
 
 class DispatchTest : public MainWindowTest {
@@ -173,4 +175,52 @@ TEST_F(DispatchTest, RemoveIpFindsTheEntryOfANameCutTo200) {
     EXPECT_EQ(Hosts(), std::vector<std::string>{"keep"});
     Close();
     EXPECT_EQ(files.files[kIps], "keep\r\n");
+}
+
+// A host of 250 characters shows cut to 200, while every listing below it,
+// one level further down and every action ask that machine by its whole name.
+TEST_F(DispatchTest, EveryFillAndActionBelowALongHostGoesToItsWholeName) {
+    const std::string name(250, 'L');
+    const std::string server = "\\\\" + name;
+    files.files[kIps] = name + "\r\n";
+    auto& m = net.Machine(server);
+    m.serverType = 0x1;
+    m.disks = {"C:"};
+    m.localGroups = {"Admins"};
+    m.users.resize(1);
+    m.users[0].name = "alice";
+    m.localGroupsOf["alice"] = {"Admins"};
+    m.shares = {{"Data", 0, "", 0, 1, 0, "C:\\Data", ""}};
+    m.sessions = {{"\\\\PC7", "bob", 0, 1, 0, 0, "", ""}};
+    m.files = {{7, 1, 0, "C:\\Data\\a.txt", "bob"}};
+    services.Machine(server).Add("Svc", platform::kServiceStopped);
+    Start();
+    PVirtualNode host = w->Tree.GetFirstChild(Internet());
+    EXPECT_EQ(Data(host).Text, std::string(200, 'L'));
+    for (const auto& category : kCategories) w->Tree.Expand(Child(host, category));
+    for (const char* category : {"Groups", "Users", "Shares", "Sessions", "Open Files"})
+        ASSERT_EQ(w->Tree.ChildCount(Child(host, category)), 1u) << category;
+    ASSERT_EQ(Texts(Child(host, "Services")), std::vector<std::string>{"Stopped"});
+    w->Tree.Expand(w->Tree.GetFirstChild(Child(host, "Groups")));
+    w->Tree.Expand(w->Tree.GetFirstChild(Child(host, "Users")));
+    for (const char* category : {"Shares", "Sessions", "Open Files"})
+        Press(w->Tree.GetFirstChild(Child(host, category)));
+    Press(w->Tree.GetFirstChild(Child(Child(host, "Services"), "Stopped")));
+
+    std::set<std::string> asked;
+    for (const auto& call : net.calls) {
+        if (call.function == "NetServerEnum") continue;  // the domains, from this machine
+        asked.insert(call.function);
+        EXPECT_EQ(call.server, server) << call.function;
+    }
+    EXPECT_EQ(asked, (std::set<std::string>{"NetServerGetInfo", "NetServerDiskEnum",
+                                            "NetLocalGroupEnum", "NetUserEnum", "NetUserGetInfo",
+                                            "NetUserGetGroups", "NetUserGetLocalGroups",
+                                            "NetShareEnum", "NetSessionEnum", "NetFileEnum",
+                                            "NetShareDel", "NetSessionDel", "NetFileClose"}));
+    const auto managers = services.CallsOf("OpenSCManager");
+    ASSERT_EQ(managers.size(), 2u);  // the listing, then the start
+    for (const auto& call : managers) EXPECT_EQ(call.machine, server);
+    EXPECT_EQ(services.CallsOf("StartService").size(), 1u);
+    EXPECT_EQ(registry.CallsOf("ConnectRegistry").at(0).machine, server);
 }

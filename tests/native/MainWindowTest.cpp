@@ -126,16 +126,15 @@ TEST_F(MainWindowTest, ServerFlagsText) {
               "Serverflags: SQLServer\r\nDomainCtrl\r\nAll\r\n");
 }
 
-TEST_F(MainWindowTest, LongNamesAreCutWhileTheQueryUsesThemWhole) {
+TEST_F(MainWindowTest, LongNamesAreShownCutWhileTheNodeKeepsThemWhole) {
     const std::string name(250, 'n');
     files.files[kIps] = name + "\r\n";
     net.Machine("\\\\" + name).serverType = 0x1;
     Start();
     PVirtualNode host = w->Tree.GetFirstChild(w->Tree.GetFirst());
     EXPECT_EQ(Data(host).Text, std::string(200, 'n'));
-    EXPECT_EQ(Data(host).Machine, std::string(200, 'n'));
+    EXPECT_EQ(Data(host).Machine, name);
     EXPECT_EQ(net.CallsOf("NetServerGetInfo").at(0).server, "\\\\" + name);
-    EXPECT_EQ(Data(w->Tree.GetFirstChild(host)).Machine, std::string(200, 'n'));
 }
 
 TEST_F(MainWindowTest, HostThatDoesNotAnswerKeepsItsMarkButGetsNoCategories) {
@@ -212,7 +211,7 @@ TEST_F(MainWindowTest, HostsAreAskedAtOnceAndAddedInListOrderEachWithItsOwnAnswe
     EXPECT_EQ(net.CallsOf("NetServerGetInfo").size(), 20u);
 }
 
-TEST_F(MainWindowTest, WhileHostsAreAskedTheWaitPanelShowsAndInputStartsNothing) {
+TEST_F(MainWindowTest, WhileHostsAreAskedAgainTheTreeStaysShownAndInputStartsNothing) {
     files.files[kIps] = "a\r\nb\r\n";
     net.Machine("\\\\a").serverType = 1;
     net.Machine("").serverLists[""] = {"D"};
@@ -223,7 +222,7 @@ TEST_F(MainWindowTest, WhileHostsAreAskedTheWaitPanelShowsAndInputStartsNothing)
     int pumps = 0;
     form.onProcessMessages = [&] {
         ++pumps;
-        EXPECT_FALSE(w->Tree.Visible());  // the wait panel shows
+        EXPECT_TRUE(w->Tree.Visible());  // the wait panel is for the start alone
         // The user presses the button again, the start timer fires once more.
         w->ActionButtonClick();
         w->StartupTimerTick();
@@ -237,6 +236,81 @@ TEST_F(MainWindowTest, WhileHostsAreAskedTheWaitPanelShowsAndInputStartsNothing)
     EXPECT_EQ(net.CallsOf("NetServerEnum").size(), 2u);  // one build at start, one now
     EXPECT_EQ(net.CallsOf("NetServerGetInfo").size(), 4u);
 }
+TEST_F(MainWindowTest, AHostWhoseQueryThrowsCarriesTheMessageAndTheTreeIsShownAndUsable) {
+    files.files[kIps] = "good\r\nbroken\r\nstrange\r\nhungry\r\n";
+    net.Machine("\\\\good").serverType = 0x1;
+    net.Machine("").serverLists[""] = {"D"};
+    net.onCall = [](const NetCall& call) {
+        if (call.server == "\\\\broken") throw Exception("The answer could not be read.");
+        if (call.server == "\\\\strange") throw 42;
+        if (call.server == "\\\\hungry") throw std::bad_alloc();
+    };
+    Start();
+    EXPECT_TRUE(w->Tree.Visible());
+    EXPECT_FALSE(w->StartupTimer.Enabled());
+    EXPECT_EQ(RootTexts(), (std::vector<std::string>{"Internet", "D"}));
+    PVirtualNode internet = w->Tree.GetFirst();
+    const std::pair<const char*, const char*> infos[] = {
+        {"good", "Serverflags: Workstation\r\n"},
+        {"broken", "The answer could not be read."},
+        {"strange", "An unexpected failure occurred."},
+        {"hungry", "Out of memory."},
+    };
+    for (const auto& [host, info] : infos) EXPECT_EQ(Data(Child(internet, host)).Info, info) << host;
+    EXPECT_EQ(Texts(Child(internet, "good")), kCategories);
+    EXPECT_EQ(w->Tree.ChildCount(Child(internet, "broken")), 0u);
+
+    ClickOn(Child(internet, "broken"));
+    EXPECT_EQ(form.infoText, "The answer could not be read.");
+    EXPECT_EQ(form.actionCaption, "Remove IP");
+    ClickOn(Child(nullptr, "D"));
+    int pumps = 0;
+    form.onProcessMessages = [&] {
+        ++pumps;
+        EXPECT_TRUE(w->Tree.Visible());
+    };
+    w->ActionButtonClick();  // "Update tree"
+    EXPECT_GE(pumps, 1);
+    EXPECT_EQ(Texts(w->Tree.GetFirst()),
+              (std::vector<std::string>{"good", "broken", "strange", "hungry"}));
+    EXPECT_EQ(net.CallsOf("NetServerEnum").size(), 2u);
+}
+
+// Whatever a step of the tree build, an expansion or an action throws is
+// flashed, and the event ends as usual.
+TEST_F(MainWindowTest, AnythingThrownInAnEventIsFlashedAndGoesNoFurther) {
+    files.files[kIps] = "M\r\n";
+    net.Machine("\\\\M").serverType = 0x1;
+    net.Machine("\\\\M").shares = {{"Data", 0, "", 0, 10, 0, "C:\\Data", ""}};
+    net.Machine("").serverLists[""] = {"D"};
+    // The start's build: the window runs out of memory while the host is asked.
+    form.onProcessMessages = [] { throw std::bad_alloc(); };
+    Start();
+    form.onProcessMessages = nullptr;
+    EXPECT_EQ(statusBar.text, " Out of memory.");
+    EXPECT_TRUE(w->Tree.Visible());
+    EXPECT_FALSE(w->StartupTimer.Enabled());
+
+    EXPECT_EQ(RootTexts(), std::vector<std::string>{"Internet"});
+    w->BuildTree();  // as "Update tree" does
+    PVirtualNode host = Child(w->Tree.GetFirst(), "M");
+    net.onCall = [](const NetCall& call) {
+        if (call.function == "NetServerEnum" || call.function == "NetShareDel") throw 42;
+    };
+    PVirtualNode d = Child(nullptr, "D");
+    EXPECT_NO_THROW(w->Tree.Expand(d));
+    EXPECT_EQ(statusBar.text, " An unexpected failure occurred.");
+    EXPECT_EQ(Data(d).Kind, nkNone);
+
+    statusBar.text.clear();
+    PVirtualNode shares = Child(host, "Shares");
+    w->Tree.Expand(shares);
+    ClickOn(w->Tree.GetFirstChild(shares));
+    EXPECT_NO_THROW(w->ActionButtonClick());  // "Remove Share permanently"
+    EXPECT_EQ(statusBar.text, " An unexpected failure occurred.");
+    EXPECT_EQ(form.cursor, crDefault);
+}
+
 // ---------------------------------------------------------------- domains
 
 TEST_F(MainWindowTest, EachExpandedDomainListsItsOwnMachinesOnce) {
@@ -474,12 +548,12 @@ TEST_F(MainWindowTest, ProgressTextIsShownBeforePendingMessagesRun) {
     EXPECT_EQ(seen, "Got user #3");
 }
 
-TEST_F(MainWindowTest, NetResultShowsTheBareSystemText) {
+TEST_F(MainWindowTest, NetResultShowsTheBareSystemTextOrTheNumberWhenThereIsNone) {
     Start();
     w->ShowNetResult(0);
     EXPECT_EQ(statusBar.text, "The operation completed successfully.\r\n");
     w->ShowNetResult(99999);
-    EXPECT_EQ(statusBar.text, "");
+    EXPECT_EQ(statusBar.text, "Error 99999");
     EXPECT_FALSE(w->FlashTimer.Enabled());
 }
 

@@ -90,3 +90,18 @@ TEST(NetError, ExceptionCarriesCodeAndMessage) {
     EXPECT_EQ(last.ErrorCode, 5u);
     EXPECT_EQ(last.Message(), "Error 5 : Access is denied.\r\n");
 }
+
+// A lookup that failed for want of memory is no answer: the next message
+// asks again. A number the tables hold no text for is kept as such.
+TEST(NetError, AFailedLookupIsAskedAgainWhileConfirmedNoTextIsKept) {
+    FakeMessages messages;
+    messages.failNextLookup[5] = 8;  // not enough memory
+    EXPECT_EQ(NetErrorMessage(messages, 5), "Error 5");
+    EXPECT_EQ(NetErrorMessage(messages, 5), "Error 5 : Access is denied.\r\n");
+    EXPECT_EQ(NetErrorMessage(messages, 5), "Error 5 : Access is denied.\r\n");
+    EXPECT_EQ(NetErrorMessage(messages, 12345), "Error 12345");
+    EXPECT_EQ(NetErrorMessage(messages, 12345), "Error 12345");
+    std::vector<std::uint32_t> asked;
+    for (const auto& call : messages.formatCalls) asked.push_back(call.id);
+    EXPECT_EQ(asked, (std::vector<std::uint32_t>{5, 5, 12345}));
+}

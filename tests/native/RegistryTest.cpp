@@ -72,3 +72,41 @@ TEST(RegistryKey, ClosesEachKeyItHeldOnceHoweverItEnds) {
         EXPECT_EQ(registry.badCloses, 0) << ending.name;
     }
 }
+
+// The value is asked for its size, then read; growing between the two makes
+// the read ask again at the new size, up to four reads.
+TEST(ReadWholeValue, AValueThatKeepsGrowingIsAFailedReadNeverAnEmptySuccess) {
+    struct Case {
+        const char* name;
+        int growths;  // reads that find the value grown since it was measured
+        std::uint32_t status;
+        std::string bytes;
+        int reads;
+    } cases[] = {
+        {"steady", 0, 0, "abc", 1},
+        {"grew once", 1, 0, "abc+", 2},
+        {"grew three times", 3, 0, "abc+++", 4},
+        {"grew at every read", 4, 234, "", 4},
+    };
+    for (const Case& c : cases) {
+        std::string stored = "abc";
+        int reads = 0;
+        const auto value = platform::ReadWholeValue(
+            [&](std::uint32_t& type, std::uint8_t* data, std::uint32_t& size) -> std::uint32_t {
+                type = platform::kRegSz;
+                if (data != nullptr && ++reads <= c.growths) stored += '+';
+                const bool fits = data == nullptr || size >= stored.size();
+                if (data != nullptr && fits) std::copy(stored.begin(), stored.end(), data);
+                size = static_cast<std::uint32_t>(stored.size());
+                return fits ? 0 : 234;
+            });
+        EXPECT_EQ(value.status, c.status) << c.name;
+        EXPECT_EQ(value.bytes, c.bytes) << c.name;
+        EXPECT_EQ(value.type, platform::kRegSz) << c.name;
+        EXPECT_EQ(reads, c.reads) << c.name;
+    }
+    const auto missing = platform::ReadWholeValue(
+        [](std::uint32_t&, std::uint8_t*, std::uint32_t&) -> std::uint32_t { return 2; });
+    EXPECT_EQ(missing.status, 2u);
+    EXPECT_EQ(missing.bytes, "");
+}

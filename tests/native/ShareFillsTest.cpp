@@ -214,12 +214,12 @@ TEST_F(ShareFillsTest, RemovingAShareReportsTheResultAndKeepsTheNode) {
     EXPECT_TRUE(M().shares.empty());
 
     // The node still offers the removal; a second press reports the failure
-    // (a status without text empties the bar).
+    // (a status without text by its number).
     ClickOn(Host());
     Press(share);
     EXPECT_EQ(form.actionCaption, "Remove Share permanently");
     EXPECT_EQ(net.CallsOf("NetShareDel").size(), 2u);
-    EXPECT_EQ(statusBar.text, "");
+    EXPECT_EQ(statusBar.text, "Error 2310");
     EXPECT_FALSE(w->FlashTimer.Enabled());
 }
 

@@ -121,11 +121,14 @@ TEST(SystemMessagesWin32, NetworkStatusWithoutNetmsgIsTheNumberAlone) {
     EXPECT_EQ(NetErrorMessage(messages, 2102), "Error 2102");
 }
 
-TEST(SystemMessagesWin32, UnknownMessageIsNoTextAndLastErrorIsTheThreads) {
+// The system says of a number it has no text for that it has none: the
+// texts kept for the run rely on that answer.
+TEST(SystemMessagesWin32, UnknownMessageIsNoTextWithTheTablesAnswerAndLastErrorIsTheThreads) {
     platform::win32::SystemMessagesWin32 messages;
-    EXPECT_EQ(messages.FormatText(kFormatFromSystem | kFormatIgnoreInserts, 0, 0x2FFF1234,
-                                     kLangNeutralSublangDefault),
-              std::nullopt);
+    const auto unknown = messages.FormatText(kFormatFromSystem | kFormatIgnoreInserts, 0,
+                                             0x2FFF1234, kLangNeutralSublangDefault);
+    EXPECT_EQ(unknown.text, std::nullopt);
+    EXPECT_EQ(unknown.error, platform::kErrorMessageNotFound);
 
     ::SetLastError(ERROR_BAD_NETPATH);
     const ENTException error = ENTException::CreateLastError(messages);

@@ -53,6 +53,47 @@ TEST(ObjectWindowProc, AWindowWithoutAnObjectIsHandledByDefault) {
     EXPECT_TRUE(DestroyWindow(hwnd));
 }
 
+// What an object's handler throws stays on our side of the system's frames:
+// the window procedure answers by default, the subclass procedure passes the
+// message on to the window's own.
+TEST(ObjectWindowProc, AHandlerThatThrowsLetsNoExceptionThroughTheSystem) {
+    struct Thrower {
+        HWND hwnd = nullptr;
+        bool subclass = false;
+        LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp) {
+            if (msg == WM_APP) throw Exception("handler failed");
+            if (msg == WM_GETTEXTLENGTH) throw 42;
+            return subclass ? DefSubclassProc(hwnd, msg, wp, lp) : DefWindowProcW(hwnd, msg, wp, lp);
+        }
+    };
+    Thrower own;
+    EnsureWindowClass(GetModuleHandleW(nullptr), L"NvThrowingWindowTest",
+                      ObjectWindowProc<Thrower, &Thrower::hwnd, &Thrower::Handle>);
+    HWND hwnd = CreateWindowExW(0, L"NvThrowingWindowTest", L"four", WS_POPUP, 0, 0, 10, 10,
+                                nullptr, nullptr, GetModuleHandleW(nullptr), &own);
+    ASSERT_NE(hwnd, nullptr);
+    LRESULT answer = -1;
+    EXPECT_NO_THROW(answer = SendMessageW(hwnd, WM_APP, 0, 0));
+    EXPECT_EQ(answer, 0);  // DefWindowProc's answer to a message of the program
+    EXPECT_NO_THROW(answer = SendMessageW(hwnd, WM_GETTEXTLENGTH, 0, 0));
+    EXPECT_EQ(answer, 4);
+
+    // A subclassed edit: the edit answers what the watcher failed on.
+    Thrower watcher;
+    HWND edit = CreateWindowExW(0, L"EDIT", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(edit, nullptr);
+    watcher.hwnd = edit;
+    watcher.subclass = true;
+    SetWindowSubclass(edit, ObjectSubclassProc<Thrower, &Thrower::Handle>, 1,
+                      reinterpret_cast<DWORD_PTR>(&watcher));
+    EXPECT_NO_THROW(answer = SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"abc")));
+    EXPECT_NO_THROW(answer = SendMessageW(edit, WM_GETTEXTLENGTH, 0, 0));
+    EXPECT_EQ(answer, 3);
+    DestroyWindow(edit);
+    EXPECT_TRUE(DestroyWindow(hwnd));
+}
+
 TEST(ClickTracker, OnlyAPressReleasedOverTheWindowIsAClick) {
     struct Step {
         UINT msg;

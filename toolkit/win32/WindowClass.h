@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "toolkit/Exception.h"
 #include "toolkit/win32/GdiOwners.h"
 
 // Registers the window class once per module; later calls find it.
@@ -15,7 +16,8 @@ void EnsureWindowClass(HINSTANCE instance, const wchar_t* name, WNDPROC proc,
 // The object comes with the create parameters (CreateWindowEx's last
 // argument) and learns its window in Window at WM_NCCREATE; from then on
 // every message goes to its Handler. After WM_NCDESTROY the window lets go
-// of the object, and Window is null again.
+// of the object, and Window is null again. No exception crosses the
+// system's frames: a message whose handling throws gets the default answer.
 template <typename T, HWND T::*Window, LRESULT (T::*Handler)(UINT, WPARAM, LPARAM)>
 LRESULT CALLBACK ObjectWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_NCCREATE) {
@@ -25,7 +27,12 @@ LRESULT CALLBACK ObjectWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     }
     auto* self = reinterpret_cast<T*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (self == nullptr) return DefWindowProcW(hwnd, msg, wp, lp);
-    const LRESULT result = (self->*Handler)(msg, wp, lp);
+    LRESULT result;
+    try {
+        result = (self->*Handler)(msg, wp, lp);
+    } catch (...) {
+        result = DefWindowProcW(hwnd, msg, wp, lp);
+    }
     if (msg == WM_NCDESTROY) {
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         self->*Window = nullptr;
@@ -34,11 +41,16 @@ LRESULT CALLBACK ObjectWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 // The subclass procedure (SetWindowSubclass) of a window that an object of
-// ours watches but did not make: the reference data is the object.
+// ours watches but did not make: the reference data is the object. A
+// message whose handling throws goes on to the window's own procedure.
 template <typename T, LRESULT (T::*Handler)(UINT, WPARAM, LPARAM)>
-LRESULT CALLBACK ObjectSubclassProc(HWND, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
+LRESULT CALLBACK ObjectSubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
                                     DWORD_PTR self) {
-    return (reinterpret_cast<T*>(self)->*Handler)(msg, wp, lp);
+    try {
+        return (reinterpret_cast<T*>(self)->*Handler)(msg, wp, lp);
+    } catch (...) {
+        return DefSubclassProc(hwnd, msg, wp, lp);
+    }
 }
 
 // Window class names compare without regard to case.
