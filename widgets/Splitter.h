@@ -15,22 +15,9 @@
 
 #include "toolkit/Aligned.h"
 #include "toolkit/Exception.h"
+#include "widgets/PropertyTypes.h"
 
 enum TSplitCursor { crNoSplit = 0, crHSplit = -14, crVSplit = -15 };
-
-enum TMouseButton { mbLeft, mbRight, mbMiddle };
-
-// Modifier keys and buttons held during a mouse action.
-enum TShiftFlag : unsigned {
-    ssShift = 1,
-    ssAlt = 2,
-    ssCtrl = 4,
-    ssLeft = 8,
-    ssRight = 16,
-    ssMiddle = 32,
-    ssDouble = 64,
-};
-using TShiftState = unsigned;
 
 using TSplitterMovingEvent = std::function<void(class TBetterSplitter& sender, TShiftState shift,
                                                 int x, int y)>;
