@@ -36,6 +36,12 @@ int TImageListWin32::Add(HBITMAP image, HBITMAP mask) {
     return index;
 }
 
+int TImageListWin32::AddMasked(HBITMAP image, COLORREF maskColour) {
+    const int index = ImageList_AddMasked(handle_, image, maskColour);
+    if (index >= 0) Change();
+    return index;
+}
+
 bool TImageListWin32::Replace(int index, HBITMAP image, HBITMAP mask) {
     if (!ImageList_Replace(handle_, index, image, mask)) return false;
     Change();

@@ -26,6 +26,8 @@ public:
 
     // The image's index, or -1 when the list refused it.
     int Add(HBITMAP image, HBITMAP mask);
+    // The mask made from the pixels of the colour.
+    int AddMasked(HBITMAP image, COLORREF maskColour);
     bool Replace(int index, HBITMAP image, HBITMAP mask);
     bool Remove(int index);
 
