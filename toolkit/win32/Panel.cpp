@@ -39,6 +39,12 @@ HWND TPanelWin32::Create(HWND parent, int id, bool visible) {
     return hwnd_;
 }
 
+void TPanelWin32::SetColor(TColor color) {
+    style_.Color = color;
+    brush_.reset(CreateSolidBrush(color));
+    if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
 void TPanelWin32::Paint(HDC dc) {
     RECT r;
     GetClientRect(hwnd_, &r);

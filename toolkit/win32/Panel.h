@@ -42,6 +42,8 @@ public:
 
     HWND Create(HWND parent, int id, bool visible);
     HWND Handle() const { return hwnd_; }
+    // Repaints the panel in the colour.
+    void SetColor(TColor color);
     // The style of a window that is one of these panels; null for any other.
     static const TPanelStyle* StyleOf(HWND hwnd);
 

@@ -27,7 +27,8 @@ TShiftState ShiftFrom(WPARAM keys) {
 }  // namespace
 
 TBetterSplitterWin32::TBetterSplitterWin32()
-    : panel_({static_cast<TColor>(GetSysColor(COLOR_BTNFACE)), TBevel::Raised, TBevel::None}) {}
+    : TBetterSplitter(static_cast<TColor>(GetSysColor(COLOR_BTNFACE))),
+      panel_({Color(), TBevel::Raised, TBevel::None}) {}
 
 TBetterSplitterWin32::~TBetterSplitterWin32() {
     if (HWND h = Handle()) {
@@ -39,6 +40,7 @@ TBetterSplitterWin32::~TBetterSplitterWin32() {
 HWND TBetterSplitterWin32::Create(HWND parent, int id, bool visible) {
     HWND h = panel_.Create(parent, id, visible);
     if (!h) return nullptr;
+    EnableWindow(h, Enabled());
     TWinControl::Attach(h, this);
     SetWindowSubclass(h, SubclassProc(), kSubclassId, reinterpret_cast<DWORD_PTR>(this));
     return h;
@@ -105,6 +107,17 @@ void TBetterSplitterWin32::DrawOutline(const TRect& rect) {
         Rectangle(dc, rect.Left, rect.Top, rect.Right, rect.Bottom);
     }
     SetROP2(dc, oldRop);
+}
+
+void TBetterSplitterWin32::ColorChanged() { panel_.SetColor(Color()); }
+
+void TBetterSplitterWin32::EnabledChanged() {
+    if (Handle()) EnableWindow(Handle(), Enabled());
+}
+
+TColor TBetterSplitterWin32::ParentColorValue() const {
+    HWND parent = Handle() ? GetParent(Handle()) : nullptr;
+    return parent ? WindowColor(parent) : Color();
 }
 
 bool TBetterSplitterWin32::SecondPressOfDoubleClick(int x, int y) {
