@@ -16,6 +16,17 @@ DWORD ExStyleOfBiDiMode(TBiDiMode mode) {
     return 0;
 }
 
+TShiftState ShiftStateOf(WPARAM keys) {
+    TShiftState s = 0;
+    if (keys & MK_SHIFT) s |= ssShift;
+    if (keys & MK_CONTROL) s |= ssCtrl;
+    if (keys & MK_LBUTTON) s |= ssLeft;
+    if (keys & MK_RBUTTON) s |= ssRight;
+    if (keys & MK_MBUTTON) s |= ssMiddle;
+    if (GetKeyState(VK_MENU) < 0) s |= ssAlt;
+    return s;
+}
+
 int TImageListWin32::Width() const {
     int cx = 0, cy = 0;
     ImageList_GetIconSize(handle_, &cx, &cy);

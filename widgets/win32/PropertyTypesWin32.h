@@ -13,6 +13,9 @@ TBiDiMode BiDiModeOfExStyle(DWORD exStyle);
 DWORD ExStyleOfBiDiMode(TBiDiMode mode);
 inline constexpr DWORD kBiDiExStyles = WS_EX_RTLREADING | WS_EX_RIGHT | WS_EX_LEFTSCROLLBAR;
 
+// The keys and buttons a mouse message's wParam says are held.
+TShiftState ShiftStateOf(WPARAM keys);
+
 // An image list of the common controls, not owned. Its users hear of every
 // change made through these members (a change made to the handle directly
 // is told with Change()).
