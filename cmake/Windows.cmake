@@ -86,3 +86,12 @@ target_link_libraries(wine_bench PRIVATE nvwin32 nvfakes)
 target_link_options(wine_bench PRIVATE -municode)
 add_executable(core_bench ${PROJECT_SOURCE_DIR}/bench/NativeBench.cpp)
 target_link_libraries(core_bench PRIVATE nvfakes)
+# The scripted netapi32.dll and what runs on it.
+include(${CMAKE_CURRENT_LIST_DIR}/ScriptedNetApi.cmake)
+
+# scripts/bench.sh builds the benchmarks by name; the tests need none of them.
+set_target_properties(wine_bench core_bench PROPERTIES EXCLUDE_FROM_ALL TRUE)
+
+# The test programs' system headers, precompiled (see NV_TEST_PCH).
+target_precompile_headers(core_tests PRIVATE ${NV_TEST_PCH})
+target_precompile_headers(win32_tests PRIVATE ${NV_TEST_PCH} <windows.h> <commctrl.h> <lm.h>)

@@ -2,10 +2,11 @@
 // The network management interface as the program uses it: one function per
 // call and information level, the machine named by a server argument (empty
 // for the local machine, otherwise "\\" and its name). Every call is made once
-// with the largest preferred length; the implementation copies what the
-// system returned into owned values and releases the system's buffer before
-// it returns. Status 0 is success; any other status is a failure, and then no
-// entries are returned.
+// with the largest preferred length; a list that the system still hands out
+// in parts (ERROR_MORE_DATA with a resume handle) is asked for part by part
+// and joined. The implementation copies what the system returned into owned
+// values and releases the system's buffer before it returns. Status 0 is
+// success; any other status is a failure, and then no entries are returned.
 #include <cstdint>
 #include <optional>
 #include <string>

@@ -5,8 +5,12 @@
 # that the first run shows a real machine. With an X display the program
 # opens there and this script waits for it to close; without one it runs in
 # a virtual display for a few seconds and leaves a screenshot.
+#
+# With --demo it starts the same program on a scripted network with data
+# instead (scripts/run-demo.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+[ "${1:-}" = "--demo" ] && exec scripts/run-demo.sh
 
 scripts/install-deps.sh
 cmake --preset windows

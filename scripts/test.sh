@@ -1,23 +1,63 @@
 #!/bin/bash
-# Builds and runs every test: the portable core natively (with address and
-# undefined-behaviour sanitizers), its fuzz targets for a few seconds each,
-# then the Windows build under Wine in a
-# virtual display (the core's tests again, the Win32 suite, and the first run
-# of NetworkView.exe, which leaves a screenshot in build/windows/screenshots).
-set -euo pipefail
+# Builds and runs every test: the Windows build under Wine in a virtual
+# display (the core's tests again, the Win32 suite, and the first run of
+# NetworkView.exe, which leaves a screenshot in build/windows/screenshots),
+# the portable core natively (with address and undefined-behaviour
+# sanitizers), and its fuzz targets for a few seconds each, side by side.
+#
+# The Wine suite mostly waits on Wine and the X display, so it runs while the
+# native and fuzz builds use the processors (which yield to it); its output
+# comes last, once it has ended. Every part runs even when another fails, and
+# the command fails when any part does.
+set -uo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh
+scripts/install-deps.sh || exit 1
 
 jobs="$(nproc)"
-cmake --preset native
-cmake --build --preset native -j "$jobs"
-ctest --preset native -j "$jobs"
+failed=0
+fail() {
+  echo "FAILED: $*" >&2
+  failed=1
+}
 
-cmake --preset fuzz
-cmake --build --preset fuzz -j "$jobs"
-ctest --preset fuzz
+wine_suite=""
+wine_log="build/windows/wine-suite.log"
+# An interrupted command leaves no Wine suite behind: it runs in a session of
+# its own, and the whole session is stopped.
+stop_wine_suite() {
+  [ -n "$wine_suite" ] && kill -TERM -- "-$wine_suite" 2>/dev/null
+}
+trap stop_wine_suite EXIT
+trap 'exit 130' INT TERM
 
-cmake --preset windows
-cmake --build --preset windows -j "$jobs"
-ctest --preset windows
+if cmake --preset windows && cmake --build --preset windows -j "$jobs"; then
+  echo "Running the Wine suite in the background; its output follows at the end."
+  setsid ctest --preset windows >"$wine_log" 2>&1 &
+  wine_suite=$!
+else
+  fail "the Windows build"
+fi
+
+{
+  cmake --preset native &&
+    nice cmake --build --preset native -j "$jobs" &&
+    nice ctest --preset native -j "$jobs"
+} || fail "the native build or its tests"
+
+{
+  cmake --preset fuzz &&
+    nice cmake --build --preset fuzz -j "$jobs" &&
+    nice ctest --preset fuzz -j "$jobs"
+} || fail "the fuzz build or its targets"
+
+if [ -n "$wine_suite" ]; then
+  wait "$wine_suite"
+  status=$?
+  wine_suite=""
+  [ "$status" -eq 0 ] || fail "the Wine suite (ctest exited with status $status)"
+  echo
+  echo "== The Wine suite (ctest --preset windows)"
+  cat "$wine_log"
+fi
+exit "$failed"

@@ -37,10 +37,53 @@ TColor Lighten(TColor c, int p) {
                     static_cast<std::uint8_t>(LightenPart(BlueOf(c), p)));
 }
 
+TColor Lighten(TColor c, int p, const TNearestColor& nearest) {
+    const TColor lightened = Lighten(c, p);
+    return nearest ? nearest(lightened) : lightened;
+}
+
 TColor Grey(TColor c, int v) {
     const int g = std::min((RedOf(c) + GreenOf(c) + BlueOf(c)) / 3 + v, 240);
     const auto part = static_cast<std::uint8_t>(Clamp(g));
     return RGBColor(part, part, part);
+}
+
+namespace {
+
+// Each pixel through f, a run of equal pixels reusing its first result.
+template <typename F>
+void MapRuns(std::vector<TColor>& pixels, F f) {
+    bool any = false;
+    TColor last = 0, lastResult = 0;
+    for (TColor& px : pixels) {
+        if (!any || px != last) {
+            last = px;
+            lastResult = f(px);
+            any = true;
+        }
+        px = lastResult;
+    }
+}
+
+int LightenByDivision(int x, int p) { return (x * (100 - p) + 255 * p) / 100; }
+
+}  // namespace
+
+void LightenPixels(std::vector<TColor>& pixels, int bitsPerPixel, int p,
+                   const TNearestColor& nearest) {
+    p = std::clamp(p, 0, 100);
+    if (bitsPerPixel == 24 || bitsPerPixel == 32) {
+        for (TColor& px : pixels)
+            px = RGBColor(static_cast<std::uint8_t>(LightenByDivision(RedOf(px), p)),
+                          static_cast<std::uint8_t>(LightenByDivision(GreenOf(px), p)),
+                          static_cast<std::uint8_t>(LightenByDivision(BlueOf(px), p)));
+        return;
+    }
+    MapRuns(pixels, [&](TColor px) { return Lighten(px, p, nearest); });
+}
+
+void GreyPixels(std::vector<TColor>& pixels, int v) {
+    MapRuns(pixels, [v](TColor px) { return Grey(px, v); });
 }
 
 // ------------------------------------------------------------------ menus
@@ -168,12 +211,13 @@ void TMenuPainter::SetActive(bool value) {
     owner_.RedrawMenuBar();
 }
 
-TMenuColors TMenuPainter::Colors(int bitsPerPixel) const {
+TMenuColors TMenuPainter::Colors(int bitsPerPixel, const TNearestColor& nearest) const {
     auto rgb = [this](TColor c) { return ColorToRGB(c, owner_); };
+    // Each lightened colour as the surface shows it.
+    auto lighten = [&nearest](TColor c, int p) { return Lighten(c, p, nearest); };
     const TColor face = rgb(clBtnFace);
     const TColor highlight = rgb(clHighlight);
     const TColor shadow = rgb(clBtnShadow);
-    const TColor white = clWhite;
 
     TMenuColors c;
     c.HighColor = bitsPerPixel >= 16;
@@ -182,9 +226,9 @@ TMenuColors TMenuPainter::Colors(int bitsPerPixel) const {
     if (c.HighColor) {
         const TColor select = rgb(SelectColor);
         if (UseDimColor) {
-            c.SelectFill = Lighten(select, 68);
-            c.CheckedFill = Lighten(select, 80);
-            c.CheckedSelectedFill = Lighten(select, 50);
+            c.SelectFill = lighten(select, 68);
+            c.CheckedFill = lighten(select, 80);
+            c.CheckedSelectedFill = lighten(select, 50);
         } else {
             c.SelectFill = c.CheckedFill = c.CheckedSelectedFill = select;
         }
@@ -192,7 +236,7 @@ TMenuColors TMenuPainter::Colors(int bitsPerPixel) const {
         c.MenuShadow = Shade(face, 76);
     } else {
         c.SelectFill = rgb(SelectColor);
-        c.CheckedFill = white;
+        c.CheckedFill = clWhite;
         c.CheckedSelectedFill = clSilver;
         c.MenuBorder = c.MenuShadow = shadow;
     }
@@ -208,20 +252,20 @@ TMenuColors TMenuPainter::Colors(int bitsPerPixel) const {
         c.SelectBorder = c.CheckedBorder = highlight;
         c.MenuBar = face;
         if (c.HighColor) {
-            c.Face = Lighten(face, 86);
-            c.IconBack = Lighten(face, 16);
-            c.SelectFill = Lighten(highlight, 68);
-            c.Disabled = Lighten(shadow, 10);
-            c.Separator = Lighten(shadow, 25);
-            c.CheckedFill = Lighten(highlight, 80);
-            c.CheckedSelectedFill = Lighten(highlight, 50);
+            c.Face = lighten(face, 86);
+            c.IconBack = lighten(face, 16);
+            c.SelectFill = lighten(highlight, 68);
+            c.Disabled = lighten(shadow, 10);
+            c.Separator = lighten(shadow, 25);
+            c.CheckedFill = lighten(highlight, 80);
+            c.CheckedSelectedFill = lighten(highlight, 50);
         } else {
-            c.Face = white;
+            c.Face = clWhite;
             c.IconBack = face;
-            c.SelectFill = white;
+            c.SelectFill = clWhite;
             c.Disabled = shadow;
             c.Separator = shadow;
-            c.CheckedFill = c.CheckedSelectedFill = white;
+            c.CheckedFill = c.CheckedSelectedFill = clWhite;
         }
     }
     return c;
@@ -314,8 +358,23 @@ bool TMenuPainter::OnOwnerMainMenuBar(const TMenuItem& item) const {
     });
 }
 
+TItemPicture ItemPicture(const TMenuItem& item) {
+    TItemPicture picture;
+    const TImageList* subMenuImages = item.Parent() ? item.Parent()->SubMenuImages : nullptr;
+    const TImageList* menuImages = item.Menu() ? item.Menu()->Images : nullptr;
+    if (item.ImageIndex != -1 && (subMenuImages || menuImages)) {
+        picture.Source = subMenuImages ? TPictureSource::SubMenuImages : TPictureSource::MenuImages;
+        picture.List = subMenuImages ? subMenuImages : menuImages;
+        picture.Size = {picture.List->Width(), picture.List->Height()};
+    } else if (item.Bitmap) {
+        picture.Source = TPictureSource::Bitmap;
+        picture.Size = item.BitmapSize;
+    }
+    return picture;
+}
+
 TSize TMenuPainter::ImageExtent(const TMenuItem& item) const {
-    TSize size = item.Bitmap ? item.BitmapSize : TSize{};
+    TSize size = ItemPicture(item).Size;
     if (!OnOwnerMainMenuBar(item)) size.Width = std::max(size.Width, IconWidth);
     return size;
 }
@@ -403,15 +462,29 @@ TMenuItemLayout LayoutMenuItem(const TRect& r, int iconWidth, const TSize* icon,
     return l;
 }
 
-std::vector<int> GradientLevels(int columns, int iconWidth) {
+std::vector<int> GradientLevels(int columns, int iconWidth, bool rightToLeft) {
+    // Column i from the leading edge lies in the icon column's zone: left to
+    // right x = left + i < left + IconWidth + 5; right to left the column
+    // x = right - 1 - i > right - IconWidth + 5.
+    const int zone = rightToLeft ? iconWidth - 6 : iconWidth + 5;
     std::vector<int> levels;
     int level = 0;
     for (int i = 0; i < columns; ++i) {
-        level += (i > 0 && i < iconWidth + 5) ? 3 : 1;
+        level += (i > 0 && i < zone) ? 3 : 1;
         level = std::min(level, 96);
         levels.push_back(level);
     }
     return levels;
+}
+
+TTabOutline TopItemTabOutline(const TRect& r, bool rightToLeft) {
+    if (rightToLeft)
+        return {{r.Left + 3, r.Top, r.Right, r.Bottom},
+                {r.Left + 1, r.Top, r.Left + 3, r.Bottom},
+                {r.Left + 1, r.Top, r.Left + 3, r.Top + 2}};
+    return {{r.Left, r.Top, r.Right - 3, r.Bottom},
+            {r.Right - 3, r.Top, r.Right - 1, r.Bottom},
+            {r.Right - 3, r.Top, r.Right - 1, r.Top + 2}};
 }
 
 int GlyphSpacing(int spacing, const std::string& caption) {

@@ -15,6 +15,7 @@
 #include "toolkit/Controls.h"
 #include "toolkit/Rect.h"
 #include "toolkit/Set.h"
+#include "widgets/PropertyTypes.h"
 
 // ------------------------------------------------------------------ colours
 
@@ -44,13 +45,28 @@ public:
 // A system colour turned into its red, green and blue; others pass.
 TColor ColorToRGB(TColor c, const TSystemColors& system);
 
+// The colour a drawing surface shows in place of one it cannot: the nearest
+// it has. None: the surface shows every colour.
+using TNearestColor = std::function<TColor(TColor)>;
+
 // These take plain red, green, blue colours.
 // Red - s, green - s + 2, blue - s, each clamped to 0..255; negative s lightens.
 TColor Shade(TColor c, int s);
 // Each part x becomes x + (255 - x) * p / 100, rounded half to even; p <= 100.
 TColor Lighten(TColor c, int p);
+// The same, as the surface shows it.
+TColor Lighten(TColor c, int p, const TNearestColor& nearest);
 // The mean of the three parts plus v, at most 240, as a grey.
 TColor Grey(TColor c, int v);
+
+// A bitmap's pixels lightened by p: those of a bitmap of 24 or 32 bits a
+// pixel part by part with integer division, (x * (100 - p) + 255 * p) / 100;
+// those of any other depth with Lighten as the bitmap shows it. A run of
+// equal pixels reuses the result of its first.
+void LightenPixels(std::vector<TColor>& pixels, int bitsPerPixel, int p,
+                   const TNearestColor& nearest);
+// Every pixel turned into Grey(pixel, v), runs reusing their first result.
+void GreyPixels(std::vector<TColor>& pixels, int v);
 
 // ------------------------------------------------------------------ settings
 
@@ -147,6 +163,11 @@ public:
     // The item's own picture: an opaque handle of the window system and its size.
     const void* Bitmap = nullptr;
     TSize BitmapSize;
+    // The image of an image list the item shows in place of its bitmap; -1
+    // for none.
+    int ImageIndex = -1;
+    // The images of this item's sub-items, in place of the menu's.
+    TImageList* SubMenuImages = nullptr;
     TItemEvent<void(TMenuItem&, TMenuCanvas&, const TRect&, bool)> OnDrawItem;
     TItemEvent<void(TMenuItem&, TMenuCanvas&, int&, int&)> OnMeasureItem;
 
@@ -178,6 +199,8 @@ public:
     int Tag = 0;
     bool OwnerDraw = false;
     bool RightToLeft = false;
+    // The images its items' image indexes name.
+    TImageList* Images = nullptr;
     TMenuItem Items;
 
 private:
@@ -282,8 +305,9 @@ public:
     bool Active() const { return active_; }
     void SetActive(bool value);
 
-    // The colours of one drawing on a surface of this colour depth.
-    TMenuColors Colors(int bitsPerPixel) const;
+    // The colours of one drawing on a surface of this colour depth, each
+    // lightened one as the surface shows it.
+    TMenuColors Colors(int bitsPerPixel, const TNearestColor& nearest = {}) const;
     TMenuPainterHost& Owner() const { return owner_; }
 
     // A component was added to the owner form: with AutoDetect on, an
@@ -321,6 +345,19 @@ private:
     bool active_ = false;
 };
 
+// ------------------------------------------------------------------ pictures
+
+// Where an item's picture comes from: with an image index, its parent's
+// sub-menu images when the parent has them, else its menu's images; else its
+// own bitmap when it has one.
+enum class TPictureSource { None, SubMenuImages, MenuImages, Bitmap };
+struct TItemPicture {
+    TPictureSource Source = TPictureSource::None;
+    const TImageList* List = nullptr;
+    TSize Size;
+};
+TItemPicture ItemPicture(const TMenuItem& item);
+
 // ------------------------------------------------------------------ layout
 
 // Where an item's parts go inside its rectangle R (already one pixel taller).
@@ -333,8 +370,22 @@ TMenuItemLayout LayoutMenuItem(const TRect& r, int iconWidth, const TSize* icon,
                                bool rightToLeft);
 
 // The lightening level of each column of a gradient that is columns wide,
-// counted from the leading edge.
-std::vector<int> GradientLevels(int columns, int iconWidth);
+// counted from the leading edge: the level grows by 1 a column, by 3 over
+// the icon column's zone, up to 96. Left to right the zone is the first
+// IconWidth + 5 columns; right to left it is the columns x with
+// x > right - IconWidth + 5, which is IconWidth - 6 of them.
+std::vector<int> GradientLevels(int columns, int iconWidth, bool rightToLeft = false);
+
+// A selected menu-bar item without the soft shadow (right to left, or on a
+// surface of fewer than 16 bits): its outline ends 3 pixels before the
+// trailing edge, where a 2-pixel shadow strip runs, its top 2 pixels in the
+// menu bar's colour.
+struct TTabOutline {
+    TRect Frame;
+    TRect Shadow;
+    TRect Cap;
+};
+TTabOutline TopItemTabOutline(const TRect& r, bool rightToLeft);
 
 // Where a bit button puts its glyph and caption.
 enum class TButtonLayout { GlyphLeft, GlyphRight, GlyphTop, GlyphBottom };

@@ -123,6 +123,29 @@ void TBetterSplitter::SetResizingControl(TControl* control) {
     resizingControl_ = control;
 }
 
+void TBetterSplitter::SetColor(TColor color) {
+    parentColor_ = false;
+    if (color == color_) return;
+    color_ = color;
+    ColorChanged();
+}
+
+void TBetterSplitter::SetParentColor(bool value) {
+    parentColor_ = value;
+    if (!value) return;
+    const TColor parent = ParentColorValue();
+    if (parent == color_) return;
+    color_ = parent;
+    ColorChanged();
+}
+
+void TBetterSplitter::SetEnabled(bool value) {
+    if (value == enabled_) return;
+    enabled_ = value;
+    if (!value) CaptureLost();
+    EnabledChanged();
+}
+
 void TBetterSplitter::ComponentFreed(TComponent* component) {
     if (component == resizingControl_) {
         if (dragging_) {
@@ -145,6 +168,7 @@ TRect TBetterSplitter::DraggedBounds(int fromX, int fromY, int toX, int toY) con
 }
 
 void TBetterSplitter::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+    if (!enabled_) return;
     if (resizingControl_ && button == mbLeft && !(shift & ssDouble)) {
         const TRect sb = BoundsRect();
         limits_ = SplitterDragLimits(align_, ParentClientRect(), sb, resizingControl_->BoundsRect(),
@@ -174,6 +198,7 @@ void TBetterSplitter::HoldToLimits(int& x, int& y) const {
 }
 
 void TBetterSplitter::MouseMove(TShiftState shift, int x, int y) {
+    if (!enabled_) return;
     if (resizingControl_ && dragging_ && (shift & ssLeft) && HasMouseCapture()) {
         HoldToLimits(x, y);
         DrawOutline(DraggedBounds(pressX_, pressY_, lastX_, lastY_));
@@ -193,6 +218,7 @@ void TBetterSplitter::CaptureLost() {
 }
 
 void TBetterSplitter::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+    if (!enabled_) return;
     // Only a release that ends a drag resizes: the release of a double click
     // or of a press that began elsewhere leaves the control as it is.
     if (resizingControl_ && button == mbLeft && dragging_) {

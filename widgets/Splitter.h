@@ -14,23 +14,11 @@
 #include <vector>
 
 #include "toolkit/Aligned.h"
+#include "toolkit/Controls.h"
 #include "toolkit/Exception.h"
+#include "widgets/PropertyTypes.h"
 
 enum TSplitCursor { crNoSplit = 0, crHSplit = -14, crVSplit = -15 };
-
-enum TMouseButton { mbLeft, mbRight, mbMiddle };
-
-// Modifier keys and buttons held during a mouse action.
-enum TShiftFlag : unsigned {
-    ssShift = 1,
-    ssAlt = 2,
-    ssCtrl = 4,
-    ssLeft = 8,
-    ssRight = 16,
-    ssMiddle = 32,
-    ssDouble = 64,
-};
-using TShiftState = unsigned;
 
 using TSplitterMovingEvent = std::function<void(class TBetterSplitter& sender, TShiftState shift,
                                                 int x, int y)>;
@@ -56,7 +44,8 @@ TRect ResizedBounds(TAlign align, const TRect& control, int dx, int dy);
 
 class TBetterSplitter : public TControl, private TFreeNotifiable {
 public:
-    TBetterSplitter() = default;
+    // btnFace: the system's button face colour, the splitter's default.
+    explicit TBetterSplitter(TColor btnFace = RGBColor(240, 240, 240)) : color_(btnFace) {}
     ~TBetterSplitter() override;
 
     TAlign Align() const override { return align_; }
@@ -66,6 +55,17 @@ public:
     // Takes over the control's alignment and sits against its inner edge.
     // Throws Exception when the control is not aligned to an edge.
     void SetResizingControl(TControl* control);
+
+    TColor Color() const { return color_; }
+    // Paints the splitter in the colour; ParentColor ends.
+    void SetColor(TColor color);
+    bool ParentColor() const { return parentColor_; }
+    // True gives the splitter its parent's colour at once.
+    void SetParentColor(bool value);
+    bool Enabled() const { return enabled_; }
+    // A disabled splitter takes no mouse action; a drag under way ends with
+    // the control's size as it was.
+    void SetEnabled(bool value);
 
     int MinSize = 0;
     int MinLeft = 0;
@@ -101,6 +101,10 @@ protected:
     // Inverts the outline of a rectangle of the parent's client area:
     // drawing it twice restores the screen.
     virtual void DrawOutline(const TRect& parentRect) = 0;
+    // The colour or the enabled state changed: the window follows.
+    virtual void ColorChanged() {}
+    virtual void EnabledChanged() {}
+    virtual TColor ParentColorValue() const { return color_; }
 
 private:
     void ComponentFreed(TComponent* component) override;
@@ -115,4 +119,7 @@ private:
     TRect limits_;
     int updateCount_ = 0;
     bool dragging_ = false;
+    TColor color_;
+    bool parentColor_ = false;
+    bool enabled_ = true;
 };

@@ -343,7 +343,9 @@ void TStatusPanelsPro::Assign(const TStatusPanelsPro& source) {
 
 // ---------------------------------------------------------------- TStatusBarPro
 
-TStatusBarPro::TStatusBarPro(TColor btnFace) : btnFace_(btnFace), panels_(*this), color_(btnFace) {}
+TStatusBarPro::TStatusBarPro(TColor btnFace) : btnFace_(btnFace), panels_(*this), color_(btnFace) {
+    imageChangeLink_.OnChange = [this] { ImagesChanged(); };
+}
 
 TStatusBarPro::~TStatusBarPro() {
     hotPanel_ = nullptr;
@@ -426,18 +428,26 @@ void TStatusBarPro::ApplyColor(TColor color) {
 
 void TStatusBarPro::SetColor(TColor color) {
     parentColor_ = false;
+    systemColor_ = false;
     ApplyColor(color);
 }
 
 void TStatusBarPro::SetParentColor(bool parentColor) {
     parentColor_ = parentColor;
-    if (parentColor) ApplyColor(ParentColorValue());
+    if (!parentColor) return;
+    systemColor_ = false;
+    ApplyColor(ParentColorValue());
 }
 
-void TStatusBarPro::SetFont(const TFont& font) {
-    // A font chosen by hand is not overridden by the next system setting.
-    useSystemFont_ = false;
-    parentFont_ = false;
+void TStatusBarPro::SystemColorsChanged(TColor btnFace) {
+    btnFace_ = btnFace;
+    if (parentColor_)
+        ApplyColor(ParentColorValue());
+    else if (systemColor_)
+        ApplyColor(btnFace);
+}
+
+void TStatusBarPro::ApplyFont(const TFont& font) {
     font_ = font;
     if (HandleAllocated()) FontChanged();
     for (int i = 0; i < panels_.Count(); ++i)
@@ -447,13 +457,22 @@ void TStatusBarPro::SetFont(const TFont& font) {
         }
 }
 
-void TStatusBarPro::SetParentFont(bool value) { parentFont_ = value; }
+void TStatusBarPro::SetFont(const TFont& font) {
+    parentFont_ = false;
+    ApplyFont(font);
+}
 
-void TStatusBarPro::ParentFontChanged(const TFont& parentFont) {
+void TStatusBarPro::SetParentFont(bool value) {
+    if (parentFont_ == value) return;
+    parentFont_ = value;
+    if (value) ParentFontChanged();
+}
+
+void TStatusBarPro::ParentFontChanged() {
     if (!parentFont_) return;
     // Following the form's font ends following the system's.
-    SetFont(parentFont);
-    parentFont_ = true;
+    useSystemFont_ = false;
+    ApplyFont(ParentFontValue());
 }
 
 void TStatusBarPro::SetUseSystemFont(bool value) {
@@ -465,9 +484,7 @@ void TStatusBarPro::SetUseSystemFont(bool value) {
 }
 
 void TStatusBarPro::SyncToSystemFont() {
-    if (!useSystemFont_) return;
-    SetFont(SystemStatusFont());
-    useSystemFont_ = true;
+    if (useSystemFont_) SetFont(SystemStatusFont());
 }
 
 void TStatusBarPro::SettingChanged(unsigned code) {
@@ -476,6 +493,21 @@ void TStatusBarPro::SettingChanged(unsigned code) {
 }
 
 void TStatusBarPro::SetBiDiMode(TBiDiMode value) {
+    parentBiDiMode_ = false;
+    ApplyBiDiMode(value);
+}
+
+void TStatusBarPro::SetParentBiDiMode(bool value) {
+    if (parentBiDiMode_ == value) return;
+    parentBiDiMode_ = value;
+    if (value) ApplyBiDiMode(ParentBiDiModeValue());
+}
+
+void TStatusBarPro::ParentBiDiModeChanged(TBiDiMode mode) {
+    if (parentBiDiMode_) ApplyBiDiMode(mode);
+}
+
+void TStatusBarPro::ApplyBiDiMode(TBiDiMode value) {
     if (bidiMode_ == value) return;
     bidiMode_ = value;
     for (int i = 0; i < panels_.Count(); ++i)
@@ -492,8 +524,12 @@ void TStatusBarPro::SetAutoHintPanelIndex(int value) {
 }
 
 void TStatusBarPro::SetImages(TImageList* images) {
+    if (images_) images_->UnRegisterChanges(&imageChangeLink_);
     images_ = images;
-    if (images) Watch(images);
+    if (images) {
+        Watch(images);
+        images->RegisterChanges(&imageChangeLink_);
+    }
     ImagesChanged();
 }
 

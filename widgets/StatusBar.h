@@ -17,14 +17,13 @@
 #include "toolkit/Aligned.h"
 #include "toolkit/Controls.h"
 #include "toolkit/Strings.h"
+#include "widgets/PropertyTypes.h"
 
 class TStatusBarPro;
 class TStatusPanelPro;
 
-enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 enum TStatusPanelBevel { pbNone, pbLowered, pbRaised };
 enum TStatusPanelStyle { psText, psOwnerDraw };
-enum TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
 
 // The platform control's text flags, as SB_SETTEXT takes them.
 inline constexpr unsigned kSbtOwnerDraw = 0x1000;
@@ -47,21 +46,6 @@ struct TFont {
     friend bool operator==(const TFont&, const TFont&) = default;
 };
 
-// Images for the panels; the window system draws them.
-class TImageList : public TComponent {
-public:
-    virtual int Width() const = 0;
-    virtual int Height() const = 0;
-    virtual int Count() const = 0;
-};
-
-// A menu shown for a right click; the window system shows it.
-class TPopupMenu : public TComponent {
-public:
-    TBiDiMode BiDiMode = bdLeftToRight;
-};
-
-using TNotifyEvent = std::function<void(void* sender)>;
 using TDrawPanelProEvent =
     std::function<void(TStatusBarPro& statusBar, TStatusPanelPro& panel, const TRect& rect)>;
 
@@ -233,11 +217,18 @@ public:
     bool UseSystemFont() const { return useSystemFont_; }
     void SetUseSystemFont(bool value);
     const TFont& Font() const { return font_; }
+    // A font of the bar's own: ParentFont ends; a later change of the
+    // system's font still replaces it while UseSystemFont is on.
     void SetFont(const TFont& font);
     bool ParentFont() const { return parentFont_; }
+    // True takes the parent's font at once.
     void SetParentFont(bool value);
     TBiDiMode BiDiMode() const { return bidiMode_; }
+    // A reading order of the bar's own: ParentBiDiMode ends.
     void SetBiDiMode(TBiDiMode value);
+    bool ParentBiDiMode() const { return parentBiDiMode_; }
+    // True takes the parent's reading order at once.
+    void SetParentBiDiMode(bool value);
     bool AutoHint = false;
     int AutoHintPanelIndex() const { return autoHintPanelIndex_; }
     void SetAutoHintPanelIndex(int value);
@@ -278,7 +269,14 @@ public:
     // A system setting changed (SPI code); 0 or non-client metrics resync
     // the font.
     void SettingChanged(unsigned code);
-    void ParentFontChanged(const TFont& parentFont);
+    // The parent's font changed: a bar that follows it takes it, and stops
+    // following the system's font.
+    void ParentFontChanged();
+    // The parent's reading order changed: a bar that follows it takes it.
+    void ParentBiDiModeChanged(TBiDiMode mode);
+    // The system's colours changed: a bar in its default colour takes the
+    // new button face, one in its parent's colour the parent's again.
+    void SystemColorsChanged(TColor btnFace);
     void SyncToSystemFont();
     // The draw step of one panel, in the bar's font and colour.
     virtual void DrawPanel(TStatusPanelPro& panel, const TRect& rect);
@@ -297,9 +295,6 @@ public:
     // Creates the platform control's state from the bar's values.
     void WindowCreated();
     void Resized();
-    // The image list's images changed: the panels are laid out and drawn
-    // anew.
-    void ImagesChanged();
 
 protected:
     // The platform control.
@@ -322,6 +317,8 @@ protected:
     virtual void FontChanged() {}
     virtual void RecreateWnd() {}
     virtual TColor ParentColorValue() const { return color_; }
+    virtual TFont ParentFontValue() const { return font_; }
+    virtual TBiDiMode ParentBiDiModeValue() const { return bidiMode_; }
     virtual TFont SystemStatusFont() const { return TFont{}; }
     virtual bool ParentIsSizeableForm() const { return true; }
     virtual bool SysLocaleRightToLeft() const { return false; }
@@ -336,8 +333,13 @@ private:
     // The image list or a menu of the bar or its panels went away.
     void ComponentFreed(TComponent* component) override;
     void Watch(TComponent* component);
+    // The image list's images changed: the panels are laid out and drawn
+    // anew.
+    void ImagesChanged();
     void UpdateSimpleText();
     void ApplyColor(TColor color);
+    void ApplyFont(const TFont& font);
+    void ApplyBiDiMode(TBiDiMode value);
     void RemoveControlFromOthers(TControl* control, const TStatusPanelPro* keeper);
     TStatusPanelPro* PanelAt(int x, int y) const;
     int ImageWidthFor(const TStatusPanelPro& panel) const;
@@ -352,9 +354,14 @@ private:
     bool parentFont_ = false;
     TColor color_;
     bool parentColor_ = false;
+    // The colour is still the default one, the system's button face.
+    bool systemColor_ = true;
     TBiDiMode bidiMode_ = bdLeftToRight;
+    bool parentBiDiMode_ = true;
     int autoHintPanelIndex_ = 0;
     TImageList* images_ = nullptr;
+    // Repaints the bar when the image list's images change.
+    TChangeLink imageChangeLink_;
     TPopupMenu* popupMenu_ = nullptr;
     TStatusPanelPro* hotPanel_ = nullptr;
     // The image lists and menus that tell the bar when they go.

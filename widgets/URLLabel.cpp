@@ -31,6 +31,23 @@ bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
 
 }  // namespace
 
+TRect AutoSizedLabelBounds(const TRect& bounds, int width, int height, TAlignment alignment) {
+    const int left = alignment == taRightJustify ? bounds.Right - width : bounds.Left;
+    return {left, bounds.Top, left + width, bounds.Top + height};
+}
+
+TRect AlignedLabelBounds(TAlign align, const TRect& c, const TRect& b) {
+    switch (align) {
+        case alTop: return {c.Left, c.Top, c.Right, c.Top + b.Height()};
+        case alBottom: return {c.Left, c.Bottom - b.Height(), c.Right, c.Bottom};
+        case alLeft: return {c.Left, c.Top, c.Left + b.Width(), c.Bottom};
+        case alRight: return {c.Right - b.Width(), c.Top, c.Right, c.Bottom};
+        case alClient: return c;
+        case alNone: break;
+    }
+    return b;
+}
+
 const char* LinkPrefix(TURLLinkType type) {
     switch (type) {
         case lthttp: return "http://";
@@ -52,6 +69,10 @@ TURLLabel::TURLLabel(platform::Registry& registry, platform::Shell& shell, TLabe
     RefreshFont();
     // The hint follows the link text from its next change on.
     urlAsHint_ = true;
+}
+
+TURLLabel::~TURLLabel() {
+    if (popupMenu_) popupMenu_->RemoveFreeNotification(this);
 }
 
 void TURLLabel::SetURL(const std::string& value) {
@@ -120,6 +141,46 @@ void TURLLabel::SetAutoSize(bool value) {
     Changed();
 }
 
+void TURLLabel::SetColor(TColor value) {
+    if (value == color_) return;
+    color_ = value;
+    Changed();
+}
+
+void TURLLabel::SetAlign(TAlign value) {
+    if (value == align_) return;
+    align_ = value;
+    Changed();
+}
+
+void TURLLabel::SetAlignment(TAlignment value) {
+    if (value == alignment_) return;
+    alignment_ = value;
+    Changed();
+}
+
+void TURLLabel::SetWordWrap(bool value) {
+    if (value == wordWrap_) return;
+    wordWrap_ = value;
+    Changed();
+}
+
+void TURLLabel::SetEnabled(bool value) {
+    if (value == enabled_) return;
+    enabled_ = value;
+    Changed();
+}
+
+void TURLLabel::SetPopupMenu(TPopupMenu* menu) {
+    if (popupMenu_) popupMenu_->RemoveFreeNotification(this);
+    popupMenu_ = menu;
+    if (menu) menu->FreeNotification(this);
+}
+
+void TURLLabel::ComponentFreed(TComponent* component) {
+    if (component == popupMenu_) popupMenu_ = nullptr;
+}
+
 bool TURLLabel::IsLive() const {
     return labelType_ == TURLLabelType::Link || (labelType_ == TURLLabelType::Auto && linkAvailable_);
 }
@@ -132,10 +193,27 @@ std::string TURLLabel::Target() const {
 }
 
 void TURLLabel::Click() {
+    if (!enabled_) return;
     if (OnClick) OnClick();
     if (!IsLive()) return;
     const std::string target = Target();
     if (!shell_.Open(target)) ShowLaunchFailure("The link could not be opened:\r\n" + target);
+}
+
+void TURLLabel::DblClick() {
+    if (enabled_ && OnDblClick) OnDblClick();
+}
+
+void TURLLabel::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+    if (enabled_ && OnMouseDown) OnMouseDown(button, shift, x, y);
+}
+
+void TURLLabel::MouseMove(TShiftState shift, int x, int y) {
+    if (enabled_ && OnMouseMove) OnMouseMove(shift, x, y);
+}
+
+void TURLLabel::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+    if (enabled_ && OnMouseUp) OnMouseUp(button, shift, x, y);
 }
 
 void TURLLabel::CheckAvailability() {

@@ -11,6 +11,7 @@
 #include "platform/Registry.h"
 #include "platform/Shell.h"
 #include "toolkit/Controls.h"
+#include "widgets/PropertyTypes.h"
 
 enum class TURLLabelType { Auto, Passive, Link };
 enum TURLLinkType { lthttp, ltmailto, ltfile, ltftp };
@@ -21,6 +22,7 @@ const char* LinkPrefix(TURLLinkType type);
 // A colour taken from the system's scheme when drawn: the high byte marks it,
 // the low byte is the system colour's index (8: window text).
 inline constexpr TColor kSysWindowText = 0xFF000008;
+inline constexpr TColor kSysWindow = 0xFF000005;
 inline constexpr TColor kLinkBlue = RGBColor(0, 0, 255);
 
 // A font as the label keeps it; the control makes the system's font from it.
@@ -41,16 +43,23 @@ struct TLabelFont {
 inline constexpr int crDefaultCursor = 0;
 inline constexpr int crHandPoint = 8888;
 
+// Where an auto-sized label goes once its text measures width x height: it
+// takes that size, and a right-aligned one keeps its right edge.
+TRect AutoSizedLabelBounds(const TRect& bounds, int width, int height, TAlignment alignment);
+// Where an aligned label goes in its parent's client area: along its edge,
+// across the whole area; alClient fills it, alNone leaves the label be.
+TRect AlignedLabelBounds(TAlign align, const TRect& parentClient, const TRect& bounds);
+
 // Stand-ins for a link that has not been given yet; a label that changes its
 // link type swaps one for the other.
 inline constexpr char kPlaceholderWebAddress[] = "www.example.com";
 inline constexpr char kPlaceholderMailAddress[] = "someone@example.org";
 
-class TURLLabel {
+class TURLLabel : private TFreeNotifiable {
 public:
     // font: the label's own font at creation (its parent's).
     TURLLabel(platform::Registry& registry, platform::Shell& shell, TLabelFont font = {});
-    virtual ~TURLLabel() = default;
+    virtual ~TURLLabel();
     TURLLabel(const TURLLabel&) = delete;
     TURLLabel& operator=(const TURLLabel&) = delete;
 
@@ -80,6 +89,24 @@ public:
     // The control takes the size of its caption in its font.
     bool AutoSize() const { return autoSize_; }
     void SetAutoSize(bool value);
+    // The background while the label is not transparent.
+    TColor Color() const { return color_; }
+    void SetColor(TColor value);
+    // The edge of the parent the label stands along, across the parent.
+    TAlign Align() const { return align_; }
+    void SetAlign(TAlign value);
+    // Where the caption stands in the label.
+    TAlignment Alignment() const { return alignment_; }
+    void SetAlignment(TAlignment value);
+    // The caption breaks into lines at the label's width.
+    bool WordWrap() const { return wordWrap_; }
+    void SetWordWrap(bool value);
+    // A disabled label shows its caption greyed and takes no mouse action.
+    bool Enabled() const { return enabled_; }
+    void SetEnabled(bool value);
+    // The menu a right click shows; forgotten when it goes.
+    TPopupMenu* PopupMenu() const { return popupMenu_; }
+    void SetPopupMenu(TPopupMenu* menu);
 
     // Whether the label counts as a live link, and what it looks like for it.
     bool IsLive() const;
@@ -95,9 +122,22 @@ public:
     // to open its target. A launch the shell refuses is reported.
     void Click();
     std::function<void()> OnClick;
+    // The window system's mouse actions, in the label's client coordinates;
+    // none reaches a disabled label.
+    void DblClick();
+    void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
+    void MouseMove(TShiftState shift, int x, int y);
+    void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
+    std::function<void()> OnDblClick;
+    TMouseEvent OnMouseDown;
+    TMouseMoveEvent OnMouseMove;
+    TMouseEvent OnMouseUp;
+    // The menu a right click shows: none while disabled.
+    TPopupMenu* ContextMenu() const { return enabled_ ? popupMenu_ : nullptr; }
 
 protected:
-    // The control repaints: caption, font, transparency or sizing changed.
+    // The control repaints and is placed anew: caption, font, colour,
+    // transparency, sizing, alignment, wrapping or the enabled state changed.
     virtual void Changed() {}
     // The hint changed.
     virtual void HintChanged() {}
@@ -105,6 +145,7 @@ protected:
     virtual void ShowLaunchFailure(const std::string& message) { (void)message; }
 
 private:
+    void ComponentFreed(TComponent* component) override;
     void CheckAvailability();
     void RefreshFont();
     void RefreshCaption();
@@ -131,4 +172,10 @@ private:
     bool transparent_ = false;
     bool autoSize_ = true;
     int cursor_ = crDefaultCursor;
+    TColor color_ = kSysWindow;
+    TAlign align_ = alNone;
+    TAlignment alignment_ = taLeftJustify;
+    bool wordWrap_ = false;
+    bool enabled_ = true;
+    TPopupMenu* popupMenu_ = nullptr;
 };

@@ -100,6 +100,8 @@ void TNetworkViewerWin32::CreateControls() {
     statusBar_.Create(hwnd_, idStatusBar);
     statusBar_.SetParentColor(true);
     statusBarAlign_.SetHandle(statusBar_.Handle());
+    // A bar that follows the window's font takes it as it joins the window.
+    statusBar_.ParentFontChanged();
 
     tree_.Create(hwnd_, idTree);
     SetControlFont(tree_.Handle());
@@ -206,6 +208,18 @@ void TNetworkViewerWin32::Layout() {
     Place(tree_.Handle(), l.tree);
     Place(waitPanel_.Handle(), l.waitPanel);
     Place(waitLabel_, l.waitLabel);
+}
+
+void TNetworkViewerWin32::SetBiDiMode(TBiDiMode mode) {
+    const DWORD ex = static_cast<DWORD>(GetWindowLongW(hwnd_, GWL_EXSTYLE)) & ~kBiDiExStyles;
+    SetWindowLongW(hwnd_, GWL_EXSTYLE, static_cast<LONG>(ex | ExStyleOfBiDiMode(mode)));
+    statusBar_.ParentBiDiModeChanged(mode);
+}
+
+void TNetworkViewerWin32::FlipChildren() { statusBar_.FlipChildren(); }
+
+bool TNetworkViewerWin32::ShowApplicationHint(const std::string& hint) {
+    return statusBar_.ShowApplicationHint(hint);
 }
 
 // ---------------------------------------------------------------- TNetworkViewerForm
@@ -360,6 +374,8 @@ LRESULT TNetworkViewerWin32::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_COMMAND:
             OnCommand(LOWORD(wp), HIWORD(wp));
             return 0;
+        case WM_GETFONT:
+            return reinterpret_cast<LRESULT>(font_.get());
         case WM_NOTIFY: {
             LRESULT result = 0;
             const auto& header = *reinterpret_cast<const NMHDR*>(lp);

@@ -41,6 +41,16 @@ public:
     HWND Splitter() const { return splitter_.Handle(); }
     TMenuPainterWin32& MenuPainter() { return *menuPainter_; }
 
+    // The window's reading order: its own extended style, and the status
+    // bar's while the bar follows its parent's.
+    void SetBiDiMode(TBiDiMode mode);
+    // Mirrors the window's children for a right-to-left layout: the status
+    // bar reverses its panels.
+    void FlipChildren();
+    // The application offers a hint: the status bar shows it when it takes
+    // hints. True when the bar took it.
+    bool ShowApplicationHint(const std::string& hint);
+
     // TNetworkViewerForm
     std::string Caption() override;
     void SetCaption(const std::string& caption) override;

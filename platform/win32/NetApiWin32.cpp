@@ -31,15 +31,27 @@ static_assert(sizeof(DiskSlot) == 3 * sizeof(wchar_t));
 // One enumeration: `call` gets the addresses of the buffer pointer, the
 // entries-read count and the total count and returns the status; `copy`
 // turns each record into an owned entry. A buffer is released even when the
-// call failed after allocating it.
+// call failed after allocating it. A call that passes a resume handle may
+// get a long list in parts (ERROR_MORE_DATA, the handle moved on): it is
+// called again until the list is complete, and the parts are joined in
+// order. A list that ends in a failure is no list at all.
 template <typename Record, typename Entry, typename Call, typename Copy>
-NetList<Entry> Enumerate(Call call, Copy copy) {
-    LPBYTE data = nullptr;
-    DWORD read = 0;
-    DWORD total = 0;
-    const NET_API_STATUS status = call(&data, &read, &total);
-    const NetBuffer buffer(data);
-    return CopyList<Record, Entry>(status, data, read, copy);
+NetList<Entry> Enumerate(Call call, Copy copy, bool resumable = false) {
+    NetList<Entry> list;
+    for (;;) {
+        LPBYTE data = nullptr;
+        DWORD read = 0;
+        DWORD total = 0;
+        list.status = call(&data, &read, &total);
+        const NetBuffer buffer(data);
+        const bool part = list.status == ERROR_MORE_DATA && resumable && read > 0;
+        auto got = CopyList<Record, Entry>(part ? NERR_Success : list.status, data, read, copy);
+        list.entries.insert(list.entries.end(), std::make_move_iterator(got.entries.begin()),
+                            std::make_move_iterator(got.entries.end()));
+        if (!part) break;
+    }
+    if (list.status != NERR_Success) list.entries.clear();
+    return list;
 }
 
 // One information query: `call` gets the address of the buffer pointer.
@@ -114,32 +126,35 @@ NetList<std::string> NetApiWin32::ServerDiskEnum(const std::string& server) {
 
 NetList<std::string> NetApiWin32::UserEnum0(const std::string& server, std::uint32_t filter) {
     const std::wstring name = Wide(server);
+    DWORD resume = 0;
     return Enumerate<USER_INFO_0, std::string>(
         [&](LPBYTE* data, DWORD* read, DWORD* total) {
             return ::NetUserEnum(name.c_str(), 0, filter, data, MAX_PREFERRED_LENGTH, read, total,
-                                 nullptr);
+                                 &resume);
         },
-        [](const USER_INFO_0& u) { return Narrow(u.usri0_name); });
+        [](const USER_INFO_0& u) { return Narrow(u.usri0_name); }, true);
 }
 
 NetList<UserInfo3> NetApiWin32::UserEnum3(const std::string& server, std::uint32_t filter) {
     const std::wstring name = Wide(server);
+    DWORD resume = 0;
     return Enumerate<USER_INFO_3, UserInfo3>(
         [&](LPBYTE* data, DWORD* read, DWORD* total) {
             return ::NetUserEnum(name.c_str(), 3, filter, data, MAX_PREFERRED_LENGTH, read, total,
-                                 nullptr);
+                                 &resume);
         },
-        CopyUserInfo3);
+        CopyUserInfo3, true);
 }
 
 NetList<std::string> NetApiWin32::LocalGroupEnum0(const std::string& server) {
     const std::wstring name = Wide(server);
+    DWORD_PTR resume = 0;
     return Enumerate<LOCALGROUP_INFO_0, std::string>(
         [&](LPBYTE* data, DWORD* read, DWORD* total) {
             return ::NetLocalGroupEnum(name.c_str(), 0, data, MAX_PREFERRED_LENGTH, read, total,
-                                       nullptr);
+                                       &resume);
         },
-        [](const LOCALGROUP_INFO_0& g) { return Narrow(g.lgrpi0_name); });
+        [](const LOCALGROUP_INFO_0& g) { return Narrow(g.lgrpi0_name); }, true);
 }
 
 NetRecord<UserInfo20> NetApiWin32::UserGetInfo20(const std::string& server,
@@ -186,12 +201,13 @@ NetList<std::string> NetApiWin32::UserGetLocalGroups0(const std::string& server,
 
 NetList<ShareInfo2> NetApiWin32::ShareEnum2(const std::string& server) {
     std::wstring name = Wide(server);
+    DWORD resume = 0;
     return Enumerate<SHARE_INFO_2, ShareInfo2>(
         [&](LPBYTE* data, DWORD* read, DWORD* total) {
             return ::NetShareEnum(name.data(), 2, data, MAX_PREFERRED_LENGTH, read, total,
-                                  nullptr);
+                                  &resume);
         },
-        CopyShareInfo2);
+        CopyShareInfo2, true);
 }
 
 NetList<SessionInfo502> NetApiWin32::SessionEnum502(const std::string& server) {
@@ -202,7 +218,7 @@ NetList<SessionInfo502> NetApiWin32::SessionEnum502(const std::string& server) {
             return ::NetSessionEnum(name.data(), nullptr, nullptr, 502, data,
                                     MAX_PREFERRED_LENGTH, read, total, &resume);
         },
-        CopySessionInfo502);
+        CopySessionInfo502, true);
 }
 
 NetList<FileInfo3> NetApiWin32::FileEnum3(const std::string& server) {
@@ -213,7 +229,7 @@ NetList<FileInfo3> NetApiWin32::FileEnum3(const std::string& server) {
             return ::NetFileEnum(name.data(), nullptr, nullptr, 3, data, MAX_PREFERRED_LENGTH,
                                  read, total, &resume);
         },
-        CopyFileInfo3);
+        CopyFileInfo3, true);
 }
 
 NetStatus NetApiWin32::ShareDel(const std::string& server, const std::string& netname) {

@@ -7,102 +7,6 @@
 
 namespace {
 
-// Plays steps on a dialog with the caption once it is open. The dialog runs
-// its own message loop until it ends, and only that loop turns Enter and
-// Escape into OK and Cancel; so the steps run from a timer of this thread,
-// which that loop fires, and start their input without handling messages
-// themselves. Each step is tried at every tick until it says it is done; a
-// step that waits for a Linux program lets messages run, and the ticks that
-// come meanwhile wait for it. A dialog still open 20 s after it appeared is
-// cancelled, so the test ends.
-class DialogScript {
-public:
-    using Step = std::function<bool(HWND dialog)>;
-
-    DialogScript(std::wstring caption, std::vector<Step> steps)
-        : caption_(std::move(caption)), steps_(std::move(steps)) {
-        current_ = this;
-        timer_ = SetTimer(nullptr, 0, 50, &DialogScript::OnTimer);
-    }
-    ~DialogScript() {
-        if (timer_) KillTimer(nullptr, timer_);
-        current_ = nullptr;
-    }
-    DialogScript(const DialogScript&) = delete;
-    DialogScript& operator=(const DialogScript&) = delete;
-
-    bool opened = false;
-    bool leftOpen = false;
-    std::size_t StepsDone() const { return next_; }
-
-private:
-    static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD) {
-        if (current_) current_->Tick();
-    }
-    void Tick() {
-        if (inStep_) return;
-        HWND dialog = FindWindowW(L"#32770", caption_.c_str());
-        // A dialog that has ended is hidden at once and goes when its loop
-        // returns.
-        if (dialog == nullptr || !IsWindowVisible(dialog)) return;
-        if (!opened) {
-            opened = true;
-            deadline_ = GetTickCount64() + 20000;
-        }
-        if (GetTickCount64() > deadline_) {
-            leftOpen = true;
-            PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-            return;
-        }
-        if (next_ >= steps_.size()) return;
-        inStep_ = true;
-        if (steps_[next_](dialog)) ++next_;
-        inStep_ = false;
-    }
-
-    static inline DialogScript* current_ = nullptr;
-    std::wstring caption_;
-    std::vector<Step> steps_;
-    std::size_t next_ = 0;
-    bool inStep_ = false;
-    ULONGLONG deadline_ = 0;
-    UINT_PTR timer_ = 0;
-};
-
-// Types the text into the dialog's edit until the edit shows what a user
-// would see (the typed text, cut to the edit's limit). On a busy machine the
-// X server may drop keys of a fast typist; then the edit is emptied and the
-// text typed again, up to three times.
-DialogScript::Step TypeUntilShown(const std::wstring& text, std::string shown) {
-    auto attempts = std::make_shared<int>(0);
-    auto started = std::make_shared<ULONGLONG>(0);
-    return [text, shown, attempts, started](HWND dialog) {
-        HWND edit = GetDlgItem(dialog, IDC_INPUT_VALUE);
-        if (WindowText(edit) == shown) return true;
-        const ULONGLONG patience = 3000 + 40 * text.size();
-        if (*attempts > 0 && GetTickCount64() - *started < patience) return false;
-        if (*attempts == 3) return false;
-        SetWindowTextW(edit, L"");
-        ++*attempts;
-        *started = GetTickCount64();
-        XTypeDetached(text);
-        return false;
-    };
-}
-// Presses the keys; should the dialog still be open a moment later (a lost
-// key), presses them again, up to three times.
-DialogScript::Step Press(const std::wstring& keys) {
-    auto attempts = std::make_shared<int>(0);
-    auto pressed = std::make_shared<ULONGLONG>(0);
-    return [keys, attempts, pressed](HWND) {
-        if (*attempts == 3 || (*attempts > 0 && GetTickCount64() - *pressed < 1500)) return false;
-        ++*attempts;
-        *pressed = GetTickCount64();
-        XKeyDetached(keys);
-        return false;
-    };
-}
-
 class DispatchFormTest : public MainFormTest {
 protected:
     // The window on the scripted network, with the tree shown and "Internet"
@@ -110,17 +14,13 @@ protected:
     void OpenScripted(const std::string& ips) {
         net_.Machine("");
         WriteIps(ips);
-        Open(&net_);
+        Open({.net = &net_});
         ASSERT_TRUE(WaitForTree());
         HTREEITEM internet = TreeView_GetRoot(Tree());
         if (TreeView_GetChild(Tree(), internet)) ClickButtonOf(Tree(), internet);
     }
     HTREEITEM Internet() { return TreeView_GetRoot(Tree()); }
-    void PressAction() { XClickCenter(form_->ActionButton()); }
-    bool CloseWindow() {
-        PostMessageW(form_->Handle(), WM_CLOSE, 0, 0);
-        return PumpUntil([&] { return form_->Handle() == nullptr; }, 3000);
-    }
+    void PressAction(Where where = Where::current()) { XClickCenter(form_->ActionButton(), where); }
 
     ScriptedNetwork net_;
 };
@@ -135,19 +35,23 @@ TEST_F(DispatchFormTest, AddHostDialogTakesTypedTextAndEnter) {
 
     std::string prompt;
     bool editFocused = false;
-    DialogScript script(
-        L"Add IP/Host",
-        {[&](HWND dialog) {
-             prompt = WindowText(GetDlgItem(dialog, IDC_INPUT_PROMPT));
-             editFocused = GetFocus() == GetDlgItem(dialog, IDC_INPUT_VALUE);
+    ModalDriver dialog(
+        L"#32770", L"Add IP/Host",
+        {[&](HWND window) {
+             prompt = WindowText(GetDlgItem(window, IDC_INPUT_PROMPT));
+             editFocused = GetFocus() == GetDlgItem(window, IDC_INPUT_VALUE);
              return true;
          },
          // No click into the dialog: the keys go where the focus is.
-         TypeUntilShown(L"host-b", "host-b"),
-         [](HWND) { return SaveScreenshot(L"add-host-dialog") != L""; }, Press(L"Return")});
+         TypeInto(IDC_INPUT_VALUE, L"host-b", L"host-b"),
+         [](HWND) {
+             SaveScreenshot(L"add-host-dialog");
+             return true;
+         },
+         Press(L"Return")});
     PressAction();
-    ASSERT_TRUE(script.opened);
-    EXPECT_FALSE(script.leftOpen) << "steps done: " << script.StepsDone();
+    ASSERT_EQ(dialog.Shown(), 1);
+    EXPECT_FALSE(dialog.LeftOpen()) << "steps done: " << dialog.StepsDone();
     EXPECT_EQ(prompt, "IP-number/Hostname:");
     EXPECT_TRUE(editFocused);
 
@@ -160,7 +64,7 @@ TEST_F(DispatchFormTest, AddHostDialogTakesTypedTextAndEnter) {
     ClickItem(Tree(), host);
     EXPECT_EQ(WindowText(form_->ActionButton()), "Remove IP");
     EXPECT_EQ(WindowText(form_->InfoMemo()), "Serverflags: Workstation\r\nServer\r\nNT\r\n");
-    EXPECT_NE(SaveScreenshot(L"host-added"), L"");
+    SaveScreenshot(L"host-added");
 
     ASSERT_TRUE(CloseWindow());
     EXPECT_EQ(ReadIps(), "host-b\r\n");
@@ -169,12 +73,12 @@ TEST_F(DispatchFormTest, AddHostDialogTakesTypedTextAndEnter) {
 TEST_F(DispatchFormTest, EscapeInTheAddHostDialogAddsNothing) {
     OpenScripted("a\r\n");
     ClickItem(Tree(), Internet());
-    DialogScript script(L"Add IP/Host",
-                        {TypeUntilShown(L"not-this-one", "not-this-one"),
-                         Press(L"Escape")});
+    ModalDriver dialog(L"#32770", L"Add IP/Host",
+                       {TypeInto(IDC_INPUT_VALUE, L"not-this-one", L"not-this-one"),
+                        Press(L"Escape")});
     PressAction();
-    ASSERT_TRUE(script.opened);
-    EXPECT_FALSE(script.leftOpen) << "steps done: " << script.StepsDone();
+    ASSERT_EQ(dialog.Shown(), 1);
+    EXPECT_FALSE(dialog.LeftOpen()) << "steps done: " << dialog.StepsDone();
     EXPECT_EQ(ChildTexts(Tree(), Internet()), std::vector<std::string>{"a"});
     EXPECT_EQ(form_->Logic().HostList, TStringList{"a"});
     EXPECT_EQ(net_.CallsOf("NetServerGetInfo").size(), 1u);
@@ -186,13 +90,16 @@ TEST_F(DispatchFormTest, EscapeInTheAddHostDialogAddsNothing) {
 TEST_F(DispatchFormTest, AddHostEditTakesAtMost255Characters) {
     OpenScripted("");
     ClickItem(Tree(), Internet());
-    const std::string typed = std::string(250, 'h') + "123456789";
-    DialogScript script(L"Add IP/Host",
-                        {TypeUntilShown(Wide(typed), typed.substr(0, 255)), Press(L"Return")});
+    const std::wstring typed = std::wstring(250, L'h') + L"123456789";
+    ModalDriver dialog(L"#32770", L"Add IP/Host",
+                       {TypeInto(IDC_INPUT_VALUE, typed, typed.substr(0, 255)),
+                        Press(L"Return")});
     PressAction();
-    ASSERT_TRUE(script.opened);
-    EXPECT_FALSE(script.leftOpen) << "steps done: " << script.StepsDone();
-    EXPECT_EQ(form_->Logic().HostList, TStringList{std::string(250, 'h') + "12345"});
+    ASSERT_EQ(dialog.Shown(), 1);
+    EXPECT_FALSE(dialog.LeftOpen()) << "steps done: " << dialog.StepsDone();
+    std::string stored(255, 'h');
+    stored.replace(250, 5, "12345");
+    EXPECT_EQ(form_->Logic().HostList, TStringList{stored});
     // Shown cut to 200, stored whole.
     EXPECT_EQ(ChildTexts(Tree(), Internet()), std::vector<std::string>{std::string(200, 'h')});
 }
@@ -208,7 +115,7 @@ TEST_F(DispatchFormTest, RemoveIpRemovesTheClickedHost) {
     EXPECT_EQ(TreeView_GetSelection(Tree()), nullptr);
     PressAction();
     EXPECT_EQ(ChildTexts(Tree(), Internet()), (std::vector<std::string>{"a", "c"}));
-    EXPECT_NE(SaveScreenshot(L"host-removed"), L"");
+    SaveScreenshot(L"host-removed");
     ASSERT_TRUE(CloseWindow());
     EXPECT_EQ(ReadIps(), "a\r\nc\r\n");
 }
@@ -235,7 +142,7 @@ TEST_F(DispatchFormTest, KeyboardMovesTheFocusAndThePressActsOnIt) {
     EXPECT_EQ(del[0].server, "\\\\M");
     EXPECT_EQ(del[0].args, std::vector<std::string>{"user=alice"});
     EXPECT_EQ(form_->Logic().StatusBar.SimpleText(), NetErrorText(os_.messages, 0));
-    EXPECT_NE(SaveScreenshot(L"session-disconnected"), L"");
+    SaveScreenshot(L"session-disconnected");
 
     // Closed and opened again, "Sessions" lists anew: the tree view's items
     // of the first listing go while it expands.
@@ -264,7 +171,7 @@ TEST_F(DispatchFormTest, KeyboardMovesTheFocusAndThePressActsOnIt) {
     XClickAt(Tree(), text.left + (text.right - text.left) * 3 / 4, (text.top + text.bottom) / 2);
     EXPECT_EQ(TreeView_GetSelection(Tree()), carol);
     EXPECT_EQ(WindowText(form_->InfoMemo()).rfind("CName: \\\\PC9\r\nUsername: carol.from.accounting\r\n", 0), 0u);
-    EXPECT_NE(SaveScreenshot(L"sessions-refilled"), L"");
+    SaveScreenshot(L"sessions-refilled");
 }
 
 TEST_F(DispatchFormTest, FailedShareListingOfThisMachineIsToldAndTheWindowGoesOn) {
@@ -293,7 +200,7 @@ TEST_F(DispatchFormTest, FailedShareListingOfThisMachineIsToldAndTheWindowGoesOn
     EXPECT_EQ(shown, " " + message);
     EXPECT_TRUE(form_->Logic().FlashTimer.Enabled());
     EXPECT_EQ(ChildTexts(Tree(), shares), std::vector<std::string>{});
-    EXPECT_NE(SaveScreenshot(L"shares-refused"), L"");
+    SaveScreenshot(L"shares-refused");
 
     // The window goes on: a click shows the machine and stops the flashing.
     ClickItem(Tree(), host);

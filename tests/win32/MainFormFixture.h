@@ -1,8 +1,9 @@
 #pragma once
-// The main window on a real message loop, as the Wine suite opens it: the
-// test program posing as NetworkView.exe in a folder of its own, with the
-// real Win32 seam or a scripted network behind it, and helpers that find and
-// click tree items as a user would.
+// The main window on a real message loop, the one way the Wine suite opens
+// it: the test program posing as NetworkView.exe in a folder of its own (so
+// that its ips.txt stays there), with the real Win32 seam behind it or, in
+// its place, a scripted network, registry or shell; and helpers that find
+// and click tree items as a user would.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -55,6 +56,13 @@ inline std::string WindowText(HWND hwnd) {
     return Narrow(buffer);
 }
 
+inline std::string LocalComputerName() {
+    wchar_t name[MAX_COMPUTERNAME_LENGTH + 1] = {};
+    DWORD size = MAX_COMPUTERNAME_LENGTH + 1;
+    GetComputerNameW(name, &size);
+    return Narrow(name);
+}
+
 inline std::string ItemText(HWND tree, HTREEITEM item) {
     wchar_t buffer[512] = {};
     TVITEMW tvi{};
@@ -81,19 +89,27 @@ inline HTREEITEM FindItem(HWND tree, HTREEITEM parent, const std::string& text) 
     return nullptr;
 }
 
-inline void ClickItem(HWND tree, HTREEITEM item) {
+inline void ClickItem(HWND tree, HTREEITEM item, Where where = Where::current()) {
     RECT r{};
     TreeView_GetItemRect(tree, item, &r, TRUE);
-    XClickAt(tree, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    XClickAt(tree, (r.left + r.right) / 2, (r.top + r.bottom) / 2, 1, where);
 }
 
 // The expand button lies left of the item's text.
-inline void ClickButtonOf(HWND tree, HTREEITEM item) {
+inline void ClickButtonOf(HWND tree, HTREEITEM item, Where where = Where::current()) {
     RECT r{};
     TreeView_GetItemRect(tree, item, &r, TRUE);
     const int indent = static_cast<int>(TreeView_GetIndent(tree));
-    XClickAt(tree, r.left - indent / 2 - 1, (r.top + r.bottom) / 2);
+    XClickAt(tree, r.left - indent / 2 - 1, (r.top + r.bottom) / 2, 1, where);
 }
+
+// What the main window meets in place of the system's own; each left out
+// is the system's.
+struct StandIns {
+    platform::NetApi* net = nullptr;
+    platform::Registry* registry = nullptr;
+    platform::Shell* shell = nullptr;
+};
 
 class MainFormTest : public ::testing::Test {
 protected:
@@ -123,25 +139,26 @@ protected:
         return read.error == 0 ? read.bytes : "<missing>";
     }
 
-    // The window on the real Win32 seam, or on the scripted network.
-    void Open(platform::NetApi* net = nullptr) {
+    void Open(StandIns standIns = {}) {
         form_ = std::make_unique<TNetworkViewerWin32>(TNetworkViewerPlatform{
-            net ? *net : os_.net, os_.messages, *program_, os_.files, os_.locale, os_.registry,
-            os_.shell, os_.services});
+            standIns.net ? *standIns.net : os_.net, os_.messages, *program_, os_.files,
+            os_.locale, standIns.registry ? *standIns.registry : os_.registry,
+            standIns.shell ? *standIns.shell : os_.shell, os_.services});
         ASSERT_NE(form_->Create(GetModuleHandleW(nullptr)), nullptr);
         ShowWindow(form_->Handle(), SW_SHOW);
         UpdateWindow(form_->Handle());
     }
+    // The tree shows once the start timer has built it; waits until it is
+    // on the screen.
     bool WaitForTree() {
-        return PumpUntil([&] { return IsWindowVisible(form_->Tree()) != FALSE; }, 5000);
+        if (!PumpUntil([&] { return IsWindowVisible(form_->Tree()) != FALSE; }, 5000)) return false;
+        Settle();
+        return true;
     }
     HWND Tree() { return form_->Tree(); }
-
-    std::string LocalComputerName() {
-        wchar_t name[MAX_COMPUTERNAME_LENGTH + 1];
-        DWORD size = MAX_COMPUTERNAME_LENGTH + 1;
-        GetComputerNameW(name, &size);
-        return Narrow(name);
+    bool CloseWindow() {
+        PostMessageW(form_->Handle(), WM_CLOSE, 0, 0);
+        return PumpUntil([&] { return form_->Handle() == nullptr; }, 3000);
     }
 
     platform::win32::Win32Platform os_;

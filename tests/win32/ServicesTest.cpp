@@ -1,34 +1,19 @@
 // The Services category and the registry against the real service control
 // manager and registry of this machine (Wine's, under Wine): real windows,
 // real clicks through the X display.
-#include <gtest/gtest.h>
+#include "tests/win32/MainFormFixture.h"
 
-#include <windows.h>
-#include <commctrl.h>
 #include <winsvc.h>
 
-#include <algorithm>
-#include <filesystem>
-#include <memory>
 #include <set>
 #include <string>
 #include <vector>
 
-#include "app/win32/MainForm.h"
-#include "platform/win32/Win32Platform.h"
 #include "services/RegistryAccess.h"
-#include "tests/win32/MainFormFixture.h"
 
 namespace {
 
 const std::wstring kServicesKey = L"SYSTEM\\CurrentControlSet\\Services";
-
-std::string ComputerName() {
-    wchar_t name[MAX_COMPUTERNAME_LENGTH + 1] = {};
-    DWORD size = MAX_COMPUTERNAME_LENGTH + 1;
-    ::GetComputerNameW(name, &size);
-    return Narrow(name);
-}
 
 // The service node whose text starts with the name and " (", and its group.
 HTREEITEM FindService(HWND tree, HTREEITEM category, const std::string& name,
@@ -70,62 +55,22 @@ DWORD ServiceState(const wchar_t* name) {
     return state;
 }
 
-// Message boxes that the window shows are read and closed, so that a failure
-// is reported instead of waiting for a press that never comes.
-class MessageBoxWatch {
-public:
-    MessageBoxWatch() {
-        current_ = this;
-        timer_ = ::SetTimer(nullptr, 0, 100, &MessageBoxWatch::Tick);
-    }
-    ~MessageBoxWatch() {
-        ::KillTimer(nullptr, timer_);
-        current_ = nullptr;
-    }
-    std::vector<std::string> texts;
-
-private:
-    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-        HWND box = ::FindWindowW(L"#32770", L"Network View");
-        if (box == nullptr || current_ == nullptr) return;
-        wchar_t text[1024] = {};
-        ::GetDlgItemTextW(box, 0xFFFF, text, 1024);  // the static text of a message box
-        current_->texts.push_back(Narrow(text));
-        ::PostMessageW(box, WM_COMMAND, IDOK, 0);
-    }
-    static inline MessageBoxWatch* current_ = nullptr;
-    UINT_PTR timer_ = 0;
-};
-
-class ServicesTest : public ::testing::Test {
+// The program in a folder of its own whose ips.txt names this computer,
+// with "Internet" and the computer expanded.
+class ServicesTest : public MainFormTest {
 protected:
     void SetUp() override {
-        wchar_t temp[MAX_PATH];
-        ::GetTempPathW(MAX_PATH, temp);
-        folder_ = fs::path(temp) / (L"nv-services-" + std::to_wstring(::GetCurrentProcessId()));
-        fs::create_directories(folder_);
-        const std::string ips = computer_ + "\r\n";
-        os_.files.ReplaceWhole(Narrow((folder_ / L"ips.txt").wstring()), ips);
-        program_ = std::make_unique<RelocatedProgram>(Narrow((folder_ / L"NetworkView.exe").wstring()));
-        form_ = std::make_unique<TNetworkViewerWin32>(
-            TNetworkViewerPlatform{os_.net, os_.messages, *program_, os_.files, os_.locale,
-                                   os_.registry, os_.shell, os_.services});
-        ASSERT_NE(form_->Create(::GetModuleHandleW(nullptr)), nullptr);
-        ::ShowWindow(form_->Handle(), SW_SHOW);
-        ::UpdateWindow(form_->Handle());
-        ASSERT_TRUE(PumpUntil([&] { return ::IsWindowVisible(form_->Tree()) != FALSE; }, 5000));
-        tree_ = form_->Tree();
+        MainFormTest::SetUp();
+        WriteIps(computer_ + "\r\n");
+        Open();
+        ASSERT_TRUE(WaitForTree());
+        tree_ = Tree();
         ClickButtonOf(tree_, TreeView_GetRoot(tree_));
         HTREEITEM host = FindItem(tree_, TreeView_GetRoot(tree_), computer_);
         ASSERT_NE(host, nullptr);
         ClickButtonOf(tree_, host);
         services_ = FindItem(tree_, host, "Services");
         ASSERT_NE(services_, nullptr);
-    }
-    void TearDown() override {
-        form_.reset();
-        std::error_code ignored;
-        fs::remove_all(folder_, ignored);
     }
 
     // Expands "Services" by its button, as the user does.
@@ -134,12 +79,7 @@ protected:
         PumpUntil([&] { return TreeView_GetChild(tree_, services_) != nullptr; }, 5000);
     }
 
-    std::string computer_ = ComputerName();
-    platform::win32::Win32Platform os_;
-    fs::path folder_;
-    // The program in a folder of its own whose ips.txt names this computer.
-    std::unique_ptr<RelocatedProgram> program_;
-    std::unique_ptr<TNetworkViewerWin32> form_;
+    std::string computer_ = LocalComputerName();
     HWND tree_ = nullptr;
     HTREEITEM services_ = nullptr;
 };
@@ -177,7 +117,7 @@ TEST_F(ServicesTest, LocalServicesAreGroupedByStateWithTheirImagePaths) {
     TreeView_EnsureVisible(tree_, spooler);
     ClickItem(tree_, spooler);
     EXPECT_TRUE(::IsWindowVisible(form_->ActionPanel()));
-    EXPECT_NE(SaveScreenshot(L"services-expanded"), L"");
+    SaveScreenshot(L"services-expanded");
 }
 
 TEST_F(ServicesTest, StoppingAndStartingSpoolerByTheButtonMovesItToTheOtherGroup) {
@@ -185,7 +125,14 @@ TEST_F(ServicesTest, StoppingAndStartingSpoolerByTheButtonMovesItToTheOtherGroup
         ::CloseServiceHandle(scm);
     else
         GTEST_SKIP() << "starting and stopping services needs an administrator";
-    MessageBoxWatch boxes;
+    // A message box the window shows is read and closed, so that a failure
+    // is reported instead of waiting for a press that never comes.
+    std::vector<std::wstring> boxes;
+    ModalDriver watch(L"#32770", L"Network View", {[&](HWND box) {
+                          boxes.push_back(StaticTexts(box));
+                          PostMessageW(box, WM_COMMAND, IDOK, 0);
+                          return true;
+                      }});
     ExpandServices();
     // Two rounds: the second undoes the first.
     for (int round = 0; round < 2; ++round) {
@@ -202,7 +149,7 @@ TEST_F(ServicesTest, StoppingAndStartingSpoolerByTheButtonMovesItToTheOtherGroup
         EXPECT_EQ(Narrow(caption), before == "Started" ? "Stop service" : "Start service");
 
         XClickCenter(form_->ActionButton());
-        ASSERT_TRUE(boxes.texts.empty()) << boxes.texts.front();
+        ASSERT_TRUE(boxes.empty()) << Narrow(boxes.front());
         // The category is emptied and collapsed; the new state shows at the
         // next expansion, once the service has reached it.
         EXPECT_EQ(ChildTexts(tree_, services_), std::vector<std::string>{});
@@ -260,7 +207,7 @@ TEST_F(ServiceKeyTest, ValuesWrittenToAServiceKeyReadBackAsWritten) {
     Set(L"Bare", REG_MULTI_SZ, bare, sizeof bare);
 
     // Read from this machine, and through a connection to it by its name.
-    for (const std::string& machine : {std::string(), "\\\\" + ComputerName()}) {
+    for (const std::string& machine : {std::string(), "\\\\" + LocalComputerName()}) {
         SCOPED_TRACE(machine);
         TExRegistry r(registry_, messages_, KEY_READ);
         r.SetRootKey(platform::kHKeyLocalMachine);

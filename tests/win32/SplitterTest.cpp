@@ -1,27 +1,8 @@
 // The main window's splitter dragged by real mouse input through the X
 // display, as a user drags it.
-#include <gtest/gtest.h>
-
-#include <windows.h>
-
-#include <memory>
-
-#include "app/MainLayout.h"
-#include "app/win32/MainForm.h"
-#include "tests/fakes/FakeSystem.h"
-#include "tests/fakes/ScriptedNetwork.h"
-#include "tests/fakes/ScriptedRegistry.h"
-#include "tests/fakes/ScriptedServiceManager.h"
-#include "tests/win32/UiDriver.h"
+#include "tests/win32/MainFormFixture.h"
 
 namespace {
-
-TBounds BoundsIn(HWND child, HWND parent) {
-    RECT r;
-    GetWindowRect(child, &r);
-    MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&r), 2);
-    return {r.left, r.top, r.right - r.left, r.bottom - r.top};
-}
 
 bool operator==(const RECT& a, const RECT& b) {
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
@@ -35,31 +16,28 @@ RECT ClipRect() {
 
 bool IsDark(COLORREF c) { return GetRValue(c) < 80 && GetGValue(c) < 80 && GetBValue(c) < 80; }
 
-class SplitterTest : public ::testing::Test {
+// The main window on a scripted network with the detail panel shown.
+class SplitterTest : public MainFormTest {
 protected:
     void SetUp() override {
+        MainFormTest::SetUp();
         net_.Machine("");
-        form_ = std::make_unique<TNetworkViewerWin32>(
-            TNetworkViewerPlatform{net_, messages_, version_, files_, locale_, registry_, shell_,
-                                   services_});
-        ASSERT_NE(form_->Create(GetModuleHandleW(nullptr)), nullptr);
-        ShowWindow(form_->Handle(), SW_SHOW);
-        UpdateWindow(form_->Handle());
-        ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(form_->Tree()) != FALSE; }, 5000));
+        Open({.net = &net_});
+        ASSERT_TRUE(WaitForTree());
         form_->Logic().ShowNodeInfo("Server type flags");
-        Pump(50);
+        Settle();
         ASSERT_EQ(Info(), (TBounds{377, 0, 185, 447}));
         ASSERT_EQ(Splitter(), (TBounds{372, 0, 5, 447}));
     }
     void TearDown() override {
         XButtonUp(1);  // never leave a button held for the next test
-        form_.reset();
+        MainFormTest::TearDown();
     }
 
     HWND Form() { return form_->Handle(); }
     TBounds Info() { return BoundsIn(form_->InfoPanel(), Form()); }
     TBounds Splitter() { return BoundsIn(form_->Splitter(), Form()); }
-    TBounds Tree() { return BoundsIn(form_->Tree(), Form()); }
+    TBounds TreeBounds() { return BoundsIn(form_->Tree(), Form()); }
 
     // Presses in the splitter's middle column and drags to x, keeping the
     // button held.
@@ -70,14 +48,6 @@ protected:
     }
 
     ScriptedNetwork net_;
-    FakeMessages messages_;
-    FakeVersion version_;
-    FakeFiles files_;
-    FakeLocale locale_;
-    ScriptedRegistry registry_;
-    FakeShell shell_;
-    ScriptedServiceManager services_;
-    std::unique_ptr<TNetworkViewerWin32> form_;
 };
 
 }  // namespace
@@ -98,11 +68,10 @@ TEST_F(SplitterTest, DragMovesTheDetailPanelsEdgeByTheDistanceAndTheSplitterFoll
 
     XMoveTo(Form(), 314, 200);
     XButtonUp(1);
-    Pump(50);
     SaveScreenshot(L"splitter-after-drag");
     EXPECT_EQ(Info(), (TBounds{317, 0, 245, 447}));
     EXPECT_EQ(Splitter(), (TBounds{312, 0, 5, 447}));
-    EXPECT_EQ(Tree(), (TBounds{0, 0, 312, 447}));
+    EXPECT_EQ(TreeBounds(), (TBounds{0, 0, 312, 447}));
     EXPECT_TRUE(ClipRect() == unclipped);
     // The outline is gone: the tree shows white where it was drawn.
     EXPECT_FALSE(IsDark(ScreenPixel(Form(), 300, 200)));
@@ -113,7 +82,6 @@ TEST_F(SplitterTest, DragPastALimitStopsAtIt) {
     // 3 pixels left of the splitter's right side.
     PressAndDragTo(700);
     XButtonUp(1);
-    Pump(50);
     EXPECT_EQ(Info().Left, 557 + 3);
     EXPECT_EQ(Splitter().Left, 555);
     // Left: the tree keeps 5 pixels.
@@ -121,9 +89,8 @@ TEST_F(SplitterTest, DragPastALimitStopsAtIt) {
     XButtonDown(1);
     XMoveTo(Form(), -100, 200);
     XButtonUp(1);
-    Pump(50);
     EXPECT_EQ(Info().Left, 5 + 3);
-    EXPECT_EQ(Tree().Width, 3);
+    EXPECT_EQ(TreeBounds().Width, 3);
 }
 
 TEST_F(SplitterTest, RightButtonDrawsAndConfinesNothing) {
@@ -135,14 +102,12 @@ TEST_F(SplitterTest, RightButtonDrawsAndConfinesNothing) {
     EXPECT_EQ(ScreenPixel(Form(), 372, 200), before);
     XMoveTo(Form(), 330, 200);
     XButtonUp(3);
-    Pump(50);
     EXPECT_EQ(Info().Left, 377);
 }
 
 TEST_F(SplitterTest, DraggedWidthSurvivesHidingAndWindowResizes) {
     PressAndDragTo(314);
     XButtonUp(1);
-    Pump(50);
     ASSERT_EQ(Info().Width, 245);
     form_->Logic().ShowNodeInfo("");
     form_->Logic().ShowNodeInfo("again");

@@ -56,7 +56,7 @@ protected:
         MoveWindow(bar_->Handle(), 0, 181, 400, 19, TRUE);
         ShowWindow(form_, SW_SHOW);
         UpdateWindow(form_);
-        Pump(50);
+        Settle();
     }
     HWND Bar() { return bar_->Handle(); }
     // True when the bar has nothing left to paint.
@@ -99,18 +99,17 @@ TEST_F(StatusBarTest, SimpleTextWrittenTwiceReachesTheControlOnce) {
 TEST_F(StatusBarTest, RedThenParentColourArePaintedAtOnceAndTheTextStaysVisible) {
     Open(WS_OVERLAPPEDWINDOW, true);
     bar_->SetSimpleText("MMMMMMMM");
-    Pump(50);
+    PumpUntil([&] { return NothingToPaint(); }, 2000);
     bar_->SetColor(clRed);
     EXPECT_TRUE(NothingToPaint());
-    Pump(30);  // lets Wine hand the window's pixels to the X display
-    EXPECT_EQ(ScreenPixel(Bar(), 300, 9), RGB(255, 0, 0));
+    // Wine hands the window's pixels to the X display when the thread idles.
+    EXPECT_EQ(WaitForPixel(Bar(), 300, 9, RGB(255, 0, 0)), RGB(255, 0, 0));
     EXPECT_TRUE(AnyDarkPixel(2, 3, 40, 16)) << "the text is not drawn on the red bar";
     SaveScreenshot(L"statusbar-red");
 
     bar_->SetParentColor(true);
     EXPECT_TRUE(NothingToPaint());
-    Pump(30);
-    EXPECT_EQ(ScreenPixel(Bar(), 300, 9), RGB(255, 255, 255));
+    EXPECT_EQ(WaitForPixel(Bar(), 300, 9, RGB(255, 255, 255)), RGB(255, 255, 255));
     EXPECT_EQ(bar_->Color(), clWhite);
     EXPECT_TRUE(AnyDarkPixel(2, 3, 40, 16));
 }
@@ -119,7 +118,7 @@ TEST_F(StatusBarTest, SizeGripOnlyOnASizeableForm) {
     Open(WS_OVERLAPPEDWINDOW, true);
     EXPECT_TRUE(GetWindowLongW(Bar(), GWL_STYLE) & SBARS_SIZEGRIP);
     bar_->SetColor(clRed);
-    Pump(30);
+    ASSERT_EQ(WaitForPixel(Bar(), 300, 9, RGB(255, 0, 0)), RGB(255, 0, 0));
     EXPECT_TRUE(GripVisible(RGB(255, 0, 0)));
     TearDown();
 
@@ -127,7 +126,7 @@ TEST_F(StatusBarTest, SizeGripOnlyOnASizeableForm) {
     EXPECT_FALSE(GetWindowLongW(Bar(), GWL_STYLE) & SBARS_SIZEGRIP);
     EXPECT_TRUE(GetWindowLongW(Bar(), GWL_STYLE) & CCS_TOP);
     bar_->SetColor(clRed);
-    Pump(30);
+    ASSERT_EQ(WaitForPixel(Bar(), 300, 9, RGB(255, 0, 0)), RGB(255, 0, 0));
     EXPECT_FALSE(GripVisible(RGB(255, 0, 0)));
 }
 
@@ -148,8 +147,7 @@ TEST_F(StatusBarTest, PanelsAreDrawnInTheirColoursAndOwnerDrawnByTheHandler) {
     TStatusPanelPro& last = bar_->Panels().Add();
     last.SetText("last");
     InvalidateRect(Bar(), nullptr, TRUE);
-    Pump(50);
-    EXPECT_EQ(ScreenPixel(Bar(), 50, 9), RGB(0, 0, 255));
+    EXPECT_EQ(WaitForPixel(Bar(), 50, 9, RGB(0, 0, 255)), RGB(0, 0, 255));
     EXPECT_EQ(ScreenPixel(Bar(), 150, 9), RGB(0, 255, 0));
     // The last panel reaches the bar's end: no grip on this form.
     EXPECT_EQ(ScreenPixel(Bar(), 396, 9), static_cast<COLORREF>(bar_->Color()));

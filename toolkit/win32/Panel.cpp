@@ -9,12 +9,10 @@ constexpr wchar_t kClassName[] = L"NetworkViewPanel";
 
 }  // namespace
 
-void DrawBevel(HDC dc, RECT& r, TBevel bevel, TColor shadow, TColor light) {
+void DrawBevel(HDC dc, RECT& r, TBevel bevel, TColor shadow, TColor light, int width) {
     if (bevel == TBevel::None) return;
-    if (bevel == TBevel::Lowered)
-        Frame3D(dc, r, shadow, light);
-    else
-        Frame3D(dc, r, light, shadow);
+    const bool lowered = bevel == TBevel::Lowered;
+    for (int i = 0; i < width; ++i) Frame3D(dc, r, lowered ? shadow : light, lowered ? light : shadow);
 }
 
 TColor WindowColor(HWND hwnd) {
@@ -41,15 +39,21 @@ HWND TPanelWin32::Create(HWND parent, int id, bool visible) {
     return hwnd_;
 }
 
+void TPanelWin32::SetColor(TColor color) {
+    style_.Color = color;
+    brush_.reset(CreateSolidBrush(color));
+    if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
 void TPanelWin32::Paint(HDC dc) {
     RECT r;
     GetClientRect(hwnd_, &r);
     FillRect(dc, &r, brush_.get());
     const COLORREF light = GetSysColor(COLOR_BTNHIGHLIGHT);
     const COLORREF shadow = GetSysColor(COLOR_BTNSHADOW);
-    DrawBevel(dc, r, style_.Outer, shadow, light);
+    DrawBevel(dc, r, style_.Outer, shadow, light, style_.BevelWidth);
     InflateRect(&r, -style_.BorderWidth, -style_.BorderWidth);
-    DrawBevel(dc, r, style_.Inner, shadow, light);
+    DrawBevel(dc, r, style_.Inner, shadow, light, style_.BevelWidth);
 }
 
 const TPanelStyle* TPanelWin32::StyleOf(HWND hwnd) {

@@ -8,12 +8,14 @@
 #include "toolkit/Controls.h"
 #include "toolkit/win32/GdiOwners.h"
 
-enum class TBevel { None, Lowered, Raised };
+// A panel's bevel. A space bevel takes room as a raised one and is drawn
+// as one.
+enum class TBevel { None, Lowered, Raised, Space };
 
-// One pixel of bevel along the rectangle's edge, which then narrows by one:
-// a lowered one has its shadow along the top and left, a raised one its
-// light.
-void DrawBevel(HDC dc, RECT& r, TBevel bevel, TColor shadow, TColor light);
+// A bevel of width pixels along the rectangle's edge, which then narrows by
+// the width: a lowered one has its shadow along the top and left, a raised
+// or space one its light.
+void DrawBevel(HDC dc, RECT& r, TBevel bevel, TColor shadow, TColor light, int width = 1);
 
 // The colour a window paints its background in: a panel's colour, else its
 // class brush's, else the button face.
@@ -28,6 +30,8 @@ struct TPanelStyle {
     bool OwnEditColor = false;
     // Room between the outer and the inner bevel.
     int BorderWidth = 0;
+    // Width of each bevel.
+    int BevelWidth = 1;
 };
 
 class TPanelWin32 {
@@ -38,6 +42,8 @@ public:
 
     HWND Create(HWND parent, int id, bool visible);
     HWND Handle() const { return hwnd_; }
+    // Repaints the panel in the colour.
+    void SetColor(TColor color);
     // The style of a window that is one of these panels; null for any other.
     static const TPanelStyle* StyleOf(HWND hwnd);
 

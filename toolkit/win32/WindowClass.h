@@ -10,7 +10,7 @@
 
 // Registers the window class once per module; later calls find it.
 void EnsureWindowClass(HINSTANCE instance, const wchar_t* name, WNDPROC proc,
-                       HBRUSH background = nullptr);
+                       HBRUSH background = nullptr, UINT style = CS_HREDRAW | CS_VREDRAW);
 
 // The window procedure of every window that stands for an object of ours.
 // The object comes with the create parameters (CreateWindowEx's last

@@ -230,9 +230,9 @@ void TControlSubClass::PaintEdit() {
     }
     if (!borderSingle_) return;
     const TWindowDC dc = ClientDC(control_);
-    const TMenuColors colors = painter_.Painter().Colors(GetDeviceCaps(dc.get(), BITSPIXEL));
+    const TMenuColors colors = ColorsOn(painter_.Painter(), dc.get());
     const TColor frame = !hot_ && !focused_ ? Shade(WindowColor(GetParent(control_)), 60)
-                                            : Lighten(colors.SelectBorder, 60);
+                                            : LightenOn(dc.get(), colors.SelectBorder, 60);
     RECT r;
     GetClientRect(control_, &r);
     Frame(dc.get(), r, frame);
@@ -248,14 +248,14 @@ void TControlSubClass::PaintButtonFace(HDC dc, const RECT& rc, const TMenuColors
     const bool fromParent = ControlTag(control_) == 1000;
     TColor fill, frameBase;
     if (hot_ || spacePressed_) {
-        fill = Lighten(fromParent ? parent : face, colors.ButtonLevelHigh);
-        frameBase = Lighten(colors.SelectBorder, 60);
+        fill = LightenOn(dc, fromParent ? parent : face, colors.ButtonLevelHigh);
+        frameBase = LightenOn(dc, colors.SelectBorder, 60);
     } else {
-        fill = fromParent ? Lighten(parent, colors.ButtonLevelLow) : colors.IconBack;
-        frameBase = focused_ ? Lighten(colors.SelectBorder, 60) : GetSysColor(COLOR_BTNSHADOW);
+        fill = fromParent ? LightenOn(dc, parent, colors.ButtonLevelLow) : colors.IconBack;
+        frameBase = focused_ ? LightenOn(dc, colors.SelectBorder, 60) : GetSysColor(COLOR_BTNSHADOW);
     }
     Fill(dc, rc, parent);
-    Shape(dc, fill, Lighten(frameBase, 30),
+    Shape(dc, fill, LightenOn(dc, frameBase, 30),
           [&] { RoundRect(dc, rc.left, rc.top, rc.right, rc.bottom, 4, 4); });
     if (!enabled) return;
     const TColor edge = Shade(frameBase, 50);
@@ -302,7 +302,7 @@ void TControlSubClass::PaintButton(bool withGlyph) {
     GetClientRect(control_, &rc);
     const TWindowDC surface = ClientDC(control_);
     HDC dc = surface.get();
-    const TMenuColors colors = painter_.Painter().Colors(GetDeviceCaps(dc, BITSPIXEL));
+    const TMenuColors colors = ColorsOn(painter_.Painter(), dc);
     const bool enabled = IsWindowEnabled(control_) != FALSE;
     PaintButtonFace(dc, rc, colors, enabled);
 
@@ -335,16 +335,16 @@ void TControlSubClass::PaintPanel() {
     const TPanelStyle* style = TPanelWin32::StyleOf(control_);
     const TColor base = style ? style->Color : WindowColor(control_);
     TColor shadow = Shade(base, 60);
-    TColor light = Lighten(base, 60);
+    if (style == nullptr || (style->Outer == TBevel::None && style->Inner == TBevel::None)) return;
+    const TWindowDC dc = ClientDC(control_);
+    TColor light = LightenOn(dc.get(), base, 60);
     if (painter_.Painter().StrngContrast.Contains(xsccPanel)) {
         shadow = Invert(shadow);
         light = Invert(light);
     }
-    if (style == nullptr || (style->Outer == TBevel::None && style->Inner == TBevel::None)) return;
-    const TWindowDC dc = ClientDC(control_);
     RECT r;
     GetClientRect(control_, &r);
-    DrawBevel(dc.get(), r, style->Outer, shadow, light);
+    DrawBevel(dc.get(), r, style->Outer, shadow, light, style->BevelWidth);
     InflateRect(&r, -style->BorderWidth, -style->BorderWidth);
-    DrawBevel(dc.get(), r, style->Inner, shadow, light);
+    DrawBevel(dc.get(), r, style->Inner, shadow, light, style->BevelWidth);
 }

@@ -91,35 +91,48 @@ TOwnedBitmap CopyBitmap32(HBITMAP bitmap, int x, int y, int width, int height) {
     return copy;
 }
 
-void LightenBitmap(HBITMAP bitmap, int percent) {
-    percent = std::clamp(percent, 0, 100);
+namespace {
+
+// The colours of a 32-bit copy's pixels changed by a rule of the painter's;
+// the fourth byte of each stays.
+template <typename F>
+void ChangePixels(HBITMAP copy, F change) {
     int w = 0, h = 0;
-    std::uint32_t* px = Pixels(bitmap, w, h);
+    std::uint32_t* px = Pixels(copy, w, h);
     if (px == nullptr) return;
-    for (std::size_t i = 0, n = static_cast<std::size_t>(w) * h; i < n; ++i) {
-        std::uint32_t p = px[i] & 0xFF000000u;
-        for (int shift : {0, 8, 16}) {
-            const std::uint32_t part = (px[i] >> shift) & 0xFF;
-            p |= ((part * static_cast<std::uint32_t>(100 - percent) + 255u * percent) / 100) << shift;
-        }
-        px[i] = p;
-    }
+    const std::size_t n = static_cast<std::size_t>(w) * h;
+    std::vector<TColor> colours(n);
+    for (std::size_t i = 0; i < n; ++i) colours[i] = PixelToColor(px[i]);
+    change(colours);
+    for (std::size_t i = 0; i < n; ++i) px[i] = ColorToPixel(colours[i], px[i]);
 }
 
-void GreyBitmap(HBITMAP bitmap, int level) {
-    int w = 0, h = 0;
-    std::uint32_t* px = Pixels(bitmap, w, h);
-    if (px == nullptr) return;
-    std::uint32_t last = 0, lastResult = 0;
-    bool any = false;
-    for (std::size_t i = 0, n = static_cast<std::size_t>(w) * h; i < n; ++i) {
-        if (!any || px[i] != last) {
-            last = px[i];
-            lastResult = ColorToPixel(Grey(PixelToColor(px[i]), level), px[i]);
-            any = true;
-        }
-        px[i] = lastResult;
-    }
+}  // namespace
+
+TColor NearestColor(HDC dc, TColor c) {
+    const COLORREF shown = GetNearestColor(dc, c);
+    return shown == CLR_INVALID ? c : static_cast<TColor>(shown & 0xFFFFFF);
+}
+
+TNearestColor NearestColorOn(HDC dc) {
+    return [dc](TColor c) { return NearestColor(dc, c); };
+}
+
+TColor LightenOn(HDC dc, TColor c, int p) { return Lighten(c, p, NearestColorOn(dc)); }
+
+TMenuColors ColorsOn(const TMenuPainter& painter, HDC dc) {
+    return painter.Colors(ColorDepth(dc), NearestColorOn(dc));
+}
+
+void LightenBitmap(HBITMAP copy, int percent, int sourceBitsPerPixel,
+                   const TNearestColor& nearest) {
+    ChangePixels(copy, [&](std::vector<TColor>& colours) {
+        LightenPixels(colours, sourceBitsPerPixel, percent, nearest);
+    });
+}
+
+void GreyBitmap(HBITMAP copy, int level) {
+    ChangePixels(copy, [level](std::vector<TColor>& colours) { GreyPixels(colours, level); });
 }
 
 void DrawGlyph(HDC dc, HBITMAP bitmap, int x, int y, const TGlyphState& state,
@@ -127,16 +140,26 @@ void DrawGlyph(HDC dc, HBITMAP bitmap, int x, int y, const TGlyphState& state,
     const TOwnedBitmap owned = CopyBitmap32(bitmap);
     HBITMAP copy = owned.get();
     if (copy == nullptr) return;
+    // The copy is lightened as the picture itself would be: by its depth,
+    // in the colours it can show.
+    BITMAP source{};
+    GetObjectW(bitmap, sizeof source, &source);
+    const int depth = source.bmBitsPixel * source.bmPlanes;
+    const TMemoryDC sourceDC = CreateMemoryDC(dc);
+    const TSelection sourceSelected(sourceDC.get(), bitmap);
+    // A picture selected elsewhere cannot be asked: its colours are taken as they are.
+    const bool asked = GetCurrentObject(sourceDC.get(), OBJ_BITMAP) == bitmap;
+    const TNearestColor nearest = asked ? NearestColorOn(sourceDC.get()) : TNearestColor{};
     const bool lifted = state.Selected && state.Enabled && !state.Checked;
     if (lifted && !state.TopItem && !state.Focused) {
         --x;
         --y;
     }
     if (!state.Selected && state.Enabled && !state.Checked && colors.HighColor)
-        LightenBitmap(copy, painter.DimLevel);
+        LightenBitmap(copy, painter.DimLevel, depth, nearest);
     if (!state.Enabled) {
         GreyBitmap(copy, painter.GrayLevel);
-        LightenBitmap(copy, 40);
+        LightenBitmap(copy, 40, depth, nearest);
     }
     if (lifted) {
         const TColor shadow = Shade(colors.SelectFill, 50);
@@ -218,7 +241,8 @@ MENUITEMINFOW ItemInfo(UINT mask, std::wstring& text) {
 
 }  // namespace
 
-TMenuWin32::TMenuWin32(TMenu& menu) : menu_(menu) {
+TMenuWin32::TMenuWin32(TMenu& menu, bool cascadeRightToLeft)
+    : menu_(menu), cascadeRightToLeft_(cascadeRightToLeft) {
     handle_ = menu.IsMainMenu() ? CreateMenu() : CreatePopupMenu();
     Build(handle_, menu.Items);
     Sync();
@@ -269,7 +293,8 @@ void TMenuWin32::SyncItems(HMENU target, TMenuItem& parent) {
         else
             mii.fType = item->IsSeparator() ? MFT_SEPARATOR : MFT_STRING;
         if (item->RadioItem) mii.fType |= MFT_RADIOCHECK;
-        if (menu_.RightToLeft) mii.fType |= MFT_RIGHTORDER | MFT_RIGHTJUSTIFY;
+        if (menu_.RightToLeft && cascadeRightToLeft_) mii.fType |= MFT_RIGHTORDER;
+        if (menu_.RightToLeft && item->IsTopItem()) mii.fType |= MFT_RIGHTJUSTIFY;
         mii.fState = (item->Checked ? MFS_CHECKED : 0u) | (item->Enabled ? 0u : MFS_DISABLED) |
                      (item->Default ? MFS_DEFAULT : 0u);
         mii.hSubMenu = GetSubMenu(target, static_cast<int>(position));
@@ -518,10 +543,10 @@ namespace {
 bool IsDark(TColor c) { return (RedOf(c) + BlueOf(c)) / 2 < 151 && GreenOf(c) < 201; }
 
 void Gradient(HDC dc, const RECT& r, TColor iconBack, int iconWidth, bool rtl) {
-    const auto levels = GradientLevels(r.right - r.left, iconWidth);
+    const auto levels = GradientLevels(r.right - r.left, iconWidth, rtl);
     for (std::size_t i = 0; i < levels.size(); ++i) {
         const int x = rtl ? r.right - 1 - static_cast<int>(i) : r.left + static_cast<int>(i);
-        Fill(dc, RECT{x, r.top, x + 1, r.bottom}, Lighten(iconBack, levels[i]));
+        Fill(dc, RECT{x, r.top, x + 1, r.bottom}, LightenOn(dc, iconBack, levels[i]));
     }
 }
 
@@ -542,12 +567,13 @@ void TopItemTab(HDC dc, const RECT& r, const TMenuPainter& p, const TMenuColors&
         Line(dc, Shade(m, 40), {{r.right - 7, r.top + 3}, {r.right - 5, r.top + 3}});
         return;
     }
+    // At the trailing edge: the right one left to right, the left one right
+    // to left.
     const TColor bar = ColorToRGB(p.MenuBarColor(), p.Owner());
-    RECT frame = r;
-    frame.right -= 3;
-    Frame(dc, frame, c.SelectBorder);
-    Fill(dc, {r.right - 3, r.top, r.right - 1, r.bottom}, Shade(bar, 70));
-    Fill(dc, {r.right - 3, r.top, r.right - 1, r.top + 2}, bar);
+    const TTabOutline tab = TopItemTabOutline({r.left, r.top, r.right, r.bottom}, rtl);
+    Frame(dc, ToRECT(tab.Frame), c.SelectBorder);
+    Fill(dc, ToRECT(tab.Shadow), Shade(bar, 70));
+    Fill(dc, ToRECT(tab.Cap), bar);
 }
 
 void FlatBorder(HWND popup, const TMenuPainter& p, const TMenuColors& c, bool rtl) {
@@ -600,13 +626,54 @@ struct TItemDrawing {
     TMenuItemLayout l;
 };
 
-// The item's picture and its size; none when the handle is no bitmap.
-HBITMAP ItemIcon(const TMenuItem& item, TSize& size) {
-    auto icon = static_cast<HBITMAP>(const_cast<void*>(item.Bitmap));
-    if (icon == nullptr) return nullptr;
-    BITMAP bm{};
-    if (!GetObjectW(icon, sizeof bm, &bm)) return nullptr;
-    size = {bm.bmWidth, bm.bmHeight};
+// An item's picture as a bitmap: its own, or one made from an image list.
+struct TIconBitmap {
+    TOwnedBitmap Owned;
+    HBITMAP Handle = nullptr;
+    TSize Size;
+};
+
+// The colour the surface's brush paints in.
+TColor BrushColor(HDC dc) {
+    LOGBRUSH lb{};
+    if (GetObjectW(GetCurrentObject(dc, OBJ_BRUSH), sizeof lb, &lb) == sizeof lb &&
+        lb.lbStyle == BS_SOLID)
+        return lb.lbColor & 0xFFFFFF;
+    return GetDCBrushColor(dc) & 0xFFFFFF;
+}
+
+// An image of a list drawn transparently on a bitmap of the list's size
+// (of the screen's depth) in the background colour, which the drawing of
+// the picture then takes as its transparent colour.
+TOwnedBitmap ListImage(HDC dc, const TImageListWin32& list, int index, TColor background) {
+    const int w = list.Width(), h = list.Height();
+    TOwnedBitmap bitmap(CreateCompatibleBitmap(dc, w, h));
+    const TMemoryDC memory = CreateMemoryDC(dc);
+    const TSelection selected(memory.get(), bitmap.get());
+    Fill(memory.get(), {0, 0, w, h}, background);
+    ImageList_Draw(list.Handle(), index, memory.get(), 0, 0, ILD_TRANSPARENT);
+    return bitmap;
+}
+
+// The item's picture where ItemPicture finds it: a sub-menu list's image on
+// the surface's brush colour, a menu list's on the colour of the surface's
+// pixel at (2, 2), else the item's own bitmap.
+TIconBitmap ItemIcon(HDC dc, const TMenuItem& item) {
+    const TItemPicture picture = ItemPicture(item);
+    TIconBitmap icon;
+    if (picture.Source == TPictureSource::Bitmap) {
+        icon.Handle = static_cast<HBITMAP>(const_cast<void*>(item.Bitmap));
+        BITMAP bm{};
+        if (!GetObjectW(icon.Handle, sizeof bm, &bm)) return {};
+        icon.Size = {bm.bmWidth, bm.bmHeight};
+    } else if (const auto* list = dynamic_cast<const TImageListWin32*>(picture.List)) {
+        const TColor background = picture.Source == TPictureSource::SubMenuImages
+                                      ? BrushColor(dc)
+                                      : GetPixel(dc, 2, 2) & 0xFFFFFF;
+        icon.Owned = ListImage(dc, *list, item.ImageIndex, background);
+        icon.Handle = icon.Owned.get();
+        icon.Size = picture.Size;
+    }
     return icon;
 }
 
@@ -711,7 +778,7 @@ void DrawItemCaption(const TItemDrawing& d, TColor fontColor) {
     if (d.selected) textColor = d.c.SelectFont;
     if (!item.Enabled) textColor = d.c.Disabled;
     if (d.selected && d.top && d.p.UseSystemColors())
-        textColor = IsDark(d.c.IconBack) ? Lighten(d.c.IconBack, 90) : fontColor;
+        textColor = IsDark(d.c.IconBack) ? LightenOn(d.dc, d.c.IconBack, 90) : fontColor;
     SIZE w{};
     GetTextExtentPoint32W(d.dc, L"W", 1, &w);
     RECT box = ToRECT(d.l.TextBox);
@@ -743,12 +810,11 @@ void TMenuPainterWin32::DrawMenuItem(TMenuPainter& p, TMenuItem& item, TMenuCanv
     const bool rtl = item.Menu() && item.Menu()->RightToLeft;
     TRect r = rect;
     ++r.Bottom;
-    TSize iconSize;
-    HBITMAP icon = ItemIcon(item, iconSize);
+    const TIconBitmap icon = ItemIcon(dc, item);
     const TMenuItemLayout layout =
-        LayoutMenuItem(r, p.IconWidth, icon ? &iconSize : nullptr, top, rtl);
-    const TItemDrawing d{dc,       p,         p.Colors(ColorDepth(dc)), item,    top, rtl,
-                         selected, ToRECT(r), icon,                     iconSize, layout};
+        LayoutMenuItem(r, p.IconWidth, icon.Handle ? &icon.Size : nullptr, top, rtl);
+    const TItemDrawing d{dc,       p,         ColorsOn(p, dc), item,      top, rtl,
+                         selected, ToRECT(r), icon.Handle,     icon.Size, layout};
 
     DrawItemBackground(d, form_);
     if (selected && p.DrawSelect) DrawItemSelection(d);

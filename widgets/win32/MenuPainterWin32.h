@@ -14,6 +14,7 @@
 
 #include "toolkit/win32/GdiOwners.h"
 #include "widgets/MenuPainter.h"
+#include "widgets/win32/PropertyTypesWin32.h"
 
 // A Tag as the painter reads it from a window (0 when none was given).
 void SetControlTag(HWND hwnd, int tag);
@@ -48,10 +49,14 @@ private:
 };
 
 // A menu of the model realised as an HMENU whose items carry their model
-// item; items with a drawing handler are owner-drawn.
+// item; items with a drawing handler are owner-drawn. A right-to-left menu's
+// menu-bar items stand at the bar's right, and its sub-menus open towards
+// the left (MFT_RIGHTORDER) unless cascadeRightToLeft is false: Wine takes
+// that flag for MF_SYSMENU, which has its value, and draws each such item
+// as the window's system button, so a menu shown under Wine leaves it off.
 class TMenuWin32 {
 public:
-    explicit TMenuWin32(TMenu& menu);
+    explicit TMenuWin32(TMenu& menu, bool cascadeRightToLeft = true);
     ~TMenuWin32();
     TMenuWin32(const TMenuWin32&) = delete;
     TMenuWin32& operator=(const TMenuWin32&) = delete;
@@ -72,6 +77,7 @@ private:
     TMenu& menu_;
     HMENU handle_ = nullptr;
     HWND window_ = nullptr;
+    bool cascadeRightToLeft_;
     std::set<const TMenuItem*> items_;
     UINT nextId_ = 1000;
 };
@@ -163,9 +169,19 @@ struct TItemText {
 };
 void DrawItemText(HDC dc, RECT box, const TItemText& text);
 
-// The bitmap operations on a 32-bit copy of a bitmap.
-void LightenBitmap(HBITMAP bitmap, int percent);
-void GreyBitmap(HBITMAP bitmap, int level);
+// The colours as a surface shows them: the nearest it has.
+TColor NearestColor(HDC dc, TColor c);
+TNearestColor NearestColorOn(HDC dc);
+TColor LightenOn(HDC dc, TColor c, int p);
+// The painter's colours for a drawing on the surface.
+TMenuColors ColorsOn(const TMenuPainter& painter, HDC dc);
+
+// The bitmap operations on a 32-bit copy of a bitmap; the lightening as
+// for the bitmap it was copied from, of that colour depth and showing
+// colours as nearest gives them.
+void LightenBitmap(HBITMAP copy, int percent, int sourceBitsPerPixel,
+                   const TNearestColor& nearest);
+void GreyBitmap(HBITMAP copy, int level);
 TOwnedBitmap CopyBitmap32(HBITMAP bitmap, int x = 0, int y = 0, int width = -1,
                           int height = -1);
 

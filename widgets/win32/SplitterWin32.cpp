@@ -8,26 +8,17 @@
 #include "toolkit/win32/GdiDraw.h"
 #include "toolkit/win32/WinControl.h"
 #include "toolkit/win32/WindowClass.h"
+#include "widgets/win32/PropertyTypesWin32.h"
 
 namespace {
 
 constexpr UINT_PTR kSubclassId = 1;
 
-TShiftState ShiftFrom(WPARAM keys) {
-    TShiftState s = 0;
-    if (keys & MK_SHIFT) s |= ssShift;
-    if (keys & MK_CONTROL) s |= ssCtrl;
-    if (keys & MK_LBUTTON) s |= ssLeft;
-    if (keys & MK_RBUTTON) s |= ssRight;
-    if (keys & MK_MBUTTON) s |= ssMiddle;
-    if (GetKeyState(VK_MENU) < 0) s |= ssAlt;
-    return s;
-}
-
 }  // namespace
 
 TBetterSplitterWin32::TBetterSplitterWin32()
-    : panel_({static_cast<TColor>(GetSysColor(COLOR_BTNFACE)), TBevel::Raised, TBevel::None}) {}
+    : TBetterSplitter(static_cast<TColor>(GetSysColor(COLOR_BTNFACE))),
+      panel_({Color(), TBevel::Raised, TBevel::None}) {}
 
 TBetterSplitterWin32::~TBetterSplitterWin32() {
     if (HWND h = Handle()) {
@@ -39,6 +30,7 @@ TBetterSplitterWin32::~TBetterSplitterWin32() {
 HWND TBetterSplitterWin32::Create(HWND parent, int id, bool visible) {
     HWND h = panel_.Create(parent, id, visible);
     if (!h) return nullptr;
+    EnableWindow(h, Enabled());
     TWinControl::Attach(h, this);
     SetWindowSubclass(h, SubclassProc(), kSubclassId, reinterpret_cast<DWORD_PTR>(this));
     return h;
@@ -107,6 +99,17 @@ void TBetterSplitterWin32::DrawOutline(const TRect& rect) {
     SetROP2(dc, oldRop);
 }
 
+void TBetterSplitterWin32::ColorChanged() { panel_.SetColor(Color()); }
+
+void TBetterSplitterWin32::EnabledChanged() {
+    if (Handle()) EnableWindow(Handle(), Enabled());
+}
+
+TColor TBetterSplitterWin32::ParentColorValue() const {
+    HWND parent = Handle() ? GetParent(Handle()) : nullptr;
+    return parent ? WindowColor(parent) : Color();
+}
+
 bool TBetterSplitterWin32::SecondPressOfDoubleClick(int x, int y) {
     POINT p{x, y};
     ClientToScreen(Handle(), &p);
@@ -133,27 +136,27 @@ LRESULT TBetterSplitterWin32::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_LBUTTONDOWN: {
             const bool second = SecondPressOfDoubleClick(x, y);
             SetCapture(h);
-            MouseDown(mbLeft, ShiftFrom(wp) | (second ? TShiftState{ssDouble} : 0u), x, y);
+            MouseDown(mbLeft, ShiftStateOf(wp) | (second ? TShiftState{ssDouble} : 0u), x, y);
             return 0;
         }
         case WM_RBUTTONDOWN:
-            MouseDown(mbRight, ShiftFrom(wp), x, y);
+            MouseDown(mbRight, ShiftStateOf(wp), x, y);
             return 0;
         case WM_MBUTTONDOWN:
-            MouseDown(mbMiddle, ShiftFrom(wp), x, y);
+            MouseDown(mbMiddle, ShiftStateOf(wp), x, y);
             return 0;
         case WM_MOUSEMOVE:
-            MouseMove(ShiftFrom(wp), x, y);
+            MouseMove(ShiftStateOf(wp), x, y);
             return 0;
         case WM_LBUTTONUP:
-            MouseUp(mbLeft, ShiftFrom(wp), x, y);
+            MouseUp(mbLeft, ShiftStateOf(wp), x, y);
             if (GetCapture() == h) ReleaseCapture();
             return 0;
         case WM_RBUTTONUP:
-            MouseUp(mbRight, ShiftFrom(wp), x, y);
+            MouseUp(mbRight, ShiftStateOf(wp), x, y);
             return 0;
         case WM_MBUTTONUP:
-            MouseUp(mbMiddle, ShiftFrom(wp), x, y);
+            MouseUp(mbMiddle, ShiftStateOf(wp), x, y);
             return 0;
         case WM_CAPTURECHANGED:
             CaptureLost();

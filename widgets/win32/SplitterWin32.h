@@ -27,6 +27,9 @@ protected:
     bool HasMouseCapture() const override;
     void ConfineCursor(const TRect* parentRect) override;
     void DrawOutline(const TRect& parentRect) override;
+    void ColorChanged() override;
+    void EnabledChanged() override;
+    TColor ParentColorValue() const override;
 
 private:
     static SUBCLASSPROC SubclassProc();

@@ -52,22 +52,6 @@ TTTOOLINFOW BarTool(HWND bar) {
 
 }  // namespace
 
-// ---------------------------------------------------------------- images
-
-int TImageListWin32::Width() const {
-    int cx = 0, cy = 0;
-    ImageList_GetIconSize(handle_, &cx, &cy);
-    return cx;
-}
-
-int TImageListWin32::Height() const {
-    int cx = 0, cy = 0;
-    ImageList_GetIconSize(handle_, &cx, &cy);
-    return cy;
-}
-
-int TImageListWin32::Count() const { return ImageList_GetImageCount(handle_); }
-
 // ---------------------------------------------------------------- the bar
 
 TStatusBarProWin32::TStatusBarProWin32()
@@ -116,7 +100,17 @@ void TStatusBarProWin32::SendSimple(bool simple) {
 }
 
 void TStatusBarProWin32::SendParts(const std::vector<int>& edges) {
+    // The control may work its parts' rectangles out only when their edges
+    // change (Wine's does), and it never hears of the bar's size: edges the
+    // same as the last ones go in once more after a different list, so that
+    // the rectangles fit the bar's width now.
+    if (edges == sentParts_ && !edges.empty()) {
+        std::vector<int> other = edges;
+        other.back() = ClientWidth() + 1;
+        SendMessageW(hwnd_, SB_SETPARTS, other.size(), reinterpret_cast<LPARAM>(other.data()));
+    }
     SendMessageW(hwnd_, SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
+    sentParts_ = edges;
 }
 
 void TStatusBarProWin32::SendPanelText(int index, unsigned flags, const std::string& text) {
@@ -194,6 +188,25 @@ void TStatusBarProWin32::RecreateWnd() {
 TColor TStatusBarProWin32::ParentColorValue() const {
     HWND parent = hwnd_ ? GetParent(hwnd_) : nullptr;
     return parent ? WindowColor(parent) : static_cast<TColor>(GetSysColor(COLOR_BTNFACE));
+}
+
+// The font the parent answers WM_GETFONT with; the system's font for a
+// parent that has none of its own.
+TFont TStatusBarProWin32::ParentFontValue() const {
+    HWND parent = hwnd_ ? GetParent(hwnd_) : nullptr;
+    auto font = parent ? reinterpret_cast<HFONT>(SendMessageW(parent, WM_GETFONT, 0, 0)) : nullptr;
+    LOGFONTW lf{};
+    if (!font || GetObjectW(font, sizeof lf, &lf) != sizeof lf)
+        GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
+    TFont described = Font();
+    DescribeFont(lf, described);
+    return described;
+}
+
+TBiDiMode TStatusBarProWin32::ParentBiDiModeValue() const {
+    HWND parent = hwnd_ ? GetParent(hwnd_) : nullptr;
+    return parent ? BiDiModeOfExStyle(static_cast<DWORD>(GetWindowLongW(parent, GWL_EXSTYLE)))
+                  : BiDiMode();
 }
 
 TFont TStatusBarProWin32::SystemStatusFont() const {
@@ -426,6 +439,7 @@ LRESULT TStatusBarProWin32::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             SyncToSystemFont();
             break;
         case WM_SYSCOLORCHANGE:
+            SystemColorsChanged(static_cast<TColor>(GetSysColor(COLOR_BTNFACE)));
             RecreateWnd();
             break;
         case WM_NOTIFY:

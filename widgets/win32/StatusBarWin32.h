@@ -12,29 +12,7 @@
 
 #include "toolkit/win32/GdiOwners.h"
 #include "widgets/StatusBar.h"
-
-// An image list of the system's for the panels' images.
-class TImageListWin32 : public TImageList {
-public:
-    explicit TImageListWin32(HIMAGELIST handle) : handle_(handle) {}
-    HIMAGELIST Handle() const { return handle_; }
-    int Width() const override;
-    int Height() const override;
-    int Count() const override;
-
-private:
-    HIMAGELIST handle_;
-};
-
-// A popup menu of the system's; its commands go to the bar's parent.
-class TPopupMenuWin32 : public TPopupMenu {
-public:
-    explicit TPopupMenuWin32(HMENU handle) : handle_(handle) {}
-    HMENU Handle() const { return handle_; }
-
-private:
-    HMENU handle_;
-};
+#include "widgets/win32/PropertyTypesWin32.h"
 
 class TStatusBarProWin32 : public TStatusBarPro {
 public:
@@ -64,6 +42,8 @@ protected:
     void FontChanged() override;
     void RecreateWnd() override;
     TColor ParentColorValue() const override;
+    TFont ParentFontValue() const override;
+    TBiDiMode ParentBiDiModeValue() const override;
     TFont SystemStatusFont() const override;
     bool ParentIsSizeableForm() const override;
     bool SysLocaleRightToLeft() const override;
@@ -91,5 +71,7 @@ private:
     TOwnedFont font_;
     HDC canvas_ = nullptr;
     std::wstring hintText_;
+    // The part edges the control was given last.
+    std::vector<int> sentParts_;
     bool pressed_ = false;
 };

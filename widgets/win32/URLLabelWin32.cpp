@@ -1,10 +1,14 @@
 #include "widgets/win32/URLLabelWin32.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include "app/win32/resource.h"
 #include "platform/win32/Win32Platform.h"
+#include "toolkit/win32/GdiDraw.h"
+#include "toolkit/win32/WinControl.h"
 #include "toolkit/win32/WindowClass.h"
+#include "widgets/win32/PropertyTypesWin32.h"
 #include "widgets/win32/WidgetFonts.h"
 
 using platform::win32::Wide;
@@ -30,6 +34,12 @@ TTTOOLINFOW ToolOf(HWND label, HWND parent) {
     return tool;
 }
 
+TRect ClientOf(HWND hwnd) {
+    RECT r{};
+    GetClientRect(hwnd, &r);
+    return {r.left, r.top, r.right, r.bottom};
+}
+
 }  // namespace
 
 TURLLabelWin32::TURLLabelWin32(platform::Registry& registry, platform::Shell& shell,
@@ -49,13 +59,19 @@ HWND TURLLabelWin32::Create(HWND parent, int id, int left, int top, int width, i
     auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE));
     EnsureWindowClass(instance, kClassName,
                       ObjectWindowProc<TURLLabelWin32, &TURLLabelWin32::hwnd_,
-                                       &TURLLabelWin32::HandleMessage>);
+                                       &TURLLabelWin32::HandleMessage>,
+                      nullptr, CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS);
     UpdateFont();
     CreateWindowExW(0, kClassName, Wide(Caption()).c_str(), WS_CHILD | WS_VISIBLE, left, top,
                     width, height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                     instance, this);
     if (!hwnd_) return nullptr;
-    FitToCaption();
+    EnableWindow(hwnd_, Enabled());
+    // An aligned label is placed anew whenever its parent's size changes.
+    parent_ = parent;
+    SetWindowSubclass(parent, ObjectSubclassProc<TURLLabelWin32, &TURLLabelWin32::HandleParentMessage>,
+                      reinterpret_cast<UINT_PTR>(this), reinterpret_cast<DWORD_PTR>(this));
+    Place();
 
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES};
     InitCommonControlsEx(&icc);
@@ -76,24 +92,41 @@ void TURLLabelWin32::Changed() {
     if (!hwnd_) return;
     UpdateFont();
     SetWindowTextW(hwnd_, Wide(Caption()).c_str());
-    FitToCaption();
+    EnableWindow(hwnd_, Enabled());
+    Place();
     InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
+UINT TURLLabelWin32::TextFormat() const {
+    // "&" shows as itself.
+    UINT format = DT_NOPREFIX | DT_EXPANDTABS | (WordWrap() ? DT_WORDBREAK : DT_SINGLELINE);
+    if (Alignment() == taCenter) format |= DT_CENTER;
+    if (Alignment() == taRightJustify) format |= DT_RIGHT;
+    return format;
+}
+
 // The caption in the label's font decides its size, whatever font the
-// system puts in place of the one asked for; the corner stays.
-void TURLLabelWin32::FitToCaption() {
-    if (!AutoSize() || !font_) return;
-    const std::wstring text = Wide(Caption());
-    RECT r{0, 0, 0, 0};
-    {
+// system puts in place of the one asked for; a wrapped caption keeps the
+// width the label has, or the one its alignment gives it. Then the label
+// goes along the edge it is aligned to.
+void TURLLabelWin32::Place() {
+    if (!hwnd_ || !font_) return;
+    const TRect client = ClientOf(GetParent(hwnd_));
+    TRect bounds = WindowBoundsInParent(hwnd_);
+    if (Align() == alTop || Align() == alBottom || Align() == alClient)
+        bounds = AlignedLabelBounds(Align(), client, bounds);
+    if (AutoSize()) {
+        const std::wstring text = Wide(Caption());
+        RECT r{0, 0, WordWrap() ? bounds.Width() : 0, 0};
         const TWindowDC dc = ClientDC(hwnd_);
         const TSelection font(dc.get(), font_.get());
         DrawTextW(dc.get(), text.c_str(), static_cast<int>(text.size()), &r,
-                  DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+                  TextFormat() | DT_CALCRECT);
+        bounds = AutoSizedLabelBounds(bounds, r.right, r.bottom, Alignment());
     }
-    SetWindowPos(hwnd_, nullptr, 0, 0, r.right, r.bottom,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    bounds = AlignedLabelBounds(Align(), client, bounds);
+    SetWindowPos(hwnd_, nullptr, bounds.Left, bounds.Top, bounds.Width(), bounds.Height(),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TURLLabelWin32::HintChanged() {
@@ -130,31 +163,79 @@ void TURLLabelWin32::PaintParentBackground(HDC dc) {
     SetWindowOrgEx(dc, old.x, old.y, nullptr);
 }
 
+// A disabled caption is drawn as engraved: in the highlight colour one pixel
+// down and right, then in the shadow colour in its place.
 void TURLLabelWin32::Paint(HDC dc) {
     RECT r;
     GetClientRect(hwnd_, &r);
     if (Transparent())
         PaintParentBackground(dc);
     else
-        FillRect(dc, &r, GetSysColorBrush(COLOR_WINDOW));
+        Fill(dc, r, ToColorRef(Color()));
     const std::wstring text = Wide(Caption());
     const TSelection font(dc, font_.get());
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, ToColorRef(Font().Color));
-    // "&" shows as itself.
-    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
-              DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
+    auto draw = [&](RECT box, COLORREF colour) {
+        SetTextColor(dc, colour);
+        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &box, TextFormat());
+    };
+    if (Enabled()) {
+        draw(r, ToColorRef(Font().Color));
+        return;
+    }
+    RECT engraved = r;
+    OffsetRect(&engraved, 1, 1);
+    draw(engraved, GetSysColor(COLOR_BTNHIGHLIGHT));
+    draw(r, GetSysColor(COLOR_BTNSHADOW));
+}
+
+// The menu at the mouse, or at the label's corner when the keyboard asked.
+void TURLLabelWin32::ShowContextMenu(LPARAM lp) {
+    POINT at{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+    if (at.x == -1 && at.y == -1) {
+        at = {0, 0};
+        ClientToScreen(hwnd_, &at);
+    }
+    if (const auto* menu = dynamic_cast<const TPopupMenuWin32*>(ContextMenu()))
+        menu->Popup(GetParent(hwnd_), at.x, at.y);
+}
+
+// The mouse's actions as the label's events; the left button's press and
+// release also make its click. True when the message is answered here; the
+// right button's release goes on to the system, which asks for the menu.
+bool TURLLabelWin32::HandleMouse(UINT msg, WPARAM wp, LPARAM lp) {
+    const int x = GET_X_LPARAM(lp), y = GET_Y_LPARAM(lp);
+    const TShiftState shift = ShiftStateOf(wp);
+    switch (msg) {
+        case WM_LBUTTONDOWN: MouseDown(mbLeft, shift, x, y); break;
+        case WM_LBUTTONUP:
+        case WM_CAPTURECHANGED: break;
+        case WM_LBUTTONDBLCLK:
+            DblClick();
+            MouseDown(mbLeft, shift | ssDouble, x, y);
+            return true;
+        case WM_RBUTTONDOWN: MouseDown(mbRight, shift, x, y); return true;
+        case WM_MBUTTONDOWN: MouseDown(mbMiddle, shift, x, y); return true;
+        case WM_MOUSEMOVE: MouseMove(shift, x, y); return true;
+        case WM_RBUTTONUP: MouseUp(mbRight, shift, x, y); return false;
+        case WM_MBUTTONUP: MouseUp(mbMiddle, shift, x, y); return true;
+        default: return false;
+    }
+    bool clicked = false;
+    click_.Follow(hwnd_, msg, lp, clicked);
+    if (clicked) Click();
+    if (msg == WM_LBUTTONUP) MouseUp(mbLeft, shift, x, y);
+    return true;
 }
 
 LRESULT TURLLabelWin32::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     LRESULT painted = 0;
     if (HandleSelfPaint(hwnd_, msg, wp, [this](HDC dc) { Paint(dc); }, painted)) return painted;
-    bool clicked = false;
-    if (click_.Follow(hwnd_, msg, lp, clicked)) {
-        if (clicked) Click();
-        return 0;
-    }
+    if (HandleMouse(msg, wp, lp)) return 0;
     switch (msg) {
+        case WM_CONTEXTMENU:
+            ShowContextMenu(lp);
+            return 0;
         case WM_SETCURSOR:
             if (LOWORD(lp) == HTCLIENT) {
                 SetCursor(Cursor() == crHandPoint ? hand_ : LoadCursorW(nullptr, IDC_ARROW));
@@ -166,9 +247,26 @@ LRESULT TURLLabelWin32::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             // label's top-level window its owner.
             if (tooltip_) DestroyWindow(tooltip_);
             tooltip_ = nullptr;
+            StopFollowingParent();
             break;
         default:
             break;
     }
     return DefWindowProcW(hwnd_, msg, wp, lp);
+}
+
+LRESULT TURLLabelWin32::HandleParentMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    HWND parent = parent_;
+    if (msg == WM_NCDESTROY) StopFollowingParent();
+    const LRESULT result = DefSubclassProc(parent, msg, wp, lp);
+    if (msg == WM_SIZE && Align() != alNone) Place();
+    return result;
+}
+
+void TURLLabelWin32::StopFollowingParent() {
+    if (!parent_) return;
+    RemoveWindowSubclass(parent_,
+                         ObjectSubclassProc<TURLLabelWin32, &TURLLabelWin32::HandleParentMessage>,
+                         reinterpret_cast<UINT_PTR>(this));
+    parent_ = nullptr;
 }

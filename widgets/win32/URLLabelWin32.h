@@ -1,8 +1,10 @@
 #pragma once
 // The link label as a Win32 control: a child window that draws its caption in
-// the font the label asks for, over its parent's picture when transparent,
-// shows the pointing hand while live, carries its hint in a tooltip and
-// turns a click of the left button into the label's click.
+// the font the label asks for, placed and wrapped as the label's alignment
+// says, over its parent's picture when transparent or on its colour, greyed
+// while disabled. It shows the pointing hand while live, carries its hint in
+// a tooltip, turns the mouse's actions into the label's events and shows its
+// menu for a right click. An aligned label follows its parent's size.
 #include <windows.h>
 
 #include "toolkit/win32/GdiOwners.h"
@@ -27,12 +29,18 @@ protected:
 
 private:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT HandleParentMessage(UINT msg, WPARAM wp, LPARAM lp);
+    bool HandleMouse(UINT msg, WPARAM wp, LPARAM lp);
+    void ShowContextMenu(LPARAM lp);
     void Paint(HDC dc);
     void PaintParentBackground(HDC dc);
     void UpdateFont();
-    void FitToCaption();
+    UINT TextFormat() const;
+    void Place();
+    void StopFollowingParent();
 
     HWND hwnd_ = nullptr;
+    HWND parent_ = nullptr;
     HWND tooltip_ = nullptr;
     HCURSOR hand_ = nullptr;
     TOwnedFont font_;
