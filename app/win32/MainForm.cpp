@@ -100,8 +100,6 @@ void TNetworkViewerWin32::CreateControls() {
     statusBar_.Create(hwnd_, idStatusBar);
     statusBar_.SetParentColor(true);
     statusBarAlign_.SetHandle(statusBar_.Handle());
-    // A bar that follows the window's font takes it as it joins the window.
-    statusBar_.ParentFontChanged();
 
     tree_.Create(hwnd_, idTree);
     SetControlFont(tree_.Handle());

@@ -84,6 +84,10 @@ HWND TStatusBarProWin32::Create(HWND parent, int id) {
     SetWindowSubclass(hwnd_, SubclassProc(), kSubclassId, reinterpret_cast<DWORD_PTR>(this));
 
     SyncToSystemFont();
+    // Joining its parent, a bar that follows the parent's font and reading
+    // order takes them.
+    ParentFontChanged();
+    ParentBiDiModeChanged(ParentBiDiModeValue());
     WindowCreated();
     return hwnd_;
 }
