@@ -487,6 +487,15 @@ void TStatusBarPro::SyncToSystemFont() {
     if (useSystemFont_) SetFont(SystemStatusFont());
 }
 
+void TStatusBarPro::SetDpi(int dpi) {
+    if (dpi == dpi_) return;
+    dpi_ = dpi;
+    SyncToSystemFont();
+    if (!HandleAllocated()) return;
+    UpdatePanels(true, false);
+    Invalidate();
+}
+
 void TStatusBarPro::SettingChanged(unsigned code) {
     constexpr unsigned kSpiSetNonClientMetrics = 42;
     if (code == 0 || code == kSpiSetNonClientMetrics) SyncToSystemFont();
@@ -547,7 +556,7 @@ int TStatusBarPro::ImageWidthFor(const TStatusPanelPro& panel) const {
 
 std::vector<int> TStatusBarPro::PanelWidths(int clientWidth) {
     const int count = std::min(panels_.Count(), kMaxLaidOutPanels);
-    int free = clientWidth - (ShowsSizeGrip() ? kSizeGripWidth : 0);
+    int free = clientWidth - (ShowsSizeGrip() ? SizeGripWidth() : 0);
     int autoSized = 0;
     for (int i = 0; i < count; ++i) {
         TStatusPanelPro& p = panels_[i];
@@ -624,7 +633,7 @@ void TStatusBarPro::RemoveControlFromOthers(TControl* control, const TStatusPane
 void TStatusBarPro::DrawItem(int index, TRect rect) {
     if (index < 0 || index >= std::min(panels_.Count(), kMaxLaidOutPanels)) return;
     if (ShowsSizeGrip() && index == std::min(panels_.Count(), kMaxLaidOutPanels) - 1)
-        rect.Right -= kSizeGripWidth;
+        rect.Right -= SizeGripWidth();
     DrawPanel(panels_[index], rect);
 }
 

@@ -57,6 +57,12 @@ protected:
     void ColorChanged() override { colorsPainted.push_back(Color()); }
     TColor ParentColorValue() const override { return clWhite; }
     bool ParentIsSizeableForm() const override { return sizeable; }
+    // The system's status font grows with the screen's scale.
+    TFont SystemStatusFont() const override {
+        TFont f;
+        f.Height = Dpi() == 144 ? -17 : -11;
+        return f;
+    }
 };
 
 class FakeControl : public TControl {
@@ -369,6 +375,21 @@ TEST(StatusBarPro, OwnerDrawPanelsGoToOnDrawPanelAndTheLastLeavesTheGrip) {
     bar.sizeable = false;
     bar.DrawItem(0, {0, 0, 200, 19});
     EXPECT_EQ(drawn, (std::vector<TRect>{{0, 0, 184, 19}, {0, 0, 200, 19}}));
+}
+
+TEST(StatusBarPro, AtAnotherScaleTheGripTakesItsScaledRoomAndTheFontIsTheSystemsForIt) {
+    RecordingBar bar;
+    bar.clientWidth = 316;
+    bar.Panels().Add().SetAutoSize(true);
+    bar.SetDpi(144);
+    EXPECT_EQ(bar.Font().Height, -17);
+    EXPECT_EQ(bar.PanelWidths(bar.clientWidth), (std::vector<int>{292}));
+    EXPECT_EQ(bar.parts.back(), (std::vector<int>{-1}));
+    std::vector<TRect> drawn;
+    bar.Panels()[0].SetStyle(psOwnerDraw);
+    bar.OnDrawPanel = [&](TStatusBarPro&, TStatusPanelPro&, const TRect& r) { drawn.push_back(r); };
+    bar.DrawItem(0, {0, 0, 316, 29});
+    EXPECT_EQ(drawn, (std::vector<TRect>{{0, 0, 292, 29}}));
 }
 
 TEST(StatusBarPro, AssignCopiesSettingsButNotHistoryIndentOrControl) {
