@@ -20,7 +20,9 @@ target_link_libraries(nvwin32 PUBLIC nvcore netapi32 advapi32 version comctl32 u
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 set(NV_RES_DIR ${CMAKE_BINARY_DIR}/res)
 add_custom_command(
-  OUTPUT ${NV_RES_DIR}/action.bmp ${NV_RES_DIR}/hand.cur ${NV_RES_DIR}/visitenkarte.bmp
+  OUTPUT ${NV_RES_DIR}/action.bmp ${NV_RES_DIR}/action_150.bmp ${NV_RES_DIR}/action_200.bmp
+         ${NV_RES_DIR}/hand.cur ${NV_RES_DIR}/visitenkarte.bmp ${NV_RES_DIR}/visitenkarte_150.bmp
+         ${NV_RES_DIR}/visitenkarte_200.bmp
   COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/tools/mkres.py ${NV_RES_DIR}
   DEPENDS ${PROJECT_SOURCE_DIR}/tools/mkres.py
   COMMENT "Making the program's pictures")
@@ -31,7 +33,9 @@ set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${NV_RES_DIR} -I${PROJECT_SOURCE_DIR}")
 # windres reports no dependencies: name the files the script includes.
 set_source_files_properties(${NV_RES_DIR}/NetworkView.rc PROPERTIES OBJECT_DEPENDS
   "${PROJECT_SOURCE_DIR}/app/win32/Dialogs.rc;${PROJECT_SOURCE_DIR}/app/win32/resource.h")
-set(NV_PICTURES ${NV_RES_DIR}/hand.cur ${NV_RES_DIR}/visitenkarte.bmp)
+set(NV_PICTURES ${NV_RES_DIR}/action.bmp ${NV_RES_DIR}/action_150.bmp ${NV_RES_DIR}/action_200.bmp
+    ${NV_RES_DIR}/hand.cur ${NV_RES_DIR}/visitenkarte.bmp ${NV_RES_DIR}/visitenkarte_150.bmp
+    ${NV_RES_DIR}/visitenkarte_200.bmp)
 set_property(SOURCE ${NV_RES_DIR}/NetworkView.rc APPEND PROPERTY OBJECT_DEPENDS ${NV_PICTURES})
 set_property(SOURCE ${PROJECT_SOURCE_DIR}/tests/win32/TestVersion.rc APPEND PROPERTY OBJECT_DEPENDS
   ${NV_PICTURES} ${PROJECT_SOURCE_DIR}/app/win32/resource.h)
