@@ -26,6 +26,7 @@ public:
 
     HWND Handle() const { return hwnd_; }
     HWND Card() const { return visitenkarte_; }
+    int Dpi() const { return dpi_; }
     TURLLabelWin32& Link() { return hplabel_; }
     Taboutformular& Logic() { return logic_; }
     // The box a window handle belongs to, or nullptr.
@@ -41,5 +42,7 @@ private:
     HWND hwnd_ = nullptr;
     HWND visitenkarte_ = nullptr;
     TOwnedBitmap picture_;
+    // The scale of the screen the box is shown on.
+    int dpi_ = kDesignDpi;
     TClickTracker cardClick_;
 };
