@@ -79,9 +79,14 @@ add_test(NAME first_run
 add_test(NAME win32_many_services
          COMMAND bash ${PROJECT_SOURCE_DIR}/tests/win32/many-services.sh $<TARGET_FILE:win32_tests>)
 
+# The window and the about box on a display of 144 DPI, the prefix set so
+# for the one run.
+add_test(NAME win32_display_scale
+         COMMAND bash ${PROJECT_SOURCE_DIR}/tests/win32/display-scale.sh $<TARGET_FILE:win32_tests>)
+
 # One Wine program at a time: they share the prefix and the display.
-set_tests_properties(core_tests_wine win32_tests first_run win32_many_services PROPERTIES
-                     RESOURCE_LOCK wine TIMEOUT 600)
+set_tests_properties(core_tests_wine win32_tests first_run win32_many_services
+                     win32_display_scale PROPERTIES RESOURCE_LOCK wine TIMEOUT 600)
 
 # The benchmarks (not tests), which scripts/bench.sh runs: the real window,
 # and the portable core's fills without a window.
