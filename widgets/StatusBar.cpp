@@ -22,15 +22,19 @@ TAlignment Mirrored(TAlignment a) {
 TPanelContentPlacement PlacePanelContent(const TRect& rect, TAlignment alignment, bool rtlReading,
                                          int indent, int imageWidth, int imageHeight,
                                          int textWidth, int panelTextWidth, int textHeight,
-                                         bool hasText) {
+                                         bool hasText, int dpi) {
+    // The edge's margin, the indent and the gap beside the image are given
+    // at 96 DPI.
+    const int margin = ScaleForDpi(1, dpi) + ScaleForDpi(indent, dpi);
+    const int gap = ScaleForDpi(2, dpi);
     TPanelContentPlacement p;
     int x = 0;
     switch (alignment) {
         case taLeftJustify:
-            x = rect.Left + 1 + indent;
+            x = rect.Left + margin;
             break;
         case taRightJustify:
-            x = rect.Right - imageWidth - 1 - indent;
+            x = rect.Right - imageWidth - margin;
             break;
         case taCenter:
             x = rtlReading ? rect.Left + (textWidth + imageWidth + rect.Width()) / 2 - imageWidth
@@ -43,7 +47,7 @@ TPanelContentPlacement PlacePanelContent(const TRect& rect, TAlignment alignment
         p.HasImage = true;
         p.ImageX = x;
         p.ImageY = rect.Top + (rect.Height() - imageHeight) / 2;
-        x = imageRightOfText ? x - 2 : x + imageWidth + 2;
+        x = imageRightOfText ? x - gap : x + imageWidth + gap;
     }
     if (!hasText) return p;
     if (imageRightOfText) x -= panelTextWidth;
@@ -565,8 +569,9 @@ std::vector<int> TStatusBarPro::PanelWidths(int clientWidth) {
             continue;
         }
         if (p.autoWidth_) {
-            int w = TextWidth(p.font_, p.text_) + (p.indent_ + 1) * 2;
-            if (const int image = ImageWidthFor(p); image > 0) w += image + 2;
+            const auto s = [this](int value) { return ScaleForDpi(value, dpi_); };
+            int w = TextWidth(p.font_, p.text_) + (s(p.indent_) + s(1)) * 2;
+            if (const int image = ImageWidthFor(p); image > 0) w += image + s(2);
             p.width_ = p.BoundedWidth(w);
         }
         free -= p.width_;
@@ -649,7 +654,7 @@ void TStatusBarPro::DrawPanel(TStatusPanelPro& panel, const TRect& rect) {
     const int imageHeight = imageWidth > 0 ? images_->Height() : 0;
     const auto placement = PlacePanelContent(
         rect, a, rtl, panel.indent_, imageWidth, imageHeight, TextWidth(font_, panel.text_),
-        TextWidth(panel.font_, panel.text_), TextHeight(panel.font_), !panel.text_.empty());
+        TextWidth(panel.font_, panel.text_), TextHeight(panel.font_), !panel.text_.empty(), dpi_);
     PaintPanel(panel, rect, placement);
 }
 

@@ -62,11 +62,12 @@ struct TPanelContentPlacement {
 
 // The placement rules of a panel's content. textWidth is measured in the
 // bar's font (the start position), panelTextWidth in the panel's own font;
-// textHeight is the height of "H" in the panel's font.
+// textHeight is the height of "H" in the panel's font. The margins and the
+// indent are given at 96 DPI and placed at dpi.
 TPanelContentPlacement PlacePanelContent(const TRect& rect, TAlignment alignment, bool rtlReading,
                                          int indent, int imageWidth, int imageHeight,
                                          int textWidth, int panelTextWidth, int textHeight,
-                                         bool hasText);
+                                         bool hasText, int dpi = kDesignDpi);
 
 // Records a panel's text in its history: at most 251 lines, and a text that
 // grows or shrinks step by step stays on one line.

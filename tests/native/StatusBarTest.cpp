@@ -390,6 +390,20 @@ TEST(StatusBarPro, AtAnotherScaleTheGripTakesItsScaledRoomAndTheFontIsTheSystems
     bar.OnDrawPanel = [&](TStatusBarPro&, TStatusPanelPro&, const TRect& r) { drawn.push_back(r); };
     bar.DrawItem(0, {0, 0, 316, 29});
     EXPECT_EQ(drawn, (std::vector<TRect>{{0, 0, 292, 29}}));
+
+    // A panel whose width follows its text: the indent of 2 and the margin
+    // of 1 on each side become 3 and 2.
+    TStatusPanelPro& text = bar.Panels().Add();
+    text.SetAutoWidth(true);
+    text.SetIndent(2);
+    text.SetText("abc");
+    EXPECT_EQ(bar.PanelWidths(bar.clientWidth), (std::vector<int>{264, 28}));
+    // Its content: the margin and indent, then the image and a gap of 3.
+    const auto p = PlacePanelContent({10, 0, 110, 29}, taLeftJustify, false, 2, 24, 24, 18, 18,
+                                     20, true, 144);
+    EXPECT_EQ(p.ImageX, 15);
+    EXPECT_EQ(p.TextX, 42);
+    EXPECT_EQ(p.TextY, 4);
 }
 
 TEST(StatusBarPro, AssignCopiesSettingsButNotHistoryIndentOrControl) {

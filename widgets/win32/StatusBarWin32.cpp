@@ -33,12 +33,13 @@ std::wstring OneLine(const std::string& text) {
     return line;
 }
 
-void PanelBevel(HDC dc, const RECT& r, TStatusPanelBevel bevel) {
+void PanelBevel(HDC dc, const RECT& r, TStatusPanelBevel bevel, int width) {
     const TBevel drawn = bevel == pbNone      ? TBevel::None
                          : bevel == pbLowered ? TBevel::Lowered
                                               : TBevel::Raised;
     RECT frame = r;
-    DrawBevel(dc, frame, drawn, GetSysColor(COLOR_BTNSHADOW), GetSysColor(COLOR_BTNHIGHLIGHT));
+    DrawBevel(dc, frame, drawn, GetSysColor(COLOR_BTNSHADOW), GetSysColor(COLOR_BTNHIGHLIGHT),
+              width);
 }
 
 // A tool of the bar's tooltip: the whole bar.
@@ -339,11 +340,12 @@ void TStatusBarProWin32::PaintSimpleText(HDC dc, const RECT& client) {
 // drawing kept to the panel.
 void TStatusBarProWin32::PaintPanels(HDC dc) {
     const int count = std::min(Panels().Count(), kMaxLaidOutPanels);
+    const int bevel = ScaleForDpi(1, Dpi());
     for (int i = 0; i < count; ++i) {
         RECT r{};
         SendMessageW(hwnd_, SB_GETRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&r));
-        PanelBevel(dc, r, Panels()[i].Bevel());
-        InflateRect(&r, -1, -1);
+        PanelBevel(dc, r, Panels()[i].Bevel(), bevel);
+        InflateRect(&r, -bevel, -bevel);
         const TSavedDC panelState(dc);
         IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);
         const ScopedFont font(dc, Font());
