@@ -36,9 +36,10 @@ NONCLIENTMETRICSW NonClientMetricsForDpi(int dpi) {
         User32<BOOL(WINAPI*)(UINT, UINT, void*, UINT, UINT)>("SystemParametersInfoForDpi");
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof metrics;
-    const bool read =
-        forDpi ? forDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, static_cast<UINT>(dpi))
-               : SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    const bool read = forDpi ? forDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0,
+                                      static_cast<UINT>(dpi))
+                             : SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics,
+                                                     &metrics, 0);
     if (!read) metrics.cbSize = 0;
     return metrics;
 }

@@ -37,7 +37,9 @@ struct TPanelStyle {
 class TPanelWin32 {
 public:
     explicit TPanelWin32(TPanelStyle style)
-        : style_(style), designBorderWidth_(style.BorderWidth), designBevelWidth_(style.BevelWidth) {}
+        : style_(style),
+          designBorderWidth_(style.BorderWidth),
+          designBevelWidth_(style.BevelWidth) {}
     TPanelWin32(const TPanelWin32&) = delete;
     TPanelWin32& operator=(const TPanelWin32&) = delete;
 
