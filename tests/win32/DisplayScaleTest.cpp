@@ -94,6 +94,21 @@ TEST_F(DisplayScaleTest, MovingToAScreenOfAnotherScaleRelaysTheWindowAndKeepsThe
     EXPECT_EQ(InForm(form_->InfoPanel()), (TBounds{337, 0, 225, 447}));
 }
 
+TEST_F(DisplayScaleTest, TheAboutBoxFollowsItsMoveToAScreenOfAnotherScale) {
+    if (WindowDpi(nullptr) != 96) GTEST_SKIP() << "the display runs at " << WindowDpi(nullptr);
+    TaboutformularWin32 box(os_.registry, os_.shell);
+    ASSERT_NE(box.Create(nullptr), nullptr);
+    RECT outer;
+    GetWindowRect(box.Handle(), &outer);
+    const RECT to{0, 0, outer.right - outer.left + 100, outer.bottom - outer.top + 147};
+    SendMessageW(box.Handle(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&to));
+    EXPECT_EQ(ClientBounds(box.Handle()), (TBounds{0, 0, 299, 440}));
+    EXPECT_EQ(BoundsIn(box.Card(), box.Handle()), (TBounds{0, 0, 299, 440}));
+    const TBounds link = BoundsIn(box.Link().Handle(), box.Card());
+    EXPECT_EQ((std::pair{link.Left, link.Top}), (std::pair{110, 318}));
+    ExpectTextFits(box.Link().Handle(), L"Homepage", 0);
+}
+
 // The prefix's LogPixels at 144: the window comes up at one and a half times
 // its size, its texts whole, and so does the about box.
 TEST_F(DisplayScaleTest, At144DpiTheWindowAndTheAboutBoxAreOneAndAHalfTimesTheirSize) {

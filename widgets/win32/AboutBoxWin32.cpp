@@ -135,6 +135,23 @@ void TaboutformularWin32::PaintCard(HDC dc) {
     StretchBlt(dc, 0, 0, width, height, memory.get(), 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);
 }
 
+// Moved to a screen of another scale: the box takes the rectangle the system
+// suggests, the card drawn for the new scale and the link its place and font.
+void TaboutformularWin32::OnDpiChanged(int dpi, const RECT& suggested) {
+    if (dpi <= 0) return;
+    dpi_ = dpi;
+    const auto s = [this](int value) { return ScaleForDpi(value, dpi_); };
+    const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
+    picture_ = LoadCard(GetModuleHandleW(nullptr), dpi_);
+    SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, flags);
+    SetWindowPos(visitenkarte_, nullptr, 0, 0, s(kAboutClientWidth), s(kAboutClientHeight), flags);
+    SetWindowPos(hplabel_.Handle(), nullptr, s(kHomePageLeft), s(kHomePageTop), s(kHomePageWidth),
+                 s(kHomePageHeight), flags);
+    hplabel_.SetDpi(dpi_);
+    InvalidateRect(visitenkarte_, nullptr, TRUE);
+}
+
 LRESULT TaboutformularWin32::BoxMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_CLOSE:
@@ -148,6 +165,9 @@ LRESULT TaboutformularWin32::BoxMessage(UINT msg, WPARAM wp, LPARAM lp) {
                 return 0;
             }
             break;
+        case WM_DPICHANGED:
+            OnDpiChanged(HIWORD(wp), *reinterpret_cast<const RECT*>(lp));
+            return 0;
         default:
             break;
     }

@@ -36,6 +36,7 @@ private:
     LRESULT BoxMessage(UINT msg, WPARAM wp, LPARAM lp);
     LRESULT CardMessage(UINT msg, WPARAM wp, LPARAM lp);
     void PaintCard(HDC dc);
+    void OnDpiChanged(int dpi, const RECT& suggested);
 
     TURLLabelWin32 hplabel_;
     Taboutformular logic_;
