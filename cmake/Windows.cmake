@@ -20,7 +20,9 @@ target_link_libraries(nvwin32 PUBLIC nvcore netapi32 advapi32 version comctl32 u
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 set(NV_RES_DIR ${CMAKE_BINARY_DIR}/res)
 add_custom_command(
-  OUTPUT ${NV_RES_DIR}/action.bmp ${NV_RES_DIR}/hand.cur ${NV_RES_DIR}/visitenkarte.bmp
+  OUTPUT ${NV_RES_DIR}/action.bmp ${NV_RES_DIR}/action_150.bmp ${NV_RES_DIR}/action_200.bmp
+         ${NV_RES_DIR}/hand.cur ${NV_RES_DIR}/visitenkarte.bmp ${NV_RES_DIR}/visitenkarte_150.bmp
+         ${NV_RES_DIR}/visitenkarte_200.bmp
   COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/tools/mkres.py ${NV_RES_DIR}
   DEPENDS ${PROJECT_SOURCE_DIR}/tools/mkres.py
   COMMENT "Making the program's pictures")
@@ -31,7 +33,9 @@ set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${NV_RES_DIR} -I${PROJECT_SOURCE_DIR}")
 # windres reports no dependencies: name the files the script includes.
 set_source_files_properties(${NV_RES_DIR}/NetworkView.rc PROPERTIES OBJECT_DEPENDS
   "${PROJECT_SOURCE_DIR}/app/win32/Dialogs.rc;${PROJECT_SOURCE_DIR}/app/win32/resource.h")
-set(NV_PICTURES ${NV_RES_DIR}/hand.cur ${NV_RES_DIR}/visitenkarte.bmp)
+set(NV_PICTURES ${NV_RES_DIR}/action.bmp ${NV_RES_DIR}/action_150.bmp ${NV_RES_DIR}/action_200.bmp
+    ${NV_RES_DIR}/hand.cur ${NV_RES_DIR}/visitenkarte.bmp ${NV_RES_DIR}/visitenkarte_150.bmp
+    ${NV_RES_DIR}/visitenkarte_200.bmp)
 set_property(SOURCE ${NV_RES_DIR}/NetworkView.rc APPEND PROPERTY OBJECT_DEPENDS ${NV_PICTURES})
 set_property(SOURCE ${PROJECT_SOURCE_DIR}/tests/win32/TestVersion.rc APPEND PROPERTY OBJECT_DEPENDS
   ${NV_PICTURES} ${PROJECT_SOURCE_DIR}/app/win32/resource.h)
@@ -75,6 +79,11 @@ add_test(NAME first_run
 add_test(NAME win32_many_services
          COMMAND bash ${PROJECT_SOURCE_DIR}/tests/win32/many-services.sh $<TARGET_FILE:win32_tests>)
 
+# The window and the about box on a display of 144 DPI, the prefix set so
+# for the one run.
+add_test(NAME win32_display_scale
+         COMMAND bash ${PROJECT_SOURCE_DIR}/tests/win32/display-scale.sh $<TARGET_FILE:win32_tests>)
+
 # The benchmarks (not tests), which scripts/bench.sh runs: the real window,
 # and the portable core's fills without a window.
 add_executable(wine_bench ${PROJECT_SOURCE_DIR}/bench/win32/WineBench.cpp)
@@ -90,11 +99,12 @@ include(${CMAKE_CURRENT_LIST_DIR}/ScriptedNetApi.cmake)
 # other programs take turns in a second one, and the many-services test has
 # its own; so the three run side by side (the test preset's jobs).
 set_tests_properties(win32_tests PROPERTIES RESOURCE_LOCK wineprefix)
-set_tests_properties(core_tests_wine first_run scripted_seam_tests network_tour PROPERTIES
+set_tests_properties(core_tests_wine first_run scripted_seam_tests network_tour
+                     win32_display_scale PROPERTIES
                      RESOURCE_LOCK wineprefix-second
                      ENVIRONMENT NV_WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix-second)
 set_tests_properties(core_tests_wine win32_tests first_run win32_many_services
-                     scripted_seam_tests network_tour PROPERTIES TIMEOUT 600)
+                     scripted_seam_tests network_tour win32_display_scale PROPERTIES TIMEOUT 600)
 
 # scripts/bench.sh builds the benchmarks by name; the tests need none of them.
 set_target_properties(wine_bench core_bench PROPERTIES EXCLUDE_FROM_ALL TRUE)

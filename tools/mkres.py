@@ -5,14 +5,17 @@ Usage: mkres.py OUTPUT_FOLDER
 
 Writes action.bmp, the glyph of the action button: an 8-bit bitmap whose
 light grey (192, 192, 192) is the button face, so that loading it with
-LR_LOADMAP3DCOLORS puts it on whatever face colour the system uses.
+LR_LOADMAP3DCOLORS puts it on whatever face colour the system uses; and
+action_150.bmp and action_200.bmp, the same arrow drawn anew on 24 and 32
+pixels for screens of 150 and 200 percent.
 
 Writes hand.cur, the link label's pointing hand: a 32 x 32 monochrome
 cursor whose hot spot is its top-left corner, where the finger points.
 
 Writes visitenkarte.bmp, the about box's card: 200 x 312 pixels in 256
 colours, the program's name under its logo on a light ground, and white
-space below where the home page link lies.
+space below where the home page link lies; and visitenkarte_150.bmp and
+visitenkarte_200.bmp, the card drawn anew at 1.5 and 2 times that size.
 """
 import os
 import struct
@@ -44,6 +47,52 @@ ACTION_COLOURS = {
     "G": (0, 160, 0),      # body
     "d": (0, 112, 0),      # shaded edge
 }
+
+
+# The arrow of the glyph as a shape on the 16 x 16 grid: a shaft and a head
+# pointing right.
+ACTION_ARROW = [(1, 5), (8, 5), (8, 2), (14, 8), (8, 14), (8, 11), (1, 11)]
+
+
+def inside_polygon(points, x, y):
+    inside = False
+    for (x1, y1), (x2, y2) in zip(points, points[1:] + points[:1]):
+        if (y1 > y) != (y2 > y) and x < x1 + (y - y1) * (x2 - x1) / (y2 - y1):
+            inside = not inside
+    return inside
+
+
+def draw_glyph(size):
+    """The arrow on size x size pixels in the glyph's colours: an outline as
+    thick as a pixel of the 16-pixel glyph, light along the inner top and
+    left edges, shaded along the inner bottom and right ones."""
+    f = size / 16
+    t = max(1, int(f))
+    arrow = [[inside_polygon(ACTION_ARROW, (x + 0.5) / f, (y + 0.5) / f) for x in range(size)]
+             for y in range(size)]
+
+    def filled(x, y):
+        return 0 <= x < size and 0 <= y < size and arrow[y][x]
+
+    def near_outside(x, y, d):
+        return any(not filled(x + dx, y + dy) for dx in range(-d, d + 1) for dy in range(-d, d + 1))
+
+    rows = []
+    for y in range(size):
+        row = ""
+        for x in range(size):
+            if not arrow[y][x]:
+                row += "."
+            elif near_outside(x, y, t):
+                row += "#"
+            elif near_outside(x, y - t, t) or near_outside(x - t, y, t):
+                row += "g"
+            elif near_outside(x, y + t, t) or near_outside(x + t, y, t):
+                row += "d"
+            else:
+                row += "G"
+        rows.append(row)
+    return rows
 
 
 def write_bmp8(path, rows, colours):
@@ -148,14 +197,18 @@ def text_width(text, scale):
 
 
 def draw_text(image, text, left, top, scale, colour):
+    """The pixel font with each of its pixels scale wide; a pixel of a scale
+    that is not whole covers whole pixels of the image, so that the letters
+    stay sharp."""
     for i, char in enumerate(text):
         for y, line in enumerate(FONT[char]):
             for x, c in enumerate(line):
                 if c != "#":
                     continue
-                for dy in range(scale):
-                    for dx in range(scale):
-                        image[top + y * scale + dy][left + (i * 6 + x) * scale + dx] = colour
+                col = i * 6 + x
+                for py in range(round(top + y * scale), round(top + (y + 1) * scale)):
+                    for px in range(round(left + col * scale), round(left + (col + 1) * scale)):
+                        image[py][px] = colour
 
 
 def blend(under, over, alpha):
@@ -208,32 +261,37 @@ CARD_SUBTITLE = (90, 100, 115)
 CARD_RULE = (200, 210, 226)
 
 
-def make_card():
-    image = [[CARD_WHITE] * CARD_WIDTH for _ in range(CARD_HEIGHT)]
-    for y in range(0, 168):
-        image[y] = [CARD_GROUND] * CARD_WIDTH
-    for y in range(0, 6):
-        image[y] = [CARD_ACCENT] * CARD_WIDTH
+def make_card(f=1):
+    """The card at f times its size, every measure drawn at that size."""
+    width, height = round(CARD_WIDTH * f), round(CARD_HEIGHT * f)
+    image = [[CARD_WHITE] * width for _ in range(height)]
+    for y in range(0, round(168 * f)):
+        image[y] = [CARD_GROUND] * width
+    for y in range(0, round(6 * f)):
+        image[y] = [CARD_ACCENT] * width
 
     # The logo: a network as the program shows it, one node branching into
     # three.
-    middle = CARD_VISIBLE_WIDTH / 2
-    root = (middle, 40)
-    leaves = [(middle - 42, 88), (middle, 88), (middle + 42, 88)]
+    middle = CARD_VISIBLE_WIDTH * f / 2
+    root = (middle, 40 * f)
+    leaves = [(middle - 42 * f, 88 * f), (middle, 88 * f), (middle + 42 * f, 88 * f)]
     for leaf in leaves:
-        draw_line(image, root[0], root[1], leaf[0], leaf[1], 3, CARD_WIRE)
-    draw_disc(image, root[0], root[1], 16, CARD_GROUND)
-    draw_disc(image, root[0], root[1], 13, CARD_ACCENT)
+        draw_line(image, root[0], root[1], leaf[0], leaf[1], 3 * f, CARD_WIRE)
+    draw_disc(image, root[0], root[1], 16 * f, CARD_GROUND)
+    draw_disc(image, root[0], root[1], 13 * f, CARD_ACCENT)
     for leaf in leaves:
-        draw_disc(image, leaf[0], leaf[1], 12, CARD_GROUND)
-        draw_disc(image, leaf[0], leaf[1], 9.5, CARD_NODE)
+        draw_disc(image, leaf[0], leaf[1], 12 * f, CARD_GROUND)
+        draw_disc(image, leaf[0], leaf[1], 9.5 * f, CARD_NODE)
 
     title = "Network View"
-    draw_text(image, title, round(middle - text_width(title, 2) / 2), 116, 2, CARD_TITLE)
+    draw_text(image, title, round(middle - text_width(title, 2 * f) / 2), round(116 * f), 2 * f,
+              CARD_TITLE)
     subtitle = "Windows network browser"
-    draw_text(image, subtitle, round(middle - text_width(subtitle, 1) / 2), 142, 1, CARD_SUBTITLE)
-    for x in range(30, CARD_VISIBLE_WIDTH - 30):
-        image[167][x] = CARD_RULE
+    draw_text(image, subtitle, round(middle - text_width(subtitle, f) / 2), round(142 * f), f,
+              CARD_SUBTITLE)
+    for y in range(round(167 * f), round(168 * f)):
+        for x in range(round(30 * f), round((CARD_VISIBLE_WIDTH - 30) * f)):
+            image[y][x] = CARD_RULE
     return image
 
 
@@ -254,6 +312,10 @@ def main():
     write_bmp8(os.path.join(out, "action.bmp"), ACTION_GLYPH, ACTION_COLOURS)
     write_cur(os.path.join(out, "hand.cur"), HAND_CURSOR, (0, 0))
     write_bmp8_rgb(os.path.join(out, "visitenkarte.bmp"), make_card())
+    for percent, glyph_size in ((150, 24), (200, 32)):
+        write_bmp8(os.path.join(out, "action_%d.bmp" % percent), draw_glyph(glyph_size),
+                   ACTION_COLOURS)
+        write_bmp8_rgb(os.path.join(out, "visitenkarte_%d.bmp" % percent), make_card(percent / 100))
 
 
 if __name__ == "__main__":

@@ -386,20 +386,21 @@ void TMenuPainter::MeasureItem(TMenuItem& item, TMenuCanvas& canvas, int& width,
     const auto first = item.ShortCutText.find_first_not_of(" \t");
     if (first != std::string::npos) text = item.Caption + item.ShortCutText + "WWW";
 
+    const auto s = [this](int value) { return ScaleForDpi(value, Dpi); };
     canvas.SetFont(font_);
-    int w = canvas.TextWidth(text) + 5;
+    int w = canvas.TextWidth(text) + s(5);
     if (text.find('&') != std::string::npos) w -= canvas.TextWidth("&");
     const TSize image = ImageExtent(item);
     if (image.Width > 0) w += image.Width;
-    if (OnOwnerMainMenuBar(item) && owner_.NTPlatform()) w += 8;
+    if (OnOwnerMainMenuBar(item) && owner_.NTPlatform()) w += s(8);
     width = std::max(width, w);
 
     if (separator) {
-        height = 4;
+        height = s(4);
         return;
     }
     const int th = canvas.TextHeight(text);
-    const int h = std::max(th + RoundHalfEven(3 * th, 4), image.Height + 6);
+    const int h = std::max(th + RoundHalfEven(3 * th, 4), image.Height + s(6));
     height = std::max(height, h);
 }
 

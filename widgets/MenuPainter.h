@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "toolkit/Controls.h"
+#include "toolkit/Dpi.h"
 #include "toolkit/Rect.h"
 #include "toolkit/Set.h"
 #include "widgets/PropertyTypes.h"
@@ -282,6 +283,9 @@ public:
     TColor SeparatorColor = clBtnFace;
     TColor CheckedColor = clHighlight;
     int IconWidth = 24;
+    // The screen's scale of the menus: an item's margins, given at 96 DPI,
+    // are measured at it (IconWidth is set at it by the form).
+    int Dpi = kDesignDpi;
     bool DrawSelect = true;
     bool UseDimColor = false;
     bool Gradient = false;

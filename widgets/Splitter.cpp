@@ -11,64 +11,74 @@ bool EdgeAlign(TAlign a) { return a == alTop || a == alBottom || a == alLeft || 
 
 }  // namespace
 
-TRect SplitterDragLimits(TAlign align, const TRect& parentClient, const TRect& sb,
-                         const TRect& rc, int minSize, int minLeft,
-                         const std::vector<const TControl*>& parentControls) {
-    TRect l{parentClient.Left + kEdgeMargin, parentClient.Top + kEdgeMargin,
-            parentClient.Right - kEdgeMargin, parentClient.Bottom - kEdgeMargin};
+// A neighbour of the splitter narrows the limits: one of the same alignment
+// further inwards by its size, the one touching the free side so that it
+// keeps at least keep pixels.
+void NarrowByNeighbour(TAlign align, const TRect& sb, const TControl& c, int keep, TRect& l) {
+    const TRect cb = c.BoundsRect();
+    const bool same = c.Align() == align;
     switch (align) {
         case alTop:
-            l.Top = rc.Top + kEdgeMargin + minSize;
+            if (same && cb.Top > sb.Top)
+                l.Bottom -= cb.Height();
+            else if (cb.Top == sb.Bottom)
+                l.Bottom = std::min(l.Bottom, cb.Bottom - keep);
+            break;
+        case alBottom:
+            if (same && cb.Bottom < sb.Bottom)
+                l.Top += cb.Height();
+            else if (cb.Bottom == sb.Top)
+                l.Top = std::max(l.Top, cb.Top + keep);
+            break;
+        case alLeft:
+            if (same && cb.Left > sb.Left)
+                l.Right -= cb.Width();
+            else if (cb.Left == sb.Right)
+                l.Right = std::min(l.Right, cb.Right - keep);
+            break;
+        case alRight:
+            if (same && cb.Right < sb.Right)
+                l.Left += cb.Width();
+            else if (cb.Right == sb.Left)
+                l.Left = std::max(l.Left, cb.Left + keep);
+            break;
+        default:
+            break;
+    }
+}
+
+TRect SplitterDragLimits(TAlign align, const TRect& parentClient, const TRect& sb,
+                         const TRect& rc, int minSize, int minLeft,
+                         const std::vector<const TControl*>& parentControls, int dpi) {
+    // The margins and minimum sizes are given at 96 DPI.
+    const int margin = ScaleForDpi(kEdgeMargin, dpi);
+    minSize = ScaleForDpi(minSize, dpi);
+    minLeft = ScaleForDpi(minLeft, dpi);
+    TRect l{parentClient.Left + margin, parentClient.Top + margin, parentClient.Right - margin,
+            parentClient.Bottom - margin};
+    switch (align) {
+        case alTop:
+            l.Top = rc.Top + margin + minSize;
             l.Bottom -= minLeft;
             break;
         case alBottom:
-            l.Bottom = rc.Bottom - kEdgeMargin - minSize;
+            l.Bottom = rc.Bottom - margin - minSize;
             l.Top += minLeft;
             break;
         case alLeft:
-            l.Left = rc.Left + kEdgeMargin + minSize;
+            l.Left = rc.Left + margin + minSize;
             l.Right -= minLeft;
             break;
         case alRight:
-            l.Right = rc.Right - kEdgeMargin - minSize;
+            l.Right = rc.Right - margin - minSize;
             l.Left += minLeft;
             break;
         default:
             return l;
     }
-    for (const TControl* c : parentControls) {
-        if (c->Align() == alNone) continue;
-        const TRect cb = c->BoundsRect();
-        const bool same = c->Align() == align;
-        switch (align) {
-            case alTop:
-                if (same && cb.Top > sb.Top)
-                    l.Bottom -= cb.Height();
-                else if (cb.Top == sb.Bottom)
-                    l.Bottom = std::min(l.Bottom, cb.Bottom - kNeighbourKeep);
-                break;
-            case alBottom:
-                if (same && cb.Bottom < sb.Bottom)
-                    l.Top += cb.Height();
-                else if (cb.Bottom == sb.Top)
-                    l.Top = std::max(l.Top, cb.Top + kNeighbourKeep);
-                break;
-            case alLeft:
-                if (same && cb.Left > sb.Left)
-                    l.Right -= cb.Width();
-                else if (cb.Left == sb.Right)
-                    l.Right = std::min(l.Right, cb.Right - kNeighbourKeep);
-                break;
-            case alRight:
-                if (same && cb.Right < sb.Right)
-                    l.Left += cb.Width();
-                else if (cb.Right == sb.Left)
-                    l.Left = std::max(l.Left, cb.Left + kNeighbourKeep);
-                break;
-            default:
-                break;
-        }
-    }
+    for (const TControl* c : parentControls)
+        if (c->Align() != alNone)
+            NarrowByNeighbour(align, sb, *c, ScaleForDpi(kNeighbourKeep, dpi), l);
     return l;
 }
 
@@ -172,7 +182,7 @@ void TBetterSplitter::MouseDown(TMouseButton button, TShiftState shift, int x, i
     if (resizingControl_ && button == mbLeft && !(shift & ssDouble)) {
         const TRect sb = BoundsRect();
         limits_ = SplitterDragLimits(align_, ParentClientRect(), sb, resizingControl_->BoundsRect(),
-                                     MinSize, MinLeft, ParentControls());
+                                     MinSize, MinLeft, ParentControls(), dpi_);
         ConfineCursor(&limits_);
         // The press itself counts as inside, so that holding the positions
         // to the limits never makes the edge jump at the first move.

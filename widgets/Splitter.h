@@ -15,6 +15,7 @@
 
 #include "toolkit/Aligned.h"
 #include "toolkit/Controls.h"
+#include "toolkit/Dpi.h"
 #include "toolkit/Exception.h"
 #include "widgets/PropertyTypes.h"
 
@@ -31,10 +32,12 @@ using TSplitterMouseMoveEvent =
 // parent's client area less 4 pixels on each side, narrowed by the resizing
 // control's MinSize, by MinLeft on the other side, by the controls of the
 // same alignment that lie further inwards, and by the control that touches
-// the splitter's free side, which keeps at least 5 pixels.
+// the splitter's free side, which keeps at least 5 pixels. The margins and
+// the minimum sizes are given at 96 DPI and scaled to dpi.
 TRect SplitterDragLimits(TAlign align, const TRect& parentClient, const TRect& splitter,
                          const TRect& resizing, int minSize, int minLeft,
-                         const std::vector<const TControl*>& parentControls);
+                         const std::vector<const TControl*>& parentControls,
+                         int dpi = kDesignDpi);
 
 // The splitter's bounds when it sits against the control's inner edge.
 TRect SplitterPlacement(TAlign align, const TRect& control, const TRect& splitter);
@@ -67,8 +70,12 @@ public:
     // the control's size as it was.
     void SetEnabled(bool value);
 
+    // At 96 DPI, as the other measures: the drag limits scale them.
     int MinSize = 0;
     int MinLeft = 0;
+    // The screen's scale the splitter is shown at.
+    int Dpi() const { return dpi_; }
+    virtual void SetDpi(int dpi) { dpi_ = dpi; }
     TSplitterMovingEvent OnMoving;
     TSplitterMouseEvent OnMouseDown;
     TSplitterMouseMoveEvent OnMouseMove;
@@ -122,4 +129,5 @@ private:
     TColor color_;
     bool parentColor_ = false;
     bool enabled_ = true;
+    int dpi_ = kDesignDpi;
 };

@@ -22,15 +22,19 @@ TAlignment Mirrored(TAlignment a) {
 TPanelContentPlacement PlacePanelContent(const TRect& rect, TAlignment alignment, bool rtlReading,
                                          int indent, int imageWidth, int imageHeight,
                                          int textWidth, int panelTextWidth, int textHeight,
-                                         bool hasText) {
+                                         bool hasText, int dpi) {
+    // The edge's margin, the indent and the gap beside the image are given
+    // at 96 DPI.
+    const int margin = ScaleForDpi(1, dpi) + ScaleForDpi(indent, dpi);
+    const int gap = ScaleForDpi(2, dpi);
     TPanelContentPlacement p;
     int x = 0;
     switch (alignment) {
         case taLeftJustify:
-            x = rect.Left + 1 + indent;
+            x = rect.Left + margin;
             break;
         case taRightJustify:
-            x = rect.Right - imageWidth - 1 - indent;
+            x = rect.Right - imageWidth - margin;
             break;
         case taCenter:
             x = rtlReading ? rect.Left + (textWidth + imageWidth + rect.Width()) / 2 - imageWidth
@@ -43,7 +47,7 @@ TPanelContentPlacement PlacePanelContent(const TRect& rect, TAlignment alignment
         p.HasImage = true;
         p.ImageX = x;
         p.ImageY = rect.Top + (rect.Height() - imageHeight) / 2;
-        x = imageRightOfText ? x - 2 : x + imageWidth + 2;
+        x = imageRightOfText ? x - gap : x + imageWidth + gap;
     }
     if (!hasText) return p;
     if (imageRightOfText) x -= panelTextWidth;
@@ -487,6 +491,15 @@ void TStatusBarPro::SyncToSystemFont() {
     if (useSystemFont_) SetFont(SystemStatusFont());
 }
 
+void TStatusBarPro::SetDpi(int dpi) {
+    if (dpi == dpi_) return;
+    dpi_ = dpi;
+    SyncToSystemFont();
+    if (!HandleAllocated()) return;
+    UpdatePanels(true, false);
+    Invalidate();
+}
+
 void TStatusBarPro::SettingChanged(unsigned code) {
     constexpr unsigned kSpiSetNonClientMetrics = 42;
     if (code == 0 || code == kSpiSetNonClientMetrics) SyncToSystemFont();
@@ -547,7 +560,7 @@ int TStatusBarPro::ImageWidthFor(const TStatusPanelPro& panel) const {
 
 std::vector<int> TStatusBarPro::PanelWidths(int clientWidth) {
     const int count = std::min(panels_.Count(), kMaxLaidOutPanels);
-    int free = clientWidth - (ShowsSizeGrip() ? kSizeGripWidth : 0);
+    int free = clientWidth - (ShowsSizeGrip() ? SizeGripWidth() : 0);
     int autoSized = 0;
     for (int i = 0; i < count; ++i) {
         TStatusPanelPro& p = panels_[i];
@@ -556,8 +569,9 @@ std::vector<int> TStatusBarPro::PanelWidths(int clientWidth) {
             continue;
         }
         if (p.autoWidth_) {
-            int w = TextWidth(p.font_, p.text_) + (p.indent_ + 1) * 2;
-            if (const int image = ImageWidthFor(p); image > 0) w += image + 2;
+            const auto s = [this](int value) { return ScaleForDpi(value, dpi_); };
+            int w = TextWidth(p.font_, p.text_) + (s(p.indent_) + s(1)) * 2;
+            if (const int image = ImageWidthFor(p); image > 0) w += image + s(2);
             p.width_ = p.BoundedWidth(w);
         }
         free -= p.width_;
@@ -624,7 +638,7 @@ void TStatusBarPro::RemoveControlFromOthers(TControl* control, const TStatusPane
 void TStatusBarPro::DrawItem(int index, TRect rect) {
     if (index < 0 || index >= std::min(panels_.Count(), kMaxLaidOutPanels)) return;
     if (ShowsSizeGrip() && index == std::min(panels_.Count(), kMaxLaidOutPanels) - 1)
-        rect.Right -= kSizeGripWidth;
+        rect.Right -= SizeGripWidth();
     DrawPanel(panels_[index], rect);
 }
 
@@ -640,7 +654,7 @@ void TStatusBarPro::DrawPanel(TStatusPanelPro& panel, const TRect& rect) {
     const int imageHeight = imageWidth > 0 ? images_->Height() : 0;
     const auto placement = PlacePanelContent(
         rect, a, rtl, panel.indent_, imageWidth, imageHeight, TextWidth(font_, panel.text_),
-        TextWidth(panel.font_, panel.text_), TextHeight(panel.font_), !panel.text_.empty());
+        TextWidth(panel.font_, panel.text_), TextHeight(panel.font_), !panel.text_.empty(), dpi_);
     PaintPanel(panel, rect, placement);
 }
 

@@ -16,6 +16,7 @@
 
 #include "toolkit/Aligned.h"
 #include "toolkit/Controls.h"
+#include "toolkit/Dpi.h"
 #include "toolkit/Strings.h"
 #include "widgets/PropertyTypes.h"
 
@@ -61,11 +62,12 @@ struct TPanelContentPlacement {
 
 // The placement rules of a panel's content. textWidth is measured in the
 // bar's font (the start position), panelTextWidth in the panel's own font;
-// textHeight is the height of "H" in the panel's font.
+// textHeight is the height of "H" in the panel's font. The margins and the
+// indent are given at 96 DPI and placed at dpi.
 TPanelContentPlacement PlacePanelContent(const TRect& rect, TAlignment alignment, bool rtlReading,
                                          int indent, int imageWidth, int imageHeight,
                                          int textWidth, int panelTextWidth, int textHeight,
-                                         bool hasText);
+                                         bool hasText, int dpi = kDesignDpi);
 
 // Records a panel's text in its history: at most 251 lines, and a text that
 // grows or shrinks step by step stays on one line.
@@ -249,6 +251,11 @@ public:
     bool UseRightToLeftAlignment() const;
     // The size grip shows only on a form that can be resized.
     bool ShowsSizeGrip() const;
+    // The screen's scale the bar is shown at: the grip's room follows it,
+    // and the system's status font is the one for that scale.
+    int Dpi() const { return dpi_; }
+    void SetDpi(int dpi);
+    int SizeGripWidth() const { return ScaleForDpi(kSizeGripWidth, dpi_); }
 
     // The panel widths for a client width: auto-width panels follow their
     // text and image, auto-size panels share what is left. At most 128.
@@ -364,6 +371,7 @@ private:
     TChangeLink imageChangeLink_;
     TPopupMenu* popupMenu_ = nullptr;
     TStatusPanelPro* hotPanel_ = nullptr;
+    int dpi_ = kDesignDpi;
     // The image lists and menus that tell the bar when they go.
     std::vector<TComponent*> watched_;
 };

@@ -2,10 +2,13 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "app/MainLayout.h"
 #include "app/win32/InputDialog.h"
 #include "app/win32/resource.h"
 #include "platform/win32/Win32Platform.h"
+#include "toolkit/win32/Dpi.h"
 #include "toolkit/win32/WindowClass.h"
 #include "widgets/win32/AboutBoxWin32.h"
 
@@ -16,6 +19,9 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"TMainWindow";
 constexpr TColor kWaitPanelColor = RGBColor(247, 247, 247);
+constexpr DWORD kWindowStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+// The window's font, "MS Sans Serif" of 8 points at 96 DPI.
+constexpr int kFontHeight = -11;
 
 enum ControlId {
     idWaitPanel = 100,
@@ -39,6 +45,38 @@ HWND CreateChild(const wchar_t* cls, const wchar_t* text, DWORD style, HWND pare
                            0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                            reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE)),
                            nullptr);
+}
+
+// The window's outer rectangle for its design client size at the scale,
+// centred on the screen.
+RECT CentredWindowRect(int dpi) {
+    RECT r{0, 0, ScaleForDpi(kDesignClientWidth, dpi), ScaleForDpi(kDesignClientHeight, dpi)};
+    AdjustWindowRectForDpi(r, kWindowStyle, 0, dpi);
+    const int width = r.right - r.left, height = r.bottom - r.top;
+    const int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+    const int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+    return {x, y, x + width, y + height};
+}
+
+// The height of a control's text in its font, wrapped at the width.
+int WrappedTextHeight(HWND control, int width) {
+    const std::wstring text = ReadWindowText(control);
+    const TWindowDC dc = ClientDC(control);
+    const TSelection font(dc.get(),
+                          reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+    RECT r{0, 0, width, 0};
+    DrawTextW(dc.get(), text.c_str(), static_cast<int>(text.size()), &r,
+              DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    return r.bottom;
+}
+
+// The action button's glyph drawn for the largest scale that is not larger
+// than the screen's: it is shown at its own size, never enlarged.
+TOwnedBitmap LoadActionGlyph(int dpi) {
+    const int scale = PictureScaleAtMost(dpi);
+    const int id = scale >= 200 ? IDB_ACTION_200 : scale >= 150 ? IDB_ACTION_150 : IDB_ACTION;
+    return TOwnedBitmap(static_cast<HBITMAP>(LoadImageW(
+        GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS)));
 }
 
 }  // namespace
@@ -66,20 +104,26 @@ HWND TNetworkViewerWin32::Create(HINSTANCE instance) {
                                        &TNetworkViewerWin32::HandleMessage>,
                       static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
 
-    // The client area is 562 x 466, the window centred on the screen.
-    const DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
-    RECT r{0, 0, kDesignClientWidth, kDesignClientHeight};
-    AdjustWindowRectEx(&r, style, FALSE, 0);
-    const int width = r.right - r.left, height = r.bottom - r.top;
-    const int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-    const int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-    CreateWindowExW(0, kClassName, L"Network View", style, x, y, width, height, nullptr, nullptr,
-                    instance, this);
+    // The client area is 562 x 466 at 96 DPI, the window centred on the
+    // screen: on the screen it comes up on, at that screen's scale.
+    const int screenDpi = WindowDpi(nullptr);
+    const RECT r = CentredWindowRect(screenDpi);
+    CreateWindowExW(0, kClassName, L"Network View", kWindowStyle, r.left, r.top, r.right - r.left,
+                    r.bottom - r.top, nullptr, nullptr, instance, this);
     if (!hwnd_) return nullptr;
+    dpi_ = WindowDpi(hwnd_);
+    infoWidth_ = ScaleForDpi(kDesignInfoWidth, dpi_);
+    if (dpi_ != screenDpi) {
+        const RECT onItsScreen = CentredWindowRect(dpi_);
+        SetWindowPos(hwnd_, nullptr, onItsScreen.left, onItsScreen.top,
+                     onItsScreen.right - onItsScreen.left, onItsScreen.bottom - onItsScreen.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
 
     CreateControls();
-    Layout();
     CreateMenuPainter();
+    ApplyDpi();
+    Layout();
     logic_->FormCreate();
     logic_->StartupTimer.SetBackend(this);
     logic_->FlashTimer.SetBackend(this);
@@ -87,13 +131,9 @@ HWND TNetworkViewerWin32::Create(HINSTANCE instance) {
 }
 
 void TNetworkViewerWin32::CreateControls() {
-    font_.reset(CreateFontW(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                            DEFAULT_PITCH | FF_DONTCARE, L"MS Sans Serif"));
     waitPanel_.Create(hwnd_, idWaitPanel, true);
     waitLabel_ = CreateChild(L"STATIC", L"\r\nFetching net infos...\r\n\r\nPlease wait.",
                           SS_CENTER | SS_NOPREFIX, waitPanel_.Handle(), idWaitLabel);
-    SetControlFont(waitLabel_);
 
     // Single-text mode, in the form's colour (the form is white).
     statusBar_.SetSimplePanel(true);
@@ -102,7 +142,6 @@ void TNetworkViewerWin32::CreateControls() {
     statusBarAlign_.SetHandle(statusBar_.Handle());
 
     tree_.Create(hwnd_, idTree);
-    SetControlFont(tree_.Handle());
     treeAlign_.SetHandle(tree_.Handle());
 
     CreateActionPanel();
@@ -118,7 +157,6 @@ void TNetworkViewerWin32::CreateControls() {
     infoMemo_ = CreateChild(L"EDIT", L"",
                          ES_MULTILINE | ES_READONLY | ES_AUTOHSCROLL | ES_AUTOVSCROLL | WS_TABSTOP,
                          infoPanel_.Handle(), idInfoMemo);
-    SetControlFont(infoMemo_);
 
     splitter_.Create(hwnd_, idSplitter, false);
     splitter_.MinSize = 0;
@@ -139,20 +177,56 @@ void TNetworkViewerWin32::CreateActionPanel() {
     actionPanelAlign_.SetHandle(actionPanel_.Handle());
     actionButton_ = CreateChild(L"BUTTON", L"", BS_PUSHBUTTON | WS_TABSTOP, actionPanel_.Handle(),
                              idActionButton);
-    SetControlFont(actionButton_);
-    glyph_.reset(static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr),
-                                                 MAKEINTRESOURCEW(IDB_ACTION), IMAGE_BITMAP, 0, 0,
-                                                 LR_LOADMAP3DCOLORS)));
-    if (glyph_)
-        SendMessageW(actionButton_, BM_SETIMAGE, IMAGE_BITMAP,
-                     reinterpret_cast<LPARAM>(glyph_.get()));
     aboutButton_ = CreateChild(L"BUTTON", L"About", BS_PUSHBUTTON | WS_TABSTOP, actionPanel_.Handle(),
                            idAboutButton);
-    SetControlFont(aboutButton_);
 }
 
-void TNetworkViewerWin32::SetControlFont(HWND control) {
-    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+// The font, the glyph, the bevels, the status bar and the flat painting's
+// measures, all given at 96 DPI, at the window's scale. The controls are
+// handed the new font and glyph before the old ones go.
+void TNetworkViewerWin32::ApplyDpi() {
+    TOwnedFont font(CreateFontW(ScaleForDpi(kFontHeight, dpi_), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
+                                FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"MS Sans Serif"));
+    for (HWND control : {waitLabel_, tree_.Handle(), actionButton_, aboutButton_, infoMemo_})
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+    font_ = std::move(font);
+    TOwnedBitmap glyph = LoadActionGlyph(dpi_);
+    SendMessageW(actionButton_, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(glyph.get()));
+    glyph_ = std::move(glyph);
+    for (TPanelWin32* panel : {&waitPanel_, &actionPanel_, &infoPanel_}) panel->SetDpi(dpi_);
+    splitter_.SetDpi(dpi_);
+    statusBar_.SetDpi(dpi_);
+    DescribeButtons();
+}
+
+// The bit buttons' glyphs and spacing, and the painter's font and icon
+// column, at the window's scale.
+void TNetworkViewerWin32::DescribeButtons() {
+    TBitBtnStyle actionGlyph;
+    actionGlyph.Glyph = glyph_.get();
+    actionGlyph.Spacing = ScaleForDpi(actionGlyph.Spacing, dpi_);
+    menuPainter_->DescribeBitBtn(actionButton_, actionGlyph);
+    TBitBtnStyle about;
+    about.Spacing = ScaleForDpi(about.Spacing, dpi_);
+    menuPainter_->DescribeBitBtn(aboutButton_, about);
+    TMenuPainter& p = menuPainter_->Painter();
+    p.SetFont({"Tahoma", ScaleForDpi(-11, dpi_), ANSI_CHARSET, clMenuText});
+    p.IconWidth = ScaleForDpi(24, dpi_);
+    p.Dpi = dpi_;
+}
+
+void TNetworkViewerWin32::OnDpiChanged(int dpi, const RECT& suggested) {
+    if (dpi <= 0) return;
+    // The width the user dragged the detail panel to, as large on the new
+    // screen as it was on the old one.
+    infoWidth_ = MulDiv(infoWidth_, dpi, dpi_);
+    dpi_ = dpi;
+    ApplyDpi();
+    SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    Layout();
+    RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 // The window has no menus: the painter paints its panels, memo and buttons
@@ -160,15 +234,11 @@ void TNetworkViewerWin32::SetControlFont(HWND control) {
 void TNetworkViewerWin32::CreateMenuPainter() {
     menuPainter_ = std::make_unique<TMenuPainterWin32>(hwnd_);
     menuPainter_->Describe(splitter_.Handle(), TComponentKind::Panel, "TBetterSplitter");
-    TBitBtnStyle actionGlyph;
-    actionGlyph.Glyph = glyph_.get();
-    menuPainter_->DescribeBitBtn(actionButton_, actionGlyph);
-    menuPainter_->DescribeBitBtn(aboutButton_, TBitBtnStyle{});
+    DescribeButtons();
 
     TMenuPainter& p = menuPainter_->Painter();
     p.DimLevel = 30;
     p.GrayLevel = 10;
-    p.SetFont({"Tahoma", -11, ANSI_CHARSET, clMenuText});
     p.Color = clBtnFace;
     p.DrawMenuBar = false;
     p.IconBackColor = clBtnFace;
@@ -179,7 +249,6 @@ void TNetworkViewerWin32::CreateMenuPainter() {
     p.DisabledColor = clInactiveCaption;
     p.SeparatorColor = clBtnFace;
     p.CheckedColor = clHighlight;
-    p.IconWidth = 24;
     p.DrawSelect = true;
     p.SetUseSystemColors(true);
     p.UseDimColor = false;
@@ -194,8 +263,14 @@ void TNetworkViewerWin32::CreateMenuPainter() {
 void TNetworkViewerWin32::Layout() {
     RECT client;
     GetClientRect(hwnd_, &client);
-    const auto l = LayoutMainWindow(client.right, client.bottom, actionPanelVisible_,
-                                    infoPanelVisible_, infoWidth_);
+    auto l = LayoutMainWindow(client.right, client.bottom, actionPanelVisible_, infoPanelVisible_,
+                              infoWidth_, dpi_);
+    // A font's lines do not grow exactly with the scale: the wait message
+    // takes the height its lines need, as far as its panel has room.
+    const int room = l.waitPanel.Height - 2 * l.waitLabel.Top;
+    l.waitLabel.Height =
+        std::clamp(WrappedTextHeight(waitLabel_, l.waitLabel.Width), l.waitLabel.Height,
+                   std::max(l.waitLabel.Height, room));
     Place(statusBar_.Handle(), l.statusBar);
     Place(actionPanel_.Handle(), l.actionPanel);
     Place(actionButton_, l.actionButton);
@@ -361,6 +436,9 @@ LRESULT TNetworkViewerWin32::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         case WM_TIMER:
             OnTimer(wp);
+            return 0;
+        case WM_DPICHANGED:
+            OnDpiChanged(HIWORD(wp), *reinterpret_cast<const RECT*>(lp));
             return 0;
         case WM_SETTINGCHANGE:
         case WM_FONTCHANGE:

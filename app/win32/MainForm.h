@@ -40,6 +40,8 @@ public:
     HWND InfoMemo() const { return infoMemo_; }
     HWND Splitter() const { return splitter_.Handle(); }
     TMenuPainterWin32& MenuPainter() { return *menuPainter_; }
+    // The screen's scale the window is laid out for.
+    int Dpi() const { return dpi_; }
 
     // The window's reading order: its own extended style, and the status
     // bar's while the bar follows its parent's.
@@ -74,8 +76,13 @@ private:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
     void CreateControls();
     void CreateActionPanel();
-    void SetControlFont(HWND control);
     void CreateMenuPainter();
+    // The window's measures, fonts and pictures for the screen's scale.
+    void ApplyDpi();
+    void DescribeButtons();
+    // The window moved to a screen of another scale: it takes the rectangle
+    // the system suggests and keeps its tree and the detail width.
+    void OnDpiChanged(int dpi, const RECT& suggested);
     void Layout();
     void OnCommand(int id, int code);
     void OnClose();
@@ -108,7 +115,9 @@ private:
     TCursor screenCursor_ = crDefault;
     bool actionPanelVisible_ = false;
     bool infoPanelVisible_ = false;
-    // The detail panel's width as the user last dragged it.
+    // The screen's scale the window is shown at.
+    int dpi_ = kDesignDpi;
+    // The detail panel's width as the user last dragged it, at dpi_.
     int infoWidth_;
     bool closeRequested_ = false;
     // The session ended with the window open: the host list was written then.

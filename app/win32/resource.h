@@ -1,9 +1,13 @@
 #pragma once
 // Resource numbers of NetworkView.exe.
+// The action button's glyph, drawn for 100, 150 and 200 percent.
 #define IDB_ACTION 101
+#define IDB_ACTION_150 102
+#define IDB_ACTION_200 103
 // The link label's pointing hand.
 #define IDC_HANDPOINT 8888
-// The about box's card is the bitmap named "visitenkarte".
+// The about box's card is the bitmap named "visitenkarte", drawn for 100
+// percent; "visitenkarte_150" and "visitenkarte_200" for 150 and 200.
 
 // The one-line input dialog.
 #define IDD_INPUTQUERY 201

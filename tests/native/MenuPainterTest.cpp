@@ -513,6 +513,23 @@ TEST_F(MenuPainterItems, MenuBarItemsHaveNoIconColumnButNTRoom) {
     EXPECT_EQ(w, 6 * 4 + 5 + 24);
 }
 
+// At 150 percent the margins grow: 5 -> 8, the NT room 8 -> 12, a separator
+// 4 -> 6; the icon column is the form's.
+TEST_F(MenuPainterItems, MarginsFollowTheScale) {
+    TMenuPainter p(owner);
+    p.SetActive(true);
+    p.Dpi = 144;
+    p.IconWidth = 36;
+    FakeCanvas canvas;
+    int w = 0, h = 0;
+    p.MeasureItem(*file, canvas, w, h);
+    EXPECT_EQ(w, 6 * 4 + 8 + 12);
+    w = 0;
+    p.MeasureItem(file->Add("-"), canvas, w, h);
+    EXPECT_EQ(h, 6);
+    EXPECT_EQ(w, 8 + 36);
+}
+
 TEST_F(MenuPainterItems, MeasuringOnlyWhileActive) {
     TMenuPainter p(owner);
     FakeCanvas canvas;

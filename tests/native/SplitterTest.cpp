@@ -221,3 +221,22 @@ TEST(Splitter, LimitsLeaveRoomForControlsOfTheSameAlignmentAndTheNeighbour) {
                                  bottom.BoundsRect(), 0, 0, {&above, &bottom}),
               (TRect{4, 5, 396, 296}));
 }
+
+// The detail panel's splitter at the main window's 150 percent size, on
+// screens of each scale: the margin, the minimum size and the room the tree
+// keeps are given at 96 DPI.
+TEST(Splitter, LimitsFollowTheScreensScale) {
+    Box tree{alClient, {0, 0, 557, 619}};
+    Box info{alRight, {565, 0, 843, 619}};
+    const TRect sb{557, 0, 565, 619};
+    const struct {
+        int dpi;
+        TRect limits;
+    } rows[] = {{96, {5, 4, 829, 615}}, {120, {6, 5, 825, 614}}, {144, {8, 6, 822, 613}},
+                {192, {10, 8, 815, 611}}};
+    for (const auto& r : rows)
+        EXPECT_EQ(SplitterDragLimits(alRight, {0, 0, 843, 619}, sb, info.BoundsRect(), 10, 0,
+                                     {&tree, &info}, r.dpi),
+                  r.limits)
+            << r.dpi;
+}

@@ -371,6 +371,24 @@ TEST(StatusBarPro, OwnerDrawPanelsGoToOnDrawPanelAndTheLastLeavesTheGrip) {
     EXPECT_EQ(drawn, (std::vector<TRect>{{0, 0, 184, 19}, {0, 0, 200, 19}}));
 }
 
+// At 150 percent the grip takes 24 pixels, an indent of 2 and the margin of
+// 1 on each side of a text become 3 and 2, the gap beside an image 3.
+TEST(StatusBarPro, AtAnotherScaleTheGripMarginsAndIndentsAreScaled) {
+    RecordingBar bar;
+    bar.clientWidth = 316;
+    bar.SetDpi(144);
+    bar.Panels().Add().SetAutoSize(true);
+    TStatusPanelPro& text = bar.Panels().Add();
+    text.SetAutoWidth(true);
+    text.SetIndent(2);
+    text.SetText("abc");
+    EXPECT_EQ(bar.PanelWidths(bar.clientWidth), (std::vector<int>{264, 28}));
+    const auto p = PlacePanelContent({10, 0, 110, 29}, taLeftJustify, false, 2, 24, 24, 18, 18,
+                                     20, true, 144);
+    EXPECT_EQ(p.ImageX, 15);
+    EXPECT_EQ(p.TextX, 42);
+}
+
 TEST(StatusBarPro, AssignCopiesSettingsButNotHistoryIndentOrControl) {
     RecordingBar bar;
     TStatusPanelPro& from = bar.Panels().Add();

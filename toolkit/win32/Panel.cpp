@@ -1,5 +1,6 @@
 #include "toolkit/win32/Panel.h"
 
+#include "toolkit/Dpi.h"
 #include "toolkit/win32/GdiDraw.h"
 #include "toolkit/win32/WindowClass.h"
 
@@ -54,6 +55,12 @@ void TPanelWin32::Paint(HDC dc) {
     DrawBevel(dc, r, style_.Outer, shadow, light, style_.BevelWidth);
     InflateRect(&r, -style_.BorderWidth, -style_.BorderWidth);
     DrawBevel(dc, r, style_.Inner, shadow, light, style_.BevelWidth);
+}
+
+void TPanelWin32::SetDpi(int dpi) {
+    style_.BorderWidth = ScaleForDpi(designBorderWidth_, dpi);
+    style_.BevelWidth = ScaleForDpi(designBevelWidth_, dpi);
+    if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
 const TPanelStyle* TPanelWin32::StyleOf(HWND hwnd) {

@@ -36,7 +36,10 @@ struct TPanelStyle {
 
 class TPanelWin32 {
 public:
-    explicit TPanelWin32(TPanelStyle style) : style_(style) {}
+    explicit TPanelWin32(TPanelStyle style)
+        : style_(style),
+          designBorderWidth_(style.BorderWidth),
+          designBevelWidth_(style.BevelWidth) {}
     TPanelWin32(const TPanelWin32&) = delete;
     TPanelWin32& operator=(const TPanelWin32&) = delete;
 
@@ -44,6 +47,9 @@ public:
     HWND Handle() const { return hwnd_; }
     // Repaints the panel in the colour.
     void SetColor(TColor color);
+    // The screen's scale: the bevels and the room between them, given at
+    // 96 DPI, follow it.
+    void SetDpi(int dpi);
     // The style of a window that is one of these panels; null for any other.
     static const TPanelStyle* StyleOf(HWND hwnd);
 
@@ -53,6 +59,9 @@ private:
     void Paint(HDC dc);
 
     TPanelStyle style_;
+    // The style's measures as given, at 96 DPI.
+    int designBorderWidth_;
+    int designBevelWidth_;
     HWND hwnd_ = nullptr;
     TOwnedBrush brush_;
     TOwnedBrush editBrush_;

@@ -26,6 +26,7 @@ public:
 
     HWND Handle() const { return hwnd_; }
     HWND Card() const { return visitenkarte_; }
+    int Dpi() const { return dpi_; }
     TURLLabelWin32& Link() { return hplabel_; }
     Taboutformular& Logic() { return logic_; }
     // The box a window handle belongs to, or nullptr.
@@ -35,11 +36,14 @@ private:
     LRESULT BoxMessage(UINT msg, WPARAM wp, LPARAM lp);
     LRESULT CardMessage(UINT msg, WPARAM wp, LPARAM lp);
     void PaintCard(HDC dc);
+    void OnDpiChanged(int dpi, const RECT& suggested);
 
     TURLLabelWin32 hplabel_;
     Taboutformular logic_;
     HWND hwnd_ = nullptr;
     HWND visitenkarte_ = nullptr;
     TOwnedBitmap picture_;
+    // The scale of the screen the box is shown on.
+    int dpi_ = kDesignDpi;
     TClickTracker cardClick_;
 };

@@ -235,8 +235,13 @@ void TControlSubClass::PaintEdit() {
                                             : LightenOn(dc.get(), colors.SelectBorder, 60);
     RECT r;
     GetClientRect(control_, &r);
-    Frame(dc.get(), r, frame);
+    for (int i = 0; i < Scaled(1); ++i) {
+        Frame(dc.get(), r, frame);
+        InflateRect(&r, -1, -1);
+    }
 }
+
+int TControlSubClass::Scaled(int value) const { return ScaleForDpi(value, painter_.Painter().Dpi); }
 
 // A rounded face in the state's colours on the parent's colour, and while
 // enabled an edge on the side away from the light: along the top and left
@@ -255,15 +260,20 @@ void TControlSubClass::PaintButtonFace(HDC dc, const RECT& rc, const TMenuColors
         frameBase = focused_ ? LightenOn(dc, colors.SelectBorder, 60) : GetSysColor(COLOR_BTNSHADOW);
     }
     Fill(dc, rc, parent);
+    const int corner = Scaled(4);
     Shape(dc, fill, LightenOn(dc, frameBase, 30),
-          [&] { RoundRect(dc, rc.left, rc.top, rc.right, rc.bottom, 4, 4); });
+          [&] { RoundRect(dc, rc.left, rc.top, rc.right, rc.bottom, corner, corner); });
     if (!enabled) return;
     const TColor edge = Shade(frameBase, 50);
-    const LONG l = rc.left, t = rc.top, r = rc.right, b = rc.bottom;
-    if ((leftPressed_ && hot_) || spacePressed_)
-        Line(dc, edge, {{l, b - 2}, {l, t + 1}, {l + 1, t}, {r - 1, t}});
-    else
-        Line(dc, edge, {{r - 1, t + 1}, {r - 1, b - 2}, {r - 2, b - 1}, {l - 1, b - 1}});
+    // The edge is as many pixels thick as one pixel is at the scale, each
+    // line one further in.
+    for (LONG i = 0; i < Scaled(1); ++i) {
+        const LONG l = rc.left + i, t = rc.top + i, r = rc.right - i, b = rc.bottom - i;
+        if ((leftPressed_ && hot_) || spacePressed_)
+            Line(dc, edge, {{l, b - 2}, {l, t + 1}, {l + 1, t}, {r - 1, t}});
+        else
+            Line(dc, edge, {{r - 1, t + 1}, {r - 1, b - 2}, {r - 2, b - 1}, {l - 1, b - 1}});
+    }
 }
 
 // A bit button's glyph, the cell of its state, where the layout puts it
@@ -291,7 +301,7 @@ TPoint TControlSubClass::PaintGlyph(HDC dc, const TSize& client, const TSize& te
         state.Enabled = enabled;
         state.Selected = hot_;
         state.Focused = focused_;
-        DrawGlyph(dc, picture.get(), placed.Glyph.X, placed.Glyph.Y + 1, state,
+        DrawGlyph(dc, picture.get(), placed.Glyph.X, placed.Glyph.Y + Scaled(1), state,
                   painter_.Painter(), colors);
     }
     return placed.Text;

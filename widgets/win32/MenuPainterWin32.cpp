@@ -151,9 +151,11 @@ void DrawGlyph(HDC dc, HBITMAP bitmap, int x, int y, const TGlyphState& state,
     const bool asked = GetCurrentObject(sourceDC.get(), OBJ_BITMAP) == bitmap;
     const TNearestColor nearest = asked ? NearestColorOn(sourceDC.get()) : TNearestColor{};
     const bool lifted = state.Selected && state.Enabled && !state.Checked;
+    // The lift and the shadow's offset are given at 96 DPI.
+    const int lift = ScaleForDpi(1, painter.Dpi), offset = ScaleForDpi(2, painter.Dpi);
     if (lifted && !state.TopItem && !state.Focused) {
-        --x;
-        --y;
+        x -= lift;
+        y -= lift;
     }
     if (!state.Selected && state.Enabled && !state.Checked && colors.HighColor)
         LightenBitmap(copy, painter.DimLevel, depth, nearest);
@@ -163,7 +165,7 @@ void DrawGlyph(HDC dc, HBITMAP bitmap, int x, int y, const TGlyphState& state,
     }
     if (lifted) {
         const TColor shadow = Shade(colors.SelectFill, 50);
-        DrawMasked(dc, copy, x + 2, y + 2, &shadow);
+        DrawMasked(dc, copy, x + offset, y + offset, &shadow);
     }
     DrawMasked(dc, copy, x, y, nullptr);
 }

@@ -218,6 +218,8 @@ private:
     void ReactToInput(UINT msg, WPARAM wp, LPARAM lp);
     void MouseEnterOrLeave(bool entered);
     void Paint();
+    // A measure of the flat look, given at 96 DPI, at the painter's scale.
+    int Scaled(int value) const;
     void PaintEdit();
     void PaintButton(bool withGlyph);
     void PaintButtonFace(HDC dc, const RECT& rc, const TMenuColors& colors, bool enabled);

@@ -36,6 +36,11 @@ HWND TBetterSplitterWin32::Create(HWND parent, int id, bool visible) {
     return h;
 }
 
+void TBetterSplitterWin32::SetDpi(int dpi) {
+    TBetterSplitter::SetDpi(dpi);
+    panel_.SetDpi(dpi);
+}
+
 TRect TBetterSplitterWin32::BoundsRect() const {
     return Handle() ? WindowBoundsInParent(Handle()) : TRect{};
 }
@@ -94,6 +99,7 @@ void TBetterSplitterWin32::DrawOutline(const TRect& rect) {
     const int oldRop = SetROP2(dc, R2_NOT);
     {
         const TSelection hollow(dc, GetStockObject(HOLLOW_BRUSH));
+        const TSelected<HPEN> pen(dc, CreatePen(PS_INSIDEFRAME, ScaleForDpi(1, Dpi()), 0));
         Rectangle(dc, rect.Left, rect.Top, rect.Right, rect.Bottom);
     }
     SetROP2(dc, oldRop);

@@ -17,6 +17,8 @@ public:
     HWND Create(HWND parent, int id, bool visible);
     HWND Handle() const { return panel_.Handle(); }
 
+    // The raised bevel and the drag outline follow the scale.
+    void SetDpi(int dpi) override;
     TRect BoundsRect() const override;
     void SetBoundsRect(const TRect& bounds) override;
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "platform/win32/Win32Platform.h"
+#include "toolkit/win32/Dpi.h"
 #include "toolkit/win32/GdiDraw.h"
 #include "toolkit/win32/Panel.h"
 #include "toolkit/win32/WinControl.h"
@@ -32,12 +33,13 @@ std::wstring OneLine(const std::string& text) {
     return line;
 }
 
-void PanelBevel(HDC dc, const RECT& r, TStatusPanelBevel bevel) {
+void PanelBevel(HDC dc, const RECT& r, TStatusPanelBevel bevel, int width) {
     const TBevel drawn = bevel == pbNone      ? TBevel::None
                          : bevel == pbLowered ? TBevel::Lowered
                                               : TBevel::Raised;
     RECT frame = r;
-    DrawBevel(dc, frame, drawn, GetSysColor(COLOR_BTNSHADOW), GetSysColor(COLOR_BTNHIGHLIGHT));
+    DrawBevel(dc, frame, drawn, GetSysColor(COLOR_BTNSHADOW), GetSysColor(COLOR_BTNHIGHLIGHT),
+              width);
 }
 
 // A tool of the bar's tooltip: the whole bar.
@@ -216,7 +218,7 @@ TBiDiMode TStatusBarProWin32::ParentBiDiModeValue() const {
 TFont TStatusBarProWin32::SystemStatusFont() const {
     TFont font;
     font.Color = static_cast<TColor>(GetSysColor(COLOR_INFOTEXT));
-    const NONCLIENTMETRICSW metrics = NonClientMetrics();
+    const NONCLIENTMETRICSW metrics = NonClientMetricsForDpi(Dpi());
     if (metrics.cbSize != 0) DescribeFont(metrics.lfStatusFont, font);
     return font;
 }
@@ -286,14 +288,17 @@ void TStatusBarProWin32::PaintPanel(TStatusPanelPro& panel, const TRect& rect,
 
 void TStatusBarProWin32::PaintSizeGrip(HDC dc, const RECT& client) {
     // Three ridges drawn on the bar's own colour, while the form can be
-    // resized and is not maximised.
+    // resized and is not maximised: each a light line above a shadow twice
+    // as thick, spaced and drawn at the bar's scale.
     if (!ShowsSizeGrip() || IsZoomed(GetParent(hwnd_))) return;
     const TColor shadow = GetSysColor(COLOR_BTNSHADOW);
     const TColor light = GetSysColor(COLOR_BTNHIGHLIGHT);
     const LONG r = client.right, b = client.bottom;
-    for (LONG k = 3; k <= 11; k += 4) {
-        for (LONG d = 0; d < 2; ++d) Line(dc, shadow, {{r - k + d, b}, {r, b - k + d}});
-        Line(dc, light, {{r - k - 1, b}, {r, b - k - 1}});
+    const auto s = [this](int value) { return static_cast<LONG>(ScaleForDpi(value, Dpi())); };
+    for (int ridge = 3; ridge <= 11; ridge += 4) {
+        const LONG k = s(ridge);
+        for (LONG d = 0; d < s(2); ++d) Line(dc, shadow, {{r - k + d, b}, {r, b - k + d}});
+        for (LONG d = 1; d <= s(1); ++d) Line(dc, light, {{r - k - d, b}, {r, b - k - d}});
     }
 }
 
@@ -318,8 +323,9 @@ void TStatusBarProWin32::Paint(HDC dc) {
 // left) and vertically centred over the whole bar.
 void TStatusBarProWin32::PaintSimpleText(HDC dc, const RECT& client) {
     RECT textRect = client;
-    textRect.left += 2;
-    textRect.right -= ShowsSizeGrip() ? kSizeGripWidth : 2;
+    const int margin = ScaleForDpi(2, Dpi());
+    textRect.left += margin;
+    textRect.right -= ShowsSizeGrip() ? SizeGripWidth() : margin;
     const ScopedFont font(dc, Font());
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, Font().Color);
@@ -334,11 +340,12 @@ void TStatusBarProWin32::PaintSimpleText(HDC dc, const RECT& client) {
 // drawing kept to the panel.
 void TStatusBarProWin32::PaintPanels(HDC dc) {
     const int count = std::min(Panels().Count(), kMaxLaidOutPanels);
+    const int bevel = ScaleForDpi(1, Dpi());
     for (int i = 0; i < count; ++i) {
         RECT r{};
         SendMessageW(hwnd_, SB_GETRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&r));
-        PanelBevel(dc, r, Panels()[i].Bevel());
-        InflateRect(&r, -1, -1);
+        PanelBevel(dc, r, Panels()[i].Bevel(), bevel);
+        InflateRect(&r, -bevel, -bevel);
         const TSavedDC panelState(dc);
         IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);
         const ScopedFont font(dc, Font());

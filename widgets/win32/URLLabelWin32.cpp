@@ -144,10 +144,21 @@ void TURLLabelWin32::ShowLaunchFailure(const std::string& message) {
 
 void TURLLabelWin32::UpdateFont() {
     if (font_ && Font() == fontMade_) return;
-    TOwnedFont made = CreateFontOf(Font());
+    TLabelFont scaled = Font();
+    scaled.Height = ScaleForDpi(scaled.Height, dpi_);
+    TOwnedFont made = CreateFontOf(scaled);
     if (!made) return;
     font_ = std::move(made);
     fontMade_ = Font();
+}
+
+void TURLLabelWin32::SetDpi(int dpi) {
+    if (dpi == dpi_) return;
+    dpi_ = dpi;
+    font_.reset();
+    UpdateFont();
+    Place();
+    if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
 // The parent draws itself into the label's paint context, moved so that the
@@ -236,6 +247,9 @@ LRESULT TURLLabelWin32::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_CONTEXTMENU:
             ShowContextMenu(lp);
             return 0;
+        case WM_GETFONT:
+            // The font the caption is drawn in, as a control tells it.
+            return reinterpret_cast<LRESULT>(font_.get());
         case WM_SETCURSOR:
             if (LOWORD(lp) == HTCLIENT) {
                 SetCursor(Cursor() == crHandPoint ? hand_ : LoadCursorW(nullptr, IDC_ARROW));

@@ -7,6 +7,7 @@
 // menu for a right click. An aligned label follows its parent's size.
 #include <windows.h>
 
+#include "toolkit/Dpi.h"
 #include "toolkit/win32/GdiOwners.h"
 #include "toolkit/win32/WindowClass.h"
 #include "widgets/URLLabel.h"
@@ -21,6 +22,9 @@ public:
     HWND Tooltip() const { return tooltip_; }
     // The cursor the label shows while live: resource 8888 of the program.
     HCURSOR HandCursor() const { return hand_; }
+    // The screen's scale: the label's fonts, whose heights are given at 96
+    // DPI, are made at it.
+    void SetDpi(int dpi);
 
 protected:
     void Changed() override;
@@ -45,5 +49,6 @@ private:
     HCURSOR hand_ = nullptr;
     TOwnedFont font_;
     TLabelFont fontMade_;
+    int dpi_ = kDesignDpi;
     TClickTracker click_;
 };
