@@ -1,5 +1,5 @@
 #!/bin/bash
-# The Wine suite's display-scale test on a display of 144 DPI: the build
+# The Wine suite's display-scale test on a display of 144 DPI: the
 # test's prefix gets LogPixels 144 for this one run (Wine reads it as each
 # program starts; a second prefix would cost far more), and the value it had
 # back however the run ends.
