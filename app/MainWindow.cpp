@@ -407,16 +407,16 @@ void TMainWindow::ActionButtonClick() {
 
 template <typename Step, typename Again>
 void TMainWindow::WithAccessTo(const std::string& machine, Step step, Again again) {
+    const auto connectedAfter = [&](std::uint32_t status) {
+        return !machine.empty() && TMachineAccess::IsRefusal(status) &&
+               MachineAccess.OfferConnection(machine);
+    };
     lastFailure_ = 0;
     try {
         step();
-        if (machine.empty() || !TMachineAccess::IsRefusal(lastFailure_) ||
-            !MachineAccess.OfferConnection(machine))
-            return;
+        if (!connectedAfter(lastFailure_)) return;
     } catch (const ENTException& e) {
-        if (machine.empty() || !TMachineAccess::IsRefusal(e.ErrorCode) ||
-            !MachineAccess.OfferConnection(machine))
-            throw;
+        if (!connectedAfter(e.ErrorCode)) throw;
     }
     again();
     step();

@@ -187,6 +187,8 @@ TEST_F(MachineAccessTest, ClosingEndsEveryConnectionMadeAndNoOther) {
     w->FormClose();
     EXPECT_EQ(Connections(), (std::vector<std::string>{"WNetCancelConnection2 \\\\N\\IPC$",
                                                        "WNetCancelConnection2 \\\\M\\IPC$"}));
+    // Neither an account nor a password goes into a file.
+    EXPECT_EQ(files.files, (std::map<std::string, std::string>{{kIps, "M\r\nN\r\n"}}));
 }
 
 TEST(SecretTest, WipeZerosTheBytesAndAMoveLeavesNothingBehind) {
