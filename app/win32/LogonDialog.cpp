@@ -1,6 +1,7 @@
 #include "app/win32/LogonDialog.h"
 
 #include <objbase.h>
+#include <cwchar>
 #include <wincred.h>
 
 #include "app/win32/resource.h"
@@ -117,14 +118,18 @@ struct TPackedAccount {
 
 std::optional<TLogon> Unpacked(const TSystemPrompt& system, const TPackedAccount& packed) {
     wchar_t user[CREDUI_MAX_USERNAME_LENGTH + 1] = {};
+    wchar_t domain[CREDUI_MAX_DOMAIN_TARGET_LENGTH + 1] = {};
     wchar_t password[WidePassword::kMaxChars + 1] = {};
     DWORD userLength = static_cast<DWORD>(std::size(user));
+    DWORD domainLength = static_cast<DWORD>(std::size(domain));
     DWORD passwordLength = static_cast<DWORD>(std::size(password));
-    DWORD domainLength = 0;
     std::optional<TLogon> logon;
-    if (system.unpack(0, packed.data, packed.size, user, &userLength, nullptr, &domainLength,
-                      password, &passwordLength))
-        logon = TLogon{Narrow(user), SecretFromWide(password, wcsnlen(password, passwordLength))};
+    if (system.unpack(0, packed.data, packed.size, user, &userLength, domain, &domainLength,
+                      password, &passwordLength)) {
+        // The connection takes the account as "DOMAIN\name".
+        const std::string name = domain[0] ? Narrow(domain) + "\\" + Narrow(user) : Narrow(user);
+        logon = TLogon{name, SecretFromWide(password, wcsnlen(password, passwordLength))};
+    }
     SecureZeroMemory(password, sizeof password);
     return logon;
 }
