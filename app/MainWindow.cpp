@@ -33,6 +33,7 @@ TMainWindow::TMainWindow(TNetworkViewerPlatform platform, TNetworkViewerForm& fo
       NetServer(platform.Net, platform.Messages, platform.Locale),
       NetUser(platform.Net, platform.Messages, platform.Locale),
       ServiceDatabase(platform.Services, platform.Registry, platform.Messages),
+      MachineAccess(platform.Net, platform.Messages, form),
       platform_(platform),
       form_(form),
       versionInfo_(platform.Version) {
@@ -69,7 +70,10 @@ void TMainWindow::LoadHostList() {
     HostList = ReadHostList(read.bytes, platform_.Locale);
 }
 
-void TMainWindow::FormClose() { SaveHostList(); }
+void TMainWindow::FormClose() {
+    MachineAccess.EndConnections();
+    SaveHostList();
+}
 
 void TMainWindow::SaveHostList() {
     const std::string path = HostListFileName();
@@ -161,6 +165,7 @@ void TMainWindow::FlushProgress() {
 void TMainWindow::ShowNetResult(std::uint32_t code) {
     // A status the system has no text for still tells what came of the
     // action: an empty bar would pass for nothing having happened.
+    if (code != 0) lastFailure_ = code;
     const std::string text = NetErrorText(platform_.Messages, code);
     StatusBar.SetSimpleText(text.empty() ? NetErrorMessage(platform_.Messages, code) : text);
 }
@@ -354,7 +359,12 @@ void TMainWindow::TreeExpanding(PVirtualNode node, bool& allowed) {
     Guarded([&] {
         // The last progress text shows before a failure's message.
         try {
-            Fill(node, data.Kind);
+            // A domain's machines are listed from the local machine.
+            WithAccessTo(
+                data.Kind == nkDomain ? std::string() : data.Machine,
+                [&] { Fill(node, data.Kind); },
+                // Each fill starts on a node without children of its making.
+                [&] { Tree.DeleteChildren(node); });
         } catch (...) {
             FlushProgress();
             throw;
@@ -386,7 +396,48 @@ void TMainWindow::ActionButtonClick() {
     PVirtualNode node = Tree.FocusedNode();
     if (node == nullptr) return;
     TBusyScope busy(busy_);
-    Guarded([&] { RunAction(node); });
+    Guarded([&] {
+        const auto action = TNetTree::GetNodeData(node).Action;
+        WithAccessTo(ActionMachine(node), [&] { RunAction(node); }, [] {});
+        // Emptying the category removes the service's node, which a repeated
+        // start or stop still needs.
+        if (action == naStartService || action == naStopService) ResetServicesCategory();
+    });
+}
+
+template <typename Step, typename Again>
+void TMainWindow::WithAccessTo(const std::string& machine, Step step, Again again) {
+    const auto connectedAfter = [&](std::uint32_t status) {
+        return !machine.empty() && TMachineAccess::IsRefusal(status) &&
+               MachineAccess.OfferConnection(machine);
+    };
+    lastFailure_ = 0;
+    try {
+        step();
+        if (!connectedAfter(lastFailure_)) return;
+    } catch (const ENTException& e) {
+        if (!connectedAfter(e.ErrorCode)) throw;
+    }
+    again();
+    step();
+}
+
+std::string TMainWindow::ActionMachine(PVirtualNode node) {
+    const TNetNodeData& data = TNetTree::GetNodeData(node);
+    switch (data.Action) {
+        case naDisconnectSession:
+        case naCloseFile:
+        case naRemoveShare:
+            return data.Machine;
+        case naStartService:
+        case naStopService: {
+            // The machine is its Services category's, which its group carries.
+            const PVirtualNode group = Tree.GetParent(node);
+            return group ? TNetTree::GetNodeData(group).Machine : std::string();
+        }
+        default:
+            return std::string();
+    }
 }
 
 void TMainWindow::RunAction(PVirtualNode node) {
@@ -396,15 +447,13 @@ void TMainWindow::RunAction(PVirtualNode node) {
         case naCloseFile: CloseOpenFile(data); break;
         case naRemoveShare: RemoveShare(data); break;
         case naAddHost: AddHost(node); break;
-        case naStartService:
-            StartStopService(ServiceMachine(node), data.ServiceName, false);
-            ResetServicesCategory();
+        case naStartService: StartStopService(ServiceMachine(node), data.ServiceName, false); break;
+        case naStopService: StartStopService(ServiceMachine(node), data.ServiceName, true); break;
+        case naUpdateTree:
+            // A new tree asks again about machines whose offer was declined.
+            MachineAccess.ForgetDeclined();
+            BuildTree();
             break;
-        case naStopService:
-            StartStopService(ServiceMachine(node), data.ServiceName, true);
-            ResetServicesCategory();
-            break;
-        case naUpdateTree: BuildTree(); break;
         case naRemoveHost: RemoveHost(node); break;
         default: break;
     }

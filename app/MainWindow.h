@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/HostList.h"
+#include "app/MachineAccess.h"
 #include "app/NetNode.h"
 #include "app/versioninfo.h"
 #include "netinfo/NetServer.h"
@@ -38,8 +39,9 @@ struct TNetworkViewerPlatform {
     platform::ServiceManager& Services;
 };
 
-// What the main window asks of its form.
-class TNetworkViewerForm {
+// What the main window asks of its form; the logon dialogs serve the offer
+// to connect as another user.
+class TNetworkViewerForm : public TLogonDialogs {
 public:
     virtual ~TNetworkViewerForm() = default;
     virtual std::string Caption() = 0;
@@ -173,6 +175,7 @@ public:
     TNetServer NetServer;
     TNetUser NetUser;
     TServiceDatabase ServiceDatabase;
+    TMachineAccess MachineAccess;
 
     TStringList HostList;
 
@@ -200,6 +203,15 @@ private:
     // The expansion's fill for a kind, and the press's action for a node.
     void Fill(PVirtualNode node, std::int32_t kind);
     void RunAction(PVirtualNode node);
+    // Runs a fill or an action on machine (empty: on no machine of its own).
+    // When the machine refuses the account it ran as, the user may connect
+    // as another one; then `again` readies the node and the step runs once
+    // more. A refusal is a raised ENTException or, for the actions that
+    // report their status, a refused status in lastFailure_.
+    template <typename Step, typename Again>
+    void WithAccessTo(const std::string& machine, Step step, Again again);
+    // The machine whose entry an action acts on; "" for the tree's own actions.
+    std::string ActionMachine(PVirtualNode node);
     // A new last child of parent (nullptr: the root level) with the
     // has-children mark.
     PVirtualNode AddMarkedNode(PVirtualNode parent);
@@ -226,6 +238,8 @@ private:
     bool hostListUnread_ = false;
     // A fill or an action is running; input that would start another waits.
     bool busy_ = false;
+    // The status that the running action's last failed call reported.
+    std::uint32_t lastFailure_ = 0;
     std::string progressText_;
     bool progressPending_ = false;
     std::chrono::steady_clock::time_point progressShown_{};

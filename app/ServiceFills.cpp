@@ -96,6 +96,7 @@ void TMainWindow::StartStopService(const std::string& machine, const std::string
     const platform::ServiceHandle scm(
         manager, manager.OpenManager(machine, std::nullopt, platform::kScManagerAllAccess));
     if (!scm) {
+        lastFailure_ = manager.LastError();
         form_.ShowError("Error: OpenSCManager");
         return;
     }
@@ -103,6 +104,7 @@ void TMainWindow::StartStopService(const std::string& machine, const std::string
     const platform::ServiceHandle service(
         manager, manager.OpenServiceByName(scm.Get(), serviceName, platform::kServiceAllAccess));
     if (!service) {
+        lastFailure_ = manager.LastError();
         form_.ShowError("Error: OpenService");
         return;
     }
@@ -110,7 +112,9 @@ void TMainWindow::StartStopService(const std::string& machine, const std::string
     const bool done =
         stop ? manager.ControlService(service.Get(), platform::kServiceControlStop, status)
              : manager.Start(service.Get());
-    if (!done) form_.ShowError(SystemErrorText(platform_.Messages, manager.LastError()));
+    if (done) return;
+    lastFailure_ = manager.LastError();
+    form_.ShowError(SystemErrorText(platform_.Messages, lastFailure_));
 }
 
 void TMainWindow::ResetServicesCategory() {

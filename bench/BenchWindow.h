@@ -96,6 +96,13 @@ public:
     platform::NetStatus FileClose(const Text& s, std::uint32_t id) override {
         return Timed([&] { return net_.FileClose(s, id); });
     }
+    platform::NetStatus AddConnection(const Text& r, const Text& u,
+                                      const platform::Secret& p) override {
+        return Timed([&] { return net_.AddConnection(r, u, p); });
+    }
+    platform::NetStatus CancelConnection(const Text& r) override {
+        return Timed([&] { return net_.CancelConnection(r); });
+    }
 
 private:
     template <typename F>

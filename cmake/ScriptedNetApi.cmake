@@ -18,12 +18,21 @@ set_target_properties(scripted_netapi32 PROPERTIES
   RUNTIME_OUTPUT_DIRECTORY ${NV_SCRIPTED_DIR}
   ARCHIVE_OUTPUT_DIRECTORY ${NV_SCRIPTED_DIR}/lib)
 
+# The scripted mpr.dll (tests/mpr/) beside it: the connection functions.
+add_library(scripted_mpr SHARED ${PROJECT_SOURCE_DIR}/tests/mpr/ScriptedMpr.cpp
+            ${PROJECT_SOURCE_DIR}/tests/mpr/mpr.def)
+set_target_properties(scripted_mpr PROPERTIES
+  OUTPUT_NAME mpr PREFIX ""
+  RUNTIME_OUTPUT_DIRECTORY ${NV_SCRIPTED_DIR}
+  ARCHIVE_OUTPUT_DIRECTORY ${NV_SCRIPTED_DIR}/lib)
+
 set(NV_WITH_SCRIPTED_NETAPI ${PROJECT_SOURCE_DIR}/tests/scripted/with-scripted-netapi.sh)
 
-add_executable(scripted_seam_tests ${PROJECT_SOURCE_DIR}/tests/scripted/NetApiWin32Test.cpp)
+add_executable(scripted_seam_tests ${PROJECT_SOURCE_DIR}/tests/scripted/NetApiWin32Test.cpp
+               ${PROJECT_SOURCE_DIR}/tests/scripted/ConnectionWin32Test.cpp)
 target_link_libraries(scripted_seam_tests PRIVATE nvwin32 gtest_main)
 set_target_properties(scripted_seam_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${NV_SCRIPTED_DIR})
-add_dependencies(scripted_seam_tests scripted_netapi32)
+add_dependencies(scripted_seam_tests scripted_netapi32 scripted_mpr)
 add_test(NAME scripted_seam_tests
          COMMAND bash ${NV_WITH_SCRIPTED_NETAPI} $<TARGET_FILE:scripted_seam_tests>)
 

@@ -12,8 +12,8 @@ file(GLOB NV_WIN32_APP CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/app/win32/*.cpp)
 list(FILTER NV_WIN32_APP EXCLUDE REGEX "/main\\.cpp$")
 add_library(nvwin32 STATIC ${NV_WIN32_PLATFORM} ${NV_WIN32_TOOLKIT} ${NV_WIN32_WIDGETS}
             ${NV_WIN32_APP})
-target_link_libraries(nvwin32 PUBLIC nvcore netapi32 advapi32 version comctl32 user32 gdi32
-                      shell32 uxtheme)
+target_link_libraries(nvwin32 PUBLIC nvcore netapi32 mpr advapi32 version comctl32 user32 gdi32
+                      shell32 uxtheme ole32)
 
 # Resources: the version resource, the manifest and the pictures, made from
 # the sources in tools/.

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/Secret.h"
+
 namespace platform {
 
 using NetStatus = std::uint32_t;
@@ -127,6 +129,16 @@ public:
     virtual NetStatus ShareDel(const std::string& server, const std::string& netname) = 0;
     virtual NetStatus SessionDel(const std::string& server, const std::string& username) = 0;
     virtual NetStatus FileClose(const std::string& server, std::uint32_t fileId) = 0;
+
+    // A temporary connection to remote ("\\NAME\IPC$") as user (WNetAddConnection2,
+    // remembered nowhere): until it ends, the calls above that name the
+    // machine run as that user. The seam reads the password during the call
+    // and keeps no copy that it does not wipe.
+    virtual NetStatus AddConnection(const std::string& remote, const std::string& user,
+                                    const Secret& password) = 0;
+    // Ends a connection made by AddConnection (WNetCancelConnection2), even
+    // while a call is using it.
+    virtual NetStatus CancelConnection(const std::string& remote) = 0;
 };
 
 }  // namespace platform

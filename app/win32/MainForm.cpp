@@ -6,6 +6,7 @@
 
 #include "app/MainLayout.h"
 #include "app/win32/InputDialog.h"
+#include "app/win32/LogonDialog.h"
 #include "app/win32/resource.h"
 #include "platform/win32/Win32Platform.h"
 #include "toolkit/win32/Dpi.h"
@@ -350,6 +351,17 @@ void TNetworkViewerWin32::ProcessMessages() {
 
 void TNetworkViewerWin32::ShowError(const std::string& text) {
     MessageBoxW(hwnd_, Wide(text).c_str(), L"Network View", MB_OK | MB_ICONERROR);
+}
+
+bool TNetworkViewerWin32::AskYesNo(const std::string& text) {
+    return MessageBoxW(hwnd_, Wide(text).c_str(), L"Network View", MB_YESNO | MB_ICONQUESTION) ==
+           IDYES;
+}
+
+std::optional<TLogon> TNetworkViewerWin32::PromptLogon(const std::string& machine,
+                                                       const std::string& user,
+                                                       const std::string& failure) {
+    return RunLogonDialog(hwnd_, machine, user, failure);
 }
 
 void TNetworkViewerWin32::ShowAboutBox() {

@@ -67,6 +67,9 @@ public:
     void ProcessMessages() override;
     void ShowError(const std::string& text) override;
     void ShowAboutBox() override;
+    bool AskYesNo(const std::string& text) override;
+    std::optional<TLogon> PromptLogon(const std::string& machine, const std::string& user,
+                                      const std::string& failure) override;
 
     // TimerBackend
     void StartTimer(TTimer& timer) override;

@@ -13,3 +13,9 @@
 #define IDD_INPUTQUERY 201
 #define IDC_INPUT_PROMPT 1001
 #define IDC_INPUT_VALUE 1002
+
+// The program's own logon dialog, where the system offers none.
+#define IDD_LOGON 202
+#define IDC_LOGON_REASON 1011
+#define IDC_LOGON_USER 1012
+#define IDC_LOGON_PASSWORD 1013

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <stdexcept>
 
 #include "platform/NetRecords.h"
@@ -68,6 +69,15 @@ NetRecord<Out> Value(NET_API_STATUS status, const NetBuffer& buffer, Convert con
 
 UserInfo3 FromRecord(const USER_INFO_3& u) { return CopyUserInfo3(u, Text); }
 
+// The host of a remote name ("\\HOST\IPC$").
+std::string HostOf(const std::string& remote) {
+    std::string storage;
+    const char* host = ServerArg(remote, storage);
+    return host ? std::string(host).substr(0, std::string(host).find('\\')) : std::string();
+}
+
+constexpr NetStatus kNotConnected = 2250;
+
 }  // namespace
 
 NetApiSamba::NetApiSamba(const std::string& user, const std::string& password) {
@@ -82,8 +92,7 @@ NetApiSamba::NetApiSamba(const std::string& user, const std::string& password) {
     // libnetapi logs to stderr at its default level; the program reports
     // failures by status, so the library stays quiet.
     libnetapi_set_debuglevel(ctx_, "0");
-    libnetapi_set_username(ctx_, user.c_str());
-    libnetapi_set_password(ctx_, password.c_str());
+    defaultAccount_ = {user, Secret(password)};
 }
 
 NetApiSamba::~NetApiSamba() {
@@ -101,7 +110,7 @@ NetRecord<std::uint32_t> NetApiSamba::ServerGetInfo101(const std::string& server
     std::lock_guard<std::mutex> lock(mutex_);
     std::string name;
     NetBuffer buffer;
-    const auto status = NetServerGetInfo(ServerArg(server, name), 101, BufferOut(buffer));
+    const auto status = NetServerGetInfo(ServerFor(server, name), 101, BufferOut(buffer));
     return Value<SERVER_INFO_101, std::uint32_t>(
         status, buffer, [](const SERVER_INFO_101& s) { return s.sv101_type; });
 }
@@ -116,7 +125,7 @@ NetList<std::string> NetApiSamba::UserEnum0(const std::string& server, std::uint
     std::string name;
     NetBuffer buffer;
     std::uint32_t read = 0, total = 0, resume = 0;
-    const auto status = NetUserEnum(ServerArg(server, name), 0, filter, BufferOut(buffer),
+    const auto status = NetUserEnum(ServerFor(server, name), 0, filter, BufferOut(buffer),
                                     kMaxPreferredLength, &read, &total, &resume);
     return Entries<USER_INFO_0, std::string>(status, buffer, read, [](const USER_INFO_0& u) {
         return Text(u.usri0_name);
@@ -128,7 +137,7 @@ NetList<UserInfo3> NetApiSamba::UserEnum3(const std::string& server, std::uint32
     std::string name;
     NetBuffer buffer;
     std::uint32_t read = 0, total = 0, resume = 0;
-    const auto status = NetUserEnum(ServerArg(server, name), 3, filter, BufferOut(buffer),
+    const auto status = NetUserEnum(ServerFor(server, name), 3, filter, BufferOut(buffer),
                                     kMaxPreferredLength, &read, &total, &resume);
     return Entries<USER_INFO_3, UserInfo3>(status, buffer, read, FromRecord);
 }
@@ -138,7 +147,7 @@ NetList<std::string> NetApiSamba::LocalGroupEnum0(const std::string& server) {
     std::string name;
     NetBuffer buffer;
     std::uint32_t read = 0, total = 0, resume = 0;
-    const auto status = NetLocalGroupEnum(ServerArg(server, name), 0, BufferOut(buffer),
+    const auto status = NetLocalGroupEnum(ServerFor(server, name), 0, BufferOut(buffer),
                                           kMaxPreferredLength, &read, &total, &resume);
     return Entries<LOCALGROUP_INFO_0, std::string>(
         status, buffer, read, [](const LOCALGROUP_INFO_0& g) { return Text(g.lgrpi0_name); });
@@ -149,7 +158,7 @@ NetRecord<UserInfo20> NetApiSamba::UserGetInfo20(const std::string& server,
     std::lock_guard<std::mutex> lock(mutex_);
     std::string name;
     NetBuffer buffer;
-    const auto status = NetUserGetInfo(ServerArg(server, name), user.c_str(), 20, BufferOut(buffer));
+    const auto status = NetUserGetInfo(ServerFor(server, name), user.c_str(), 20, BufferOut(buffer));
     return Value<USER_INFO_20, UserInfo20>(
         status, buffer, [](const USER_INFO_20& u) { return CopyUserInfo20(u, Text); });
 }
@@ -159,7 +168,7 @@ NetRecord<UserInfo3> NetApiSamba::UserGetInfo3(const std::string& server,
     std::lock_guard<std::mutex> lock(mutex_);
     std::string name;
     NetBuffer buffer;
-    const auto status = NetUserGetInfo(ServerArg(server, name), user.c_str(), 3, BufferOut(buffer));
+    const auto status = NetUserGetInfo(ServerFor(server, name), user.c_str(), 3, BufferOut(buffer));
     return Value<USER_INFO_3, UserInfo3>(status, buffer, FromRecord);
 }
 
@@ -169,7 +178,7 @@ NetList<std::string> NetApiSamba::UserGetGroups0(const std::string& server,
     std::string name;
     NetBuffer buffer;
     std::uint32_t read = 0, total = 0;
-    const auto status = NetUserGetGroups(ServerArg(server, name), user.c_str(), 0,
+    const auto status = NetUserGetGroups(ServerFor(server, name), user.c_str(), 0,
                                          BufferOut(buffer), kMaxPreferredLength, &read, &total);
     return Entries<GROUP_USERS_INFO_0, std::string>(
         status, buffer, read, [](const GROUP_USERS_INFO_0& g) { return Text(g.grui0_name); });
@@ -182,7 +191,7 @@ NetList<std::string> NetApiSamba::UserGetLocalGroups0(const std::string& server,
     NetBuffer buffer;
     std::uint32_t read = 0, total = 0;
     const auto status =
-        NetUserGetLocalGroups(ServerArg(server, name), user.c_str(), 0, 0, BufferOut(buffer),
+        NetUserGetLocalGroups(ServerFor(server, name), user.c_str(), 0, 0, BufferOut(buffer),
                               kMaxPreferredLength, &read, &total);
     // libnetapi looks every alias the account belongs to up in the builtin
     // domain, so an account in a local group of the server's own domain gets
@@ -200,7 +209,7 @@ NetList<ShareInfo2> NetApiSamba::ShareEnum2(const std::string& server) {
     std::string name;
     NetBuffer buffer;
     std::uint32_t read = 0, total = 0, resume = 0;
-    const auto status = NetShareEnum(ServerArg(server, name), 2, BufferOut(buffer),
+    const auto status = NetShareEnum(ServerFor(server, name), 2, BufferOut(buffer),
                                      kMaxPreferredLength, &read, &total, &resume);
     return Entries<SHARE_INFO_2, ShareInfo2>(
         status, buffer, read, [](const SHARE_INFO_2& s) { return CopyShareInfo2(s, Text); });
@@ -216,7 +225,7 @@ NetList<FileInfo3> NetApiSamba::FileEnum3(const std::string& server) {
     std::string name;
     NetBuffer buffer;
     std::uint32_t read = 0, total = 0, resume = 0;
-    const auto status = NetFileEnum(ServerArg(server, name), nullptr, nullptr, 3,
+    const auto status = NetFileEnum(ServerFor(server, name), nullptr, nullptr, 3,
                                     BufferOut(buffer), kMaxPreferredLength, &read, &total, &resume);
     return Entries<FILE_INFO_3, FileInfo3>(
         status, buffer, read, [](const FILE_INFO_3& f) { return CopyFileInfo3(f, Text); });
@@ -225,7 +234,7 @@ NetList<FileInfo3> NetApiSamba::FileEnum3(const std::string& server) {
 NetStatus NetApiSamba::ShareDel(const std::string& server, const std::string& netname) {
     std::lock_guard<std::mutex> lock(mutex_);
     std::string name;
-    return Status(NetShareDel(ServerArg(server, name), netname.c_str(), 0));
+    return Status(NetShareDel(ServerFor(server, name), netname.c_str(), 0));
 }
 
 NetStatus NetApiSamba::SessionDel(const std::string&, const std::string&) {
@@ -236,7 +245,71 @@ NetStatus NetApiSamba::SessionDel(const std::string&, const std::string&) {
 NetStatus NetApiSamba::FileClose(const std::string& server, std::uint32_t fileId) {
     std::lock_guard<std::mutex> lock(mutex_);
     std::string name;
-    return Status(NetFileClose(ServerArg(server, name), fileId));
+    return Status(NetFileClose(ServerFor(server, name), fileId));
+}
+
+}  // namespace platform
+
+namespace platform {
+
+const char* NetApiSamba::ServerFor(const std::string& server, std::string& storage) {
+    const char* host = ServerArg(server, storage);
+    const auto it = host ? accounts_.find(host) : accounts_.end();
+    const Account* account = it != accounts_.end() ? &it->second : &defaultAccount_;
+    if (account != inUse_) {
+        libnetapi_set_username(ctx_, account->user.c_str());
+        libnetapi_set_password(ctx_, account->password.CStr());
+        inUse_ = account;
+    }
+    return host;
+}
+
+void NetApiSamba::ForgetCachedConnections() {
+    // libnetapi ends its connections only with its context.
+    libnetapi_free(ctx_);
+    ctx_ = nullptr;
+    inUse_ = nullptr;
+    if (libnetapi_init(&ctx_) != 0 || ctx_ == nullptr)
+        throw std::runtime_error("libnetapi could not be initialised again");
+    libnetapi_set_debuglevel(ctx_, "0");
+}
+
+void NetApiSamba::UseAccountFor(const std::string& host, const std::string& user,
+                                const Secret& password) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    accounts_[host] = {user, Secret(password.View())};
+    ForgetCachedConnections();
+}
+
+NetStatus NetApiSamba::AddConnection(const std::string& remote, const std::string& user,
+                                     const Secret& password) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    const std::string host = HostOf(remote);
+    std::optional<Account> earlier;
+    if (auto it = accounts_.find(host); it != accounts_.end()) earlier = std::move(it->second);
+    accounts_[host] = {user, Secret(password.View())};
+    ForgetCachedConnections();
+    std::string name;
+    NetBuffer buffer;
+    std::uint32_t read = 0, total = 0, resume = 0;
+    // A share listing always asks the host: libnetapi answers some calls for
+    // a name of this machine ("localhost") itself.
+    const auto status = Status(NetShareEnum(ServerFor("\\\\" + host, name), 1, BufferOut(buffer),
+                                            kMaxPreferredLength, &read, &total, &resume));
+    if (status == 0) return 0;
+    if (earlier)
+        accounts_[host] = std::move(*earlier);
+    else
+        accounts_.erase(host);
+    ForgetCachedConnections();
+    return status;
+}
+
+NetStatus NetApiSamba::CancelConnection(const std::string& remote) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (accounts_.erase(HostOf(remote)) == 0) return kNotConnected;
+    ForgetCachedConnections();
+    return 0;
 }
 
 }  // namespace platform

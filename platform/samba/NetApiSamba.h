@@ -10,6 +10,14 @@
 // exist at a time. Calls that libnetapi does not offer (NetServerEnum,
 // NetServerDiskEnum, NetSessionEnum, NetSessionDel) answer status 50, "The
 // request is not supported".
+//
+// Accounts are kept per host: a connection to a host's IPC$ makes every later
+// call to that host authenticate as the connection's account, the others as
+// the account given at construction, as the system's connections do.
+// libnetapi answers a session setup that the host refuses with 1003 (the
+// function cannot complete), where netapi32 answers 1326 or 5, and names the
+// refusal nowhere else.
+#include <map>
 #include <mutex>
 #include <string>
 
@@ -49,9 +57,32 @@ public:
     NetStatus ShareDel(const std::string& server, const std::string& netname) override;
     NetStatus SessionDel(const std::string& server, const std::string& username) override;
     NetStatus FileClose(const std::string& server, std::uint32_t fileId) override;
+    // The account is tried at once (NetShareEnum): a refused one is
+    // answered with the host's status and not kept.
+    NetStatus AddConnection(const std::string& remote, const std::string& user,
+                            const Secret& password) override;
+    NetStatus CancelConnection(const std::string& remote) override;
+
+    // The account that calls to host use from now on, untried; an empty user
+    // is a guest. What a test needs to meet a host as a guest.
+    void UseAccountFor(const std::string& host, const std::string& user, const Secret& password);
 
 private:
+    struct Account {
+        std::string user;
+        Secret password;
+    };
+    // libnetapi's name of server's host (nullptr: the local machine), with
+    // the context pointed at that host's account (lock held).
+    const char* ServerFor(const std::string& server, std::string& storage);
+    // Drops libnetapi's cached connections, which keep the account they were
+    // made with (lock held).
+    void ForgetCachedConnections();
+
     libnetapi_ctx* ctx_ = nullptr;
+    Account defaultAccount_;
+    std::map<std::string, Account> accounts_;  // by host
+    const Account* inUse_ = nullptr;           // what the context holds
     // libnetapi keeps one context for the process and is not made to be
     // called from several threads at once; the window asks machines from
     // several, so the calls take turns.

@@ -3,6 +3,7 @@
 // includes lm.h for the network management interface. Every string crosses
 // the boundary through the wide API; every buffer the system hands out is
 // released before the call that asked for it returns.
+#include <cstddef>
 #include <string>
 
 #include "platform/FileSystem.h"
@@ -43,7 +44,32 @@ public:
     NetStatus ShareDel(const std::string& server, const std::string& netname) override;
     NetStatus SessionDel(const std::string& server, const std::string& username) override;
     NetStatus FileClose(const std::string& server, std::uint32_t fileId) override;
+    NetStatus AddConnection(const std::string& remote, const std::string& user,
+                            const Secret& password) override;
+    NetStatus CancelConnection(const std::string& remote) override;
 };
+
+// A password in UTF-16 for one call of the system, in a buffer of its own
+// that is wiped (SecureZeroMemory) when it goes: on the caller's stack, so
+// that no heap block with the password is ever handed back.
+class WidePassword {
+public:
+    static constexpr std::size_t kMaxChars = 256;  // as the system's logon dialog takes
+    explicit WidePassword(const Secret& password);
+    ~WidePassword();
+    WidePassword(const WidePassword&) = delete;
+    WidePassword& operator=(const WidePassword&) = delete;
+    // False for a password longer than kMaxChars, which is not converted.
+    bool Fits() const { return fits_; }
+    const wchar_t* Get() const { return chars_; }
+
+private:
+    wchar_t chars_[kMaxChars + 1] = {};
+    bool fits_ = true;
+};
+// The UTF-8 Secret of length UTF-16 units (at most WidePassword::kMaxChars;
+// more give an empty one); the conversion's own buffer is wiped.
+Secret SecretFromWide(const wchar_t* text, std::size_t length);
 
 class SystemMessagesWin32 : public SystemMessages {
 public:

@@ -63,6 +63,25 @@ public:
     }
     void ShowError(const std::string& text) override { errors.push_back(text); }
     void ShowAboutBox() override { ++aboutBoxes; }
+    // The next scripted answer; No when none is left.
+    bool AskYesNo(const std::string& text) override {
+        questions.push_back(text);
+        const bool yes = !yesNo.empty() && yesNo.front();
+        if (!yesNo.empty()) yesNo.pop_front();
+        return yes;
+    }
+    // The next scripted account (nullopt: Cancel); Cancel when none is left.
+    std::optional<TLogon> PromptLogon(const std::string& machine, const std::string& user,
+                                      const std::string& failure) override {
+        logonPrompts.push_back({machine, user, failure});
+        std::optional<Account> account;
+        if (!logons.empty()) {
+            account = logons.front();
+            logons.pop_front();
+        }
+        if (!account) return std::nullopt;
+        return TLogon{account->user, platform::Secret(account->password)};
+    }
 
     std::string caption = "Network View";
     std::string infoText = "unset";
@@ -80,6 +99,17 @@ public:
     std::function<void()> onProcessMessages;
     std::vector<std::string> errors;
     int aboutBoxes = 0;
+    std::vector<std::string> questions;
+    std::deque<bool> yesNo;
+    struct LogonPrompt {
+        std::string machine, user, failure;
+        bool operator==(const LogonPrompt&) const = default;
+    };
+    std::vector<LogonPrompt> logonPrompts;
+    struct Account {
+        std::string user, password;
+    };
+    std::deque<std::optional<Account>> logons;
 };
 
 // Timers on a virtual clock: Advance runs every period that ends within the

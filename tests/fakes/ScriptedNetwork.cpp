@@ -55,6 +55,11 @@ ScriptedMachine* ScriptedNetwork::Answer(const std::string& function, const std:
         status = 53;
         return nullptr;
     }
+    if (m->connectedAs.empty())
+        if (auto r = m->refusedUnconnected.find(function); r != m->refusedUnconnected.end()) {
+            status = r->second;
+            return m;
+        }
     auto f = m->failWith.find(function);
     status = f != m->failWith.end() ? f->second : m->status;
     return m;
@@ -222,4 +227,35 @@ platform::NetStatus ScriptedNetwork::FileClose(const std::string& server, std::u
         if (m->files.size() == before) status = 2314;  // no open file with that id
     }
     return status;
+}
+
+ScriptedMachine* ScriptedNetwork::ConnectionMachine(const std::string& function,
+                                                   const std::string& remote,
+                                                   std::vector<std::string> args) {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        calls.push_back({function, remote, std::move(args)});
+    }
+    const auto share = remote.find('\\', 2);
+    auto it = machines.find(remote.substr(0, share));
+    return it != machines.end() ? &it->second : nullptr;
+}
+
+platform::NetStatus ScriptedNetwork::AddConnection(const std::string& remote,
+                                                   const std::string& user,
+                                                   const platform::Secret& password) {
+    ScriptedMachine* m = ConnectionMachine(
+        "WNetAddConnection2", remote, {"user=" + user, "password=" + std::string(password.View())});
+    if (m == nullptr) return 53;
+    auto account = m->accounts.find(user);
+    if (account == m->accounts.end() || account->second != password.View()) return 1326;
+    m->connectedAs = user;
+    return 0;
+}
+
+platform::NetStatus ScriptedNetwork::CancelConnection(const std::string& remote) {
+    ScriptedMachine* m = ConnectionMachine("WNetCancelConnection2", remote, {});
+    if (m == nullptr || m->connectedAs.empty()) return 2250;
+    m->connectedAs.clear();
+    return 0;
 }

@@ -38,6 +38,14 @@ struct ScriptedMachine {
     std::vector<platform::ShareInfo2> shares;
     std::vector<platform::SessionInfo502> sessions;
     std::vector<platform::FileInfo3> files;
+
+    // While no connection to the machine's IPC$ is made, these calls answer
+    // their status (call name -> status) instead of the one above: the
+    // machine refuses the program's own account. A connection takes one of
+    // the accounts (name -> password).
+    std::map<std::string, platform::NetStatus> refusedUnconnected;
+    std::map<std::string, std::string> accounts;
+    std::string connectedAs;  // the account of the connection made, "" for none
 };
 
 struct NetCall {
@@ -92,6 +100,14 @@ public:
     platform::NetStatus ShareDel(const std::string& server, const std::string& netname) override;
     platform::NetStatus SessionDel(const std::string& server, const std::string& username) override;
     platform::NetStatus FileClose(const std::string& server, std::uint32_t fileId) override;
+    // Recorded as "WNetAddConnection2" with the remote name as server and the
+    // user and password as passed; the machine of the remote name answers 0
+    // for one of its accounts and 1326 (unknown user name or bad password)
+    // otherwise. Made from one thread, while no other call is under way.
+    platform::NetStatus AddConnection(const std::string& remote, const std::string& user,
+                                      const platform::Secret& password) override;
+    // "WNetCancelConnection2"; 2250 when no connection is made.
+    platform::NetStatus CancelConnection(const std::string& remote) override;
 
 private:
     // Records the call; returns the machine and the status it answers with
@@ -102,6 +118,9 @@ private:
     platform::NetList<T> List(const std::string& function, const std::string& server,
                               std::vector<std::string> args,
                               std::vector<T> ScriptedMachine::*field);
+    // The machine that a remote name ("\\NAME\IPC$") lies on, with the call recorded.
+    ScriptedMachine* ConnectionMachine(const std::string& function, const std::string& remote,
+                                       std::vector<std::string> args);
     const platform::UserInfo3* FindUser(ScriptedMachine& m, const std::string& user,
                                         platform::NetStatus& status);
 

@@ -1,7 +1,7 @@
 #!/bin/bash
 # Runs a Windows program under Wine as wine-run.sh does, with the scripted
-# netapi32.dll that lies beside it loaded in place of Wine's own, for it and
-# every program it starts.
+# netapi32.dll (and mpr.dll) that lies beside it loaded in place of Wine's
+# own, for it and every program it starts.
 #
 # with-scripted-netapi.sh PROGRAM.exe [ARGUMENTS...]
 set -u
@@ -12,4 +12,6 @@ shift
 [ -f "$(dirname "$exe")/netapi32.dll" ] || { echo "no netapi32.dll beside $exe" >&2; exit 1; }
 wine_env_setup "$(wine_env_build_dir "$exe")"
 export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;netapi32=n"
+# The scripted mpr.dll where one lies beside the program; Wine's own elsewhere.
+[ -f "$(dirname "$exe")/mpr.dll" ] && WINEDLLOVERRIDES="$WINEDLLOVERRIDES;mpr=n,b"
 wine "$exe" "$@"

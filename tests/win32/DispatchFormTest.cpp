@@ -212,3 +212,48 @@ TEST_F(DispatchFormTest, FailedShareListingOfThisMachineIsToldAndTheWindowGoesOn
     ClickButtonOf(Tree(), shares);
     EXPECT_FALSE(form_->Logic().FlashTimer.Enabled());
 }
+
+TEST_F(DispatchFormTest, RefusedSharesAskConnectAsTheTypedAccountAndList) {
+    ScriptedMachine& m = net_.Machine("\\\\M");
+    m.shares = {{"Data", 0, "", 0, 0, 0, "C:\\Data", ""}};
+    m.refusedUnconnected = {{"NetShareEnum", 5}};
+    m.accounts = {{"ada", "Engine-1843"}};
+    OpenScripted("M\r\n");
+    HTREEITEM host = FindItem(Tree(), Internet(), "M");
+    ClickButtonOf(Tree(), host);
+
+    std::wstring question;
+    ModalDriver box(L"#32770", L"Network View",
+                    {[&](HWND window) {
+                         question = StaticTexts(window);
+                         return true;
+                     },
+                     Press(L"Return")});
+    // Wine offers no credential dialog of its own: the program's shows.
+    ModalDriver logon(L"#32770", L"Connect as another user",
+                      {TypeInto(IDC_LOGON_USER, L"ada", L"ada"),
+                       [](HWND window) {
+                           SetFocus(GetDlgItem(window, IDC_LOGON_PASSWORD));
+                           return true;
+                       },
+                       TypeInto(IDC_LOGON_PASSWORD, L"Engine-1843", L"Engine-1843"),
+                       [](HWND) {
+                           SaveScreenshot(L"logon-dialog");
+                           return true;
+                       },
+                       Press(L"Return")});
+    HTREEITEM shares = FindItem(Tree(), host, "Shares");
+    ClickButtonOf(Tree(), shares);
+    ASSERT_EQ(box.Shown(), 1);
+    ASSERT_EQ(logon.Shown(), 1);
+    EXPECT_FALSE(logon.LeftOpen()) << "steps done: " << logon.StepsDone();
+    EXPECT_NE(question.find(L"Access to \\\\M was refused. Connect as another user?"),
+              std::wstring::npos);
+    EXPECT_EQ(ChildTexts(Tree(), shares), std::vector<std::string>{"Data = C:\\Data"});
+    const auto connects = net_.CallsOf("WNetAddConnection2");
+    ASSERT_EQ(connects.size(), 1u);
+    EXPECT_EQ(connects[0].args, (std::vector<std::string>{"user=ada", "password=Engine-1843"}));
+
+    ASSERT_TRUE(CloseWindow());
+    EXPECT_EQ(net_.CallsOf("WNetCancelConnection2").size(), 1u);
+}
