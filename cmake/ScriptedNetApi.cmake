@@ -46,5 +46,3 @@ add_dependencies(network_tour scripted_netapi32 NetworkView)
 add_test(NAME network_tour
          COMMAND bash ${NV_WITH_SCRIPTED_NETAPI} $<TARGET_FILE:network_tour>
                  $<TARGET_FILE:NetworkView> ${PROJECT_SOURCE_DIR}/tests/netapi32/demo-network.txt)
-
-set_tests_properties(scripted_seam_tests network_tour PROPERTIES RESOURCE_LOCK wine TIMEOUT 600)
