@@ -12,7 +12,7 @@ file(GLOB NV_WIN32_APP CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/app/win32/*.cpp)
 list(FILTER NV_WIN32_APP EXCLUDE REGEX "/main\\.cpp$")
 add_library(nvwin32 STATIC ${NV_WIN32_PLATFORM} ${NV_WIN32_TOOLKIT} ${NV_WIN32_WIDGETS}
             ${NV_WIN32_APP})
-target_link_libraries(nvwin32 PUBLIC nvcore netapi32 advapi32 version comctl32 user32 gdi32
+target_link_libraries(nvwin32 PUBLIC nvcore netapi32 wldap32 advapi32 version comctl32 user32 gdi32
                       shell32 uxtheme)
 
 # Resources: the version resource, the manifest and the pictures, made from
@@ -75,9 +75,17 @@ add_test(NAME first_run
 add_test(NAME win32_many_services
          COMMAND bash ${PROJECT_SOURCE_DIR}/tests/win32/many-services.sh $<TARGET_FILE:win32_tests>)
 
+# The directory seam beside the private Samba domain controller that the
+# native directory tests use.
+add_test(NAME win32_directory
+         COMMAND ${PROJECT_SOURCE_DIR}/tests/contract/ad-fixture.sh ${NV_AD_FIXTURE_DIR}
+                 bash ${PROJECT_SOURCE_DIR}/tests/win32/wine-run.sh $<TARGET_FILE:win32_tests>
+                 --gtest_filter=DirectoryWin32.*)
+set_tests_properties(win32_directory PROPERTIES SKIP_RETURN_CODE 77)
+
 # One Wine program at a time: they share the prefix and the display.
-set_tests_properties(core_tests_wine win32_tests first_run win32_many_services PROPERTIES
-                     RESOURCE_LOCK wine TIMEOUT 600)
+set_tests_properties(core_tests_wine win32_tests first_run win32_many_services win32_directory
+                     PROPERTIES RESOURCE_LOCK wine TIMEOUT 600)
 
 # The benchmarks (not tests), which scripts/bench.sh runs: the real window,
 # and the portable core's fills without a window.

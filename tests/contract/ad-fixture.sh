@@ -9,7 +9,8 @@
 # Provisioning and filling the directory takes about half a minute, so the
 # filled domain is kept in FOLDER/template and made again only when this
 # script changes; each run starts the controller on a fresh copy of it, so
-# that what one run did never reaches the next.
+# that what one run did never reaches the next. The native and the Windows
+# build of a checkout name the same FOLDER.
 #
 # Usage: ad-fixture.sh FOLDER COMMAND [ARGS...]
 # Exports to COMMAND: NV_AD_SERVER, NV_AD_DOMAIN, NV_AD_DNS_DOMAIN,
@@ -87,6 +88,10 @@ provision() {
     echo "$stamp" >"$template/made-by"
 }
 
+# The builds of one checkout share the kept domain, and may run side by side:
+# one provisions while the others wait, and each copies it whole.
+exec 9>"$root/template.lock"
+flock 9
 if [ "$(cat "$template/made-by" 2>/dev/null)" != "$stamp" ]; then
     provision || {
         echo "ad-fixture: provisioning failed; its log:" >&2
@@ -98,14 +103,18 @@ fi
 # A fresh copy every run: the controller writes its state as it runs. The
 # copy is reached at the path the template was provisioned at, which the
 # configuration names, through a bind mount only this namespace sees.
-run="$root/run"
-rm -rf "$run"
-cp -a "$template" "$run"
+run="$(mktemp -d "$root/run.XXXXXX")"
+cp -a "$template/." "$run"
+flock -u 9
 mount --bind "$run" "$template"
 
-samba -i -M single -s "$template/etc/smb.conf" >"$root/samba.log" 2>&1 &
+samba -i -M single -s "$template/etc/smb.conf" >"$run/samba.log" 2>&1 &
 samba_pid=$!
-trap 'kill "$samba_pid" 2>/dev/null || true' EXIT
+stop_controller() {
+    kill "$samba_pid" 2>/dev/null && wait "$samba_pid" 2>/dev/null
+    umount "$template" && rm -rf "$run"
+}
+trap stop_controller EXIT
 
 # The controller takes connections before it can check a password: it is
 # ready once a bind as the fixture's user succeeds.
@@ -120,7 +129,7 @@ for _ in $(seq 1 150); do
 done
 if ! ready; then
     echo "ad-fixture: the private domain controller does not answer; its log:" >&2
-    tail -n 40 "$root/samba.log" >&2 || true
+    tail -n 40 "$run/samba.log" >&2 || true
     exit 1
 fi
 
