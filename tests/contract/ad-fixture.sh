@@ -110,9 +110,13 @@ mount --bind "$run" "$template"
 
 samba -i -M single -s "$template/etc/smb.conf" >"$run/samba.log" 2>&1 &
 samba_pid=$!
+# The command's status is the script's, whatever the clean-up meets.
 stop_controller() {
-    kill "$samba_pid" 2>/dev/null && wait "$samba_pid" 2>/dev/null
-    umount "$template" && rm -rf "$run"
+    set +e
+    kill "$samba_pid" 2>/dev/null
+    wait "$samba_pid" 2>/dev/null
+    umount --lazy "$template" 2>/dev/null
+    rm -rf "$run"
 }
 trap stop_controller EXIT
 
