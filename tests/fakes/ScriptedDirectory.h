@@ -12,7 +12,8 @@ struct ScriptedDirectory : platform::Directory {
     platform::DomainMembership membership{1355, "", "", ""};  // in no domain
     std::vector<std::vector<platform::ComputerAccount>> pages;
     // When not 0, the listing fails with this status after failAfterPages
-    // pages were handed out (0: before the first, as a refused bind).
+    // pages were handed out (0: before the first, as a refused bind), or
+    // after the last.
     platform::NetStatus failWith = 0;
     std::size_t failAfterPages = 0;
 
@@ -32,6 +33,6 @@ struct ScriptedDirectory : platform::Directory {
             auto page = pages[i];
             onPage(std::move(page));
         }
-        return failWith != 0 && failAfterPages >= pages.size() ? failWith : 0;
+        return failWith;
     }
 };
