@@ -1,8 +1,10 @@
-// The directory seam over the locator and wldap32. Against a real domain
-// controller only when one is there: ad-fixture.sh runs this suite beside its
-// private Samba controller (the test names the controller; finding it through
-// the locator is the core's, tested with the fakes). Without it, this
-// computer is in no domain, as a newcomer's Wine is.
+// The directory seam over wldap32, against a real domain controller when one
+// is there: ad-fixture.sh runs these tests beside its private Samba
+// controller. The test names the controller; finding it through the locator
+// needs a computer in a domain, and the core's use of it is tested with the
+// fakes. Without a controller, this computer is in no domain, as a
+// newcomer's Wine is, and the program shows the browse list's failure as
+// before.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -37,8 +39,7 @@ struct Controller {
 
 TEST(DirectoryWin32, AComputerInNoDomainHasNoDomainToShow) {
     if (!Controller().server.empty()) GTEST_SKIP() << "beside a controller";
-    platform::win32::DirectoryWin32 directory;
-    const auto domain = directory.ComputerDomain();
+    const auto domain = platform::win32::DirectoryWin32().ComputerDomain();
     EXPECT_NE(domain.status, 0u);
     EXPECT_EQ(domain.name, "");
     EXPECT_EQ(domain.controller, "");
