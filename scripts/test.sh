@@ -20,6 +20,10 @@ fail() {
   echo "FAILED: $*" >&2
   failed=1
 }
+# How long a part took, counted from the start of the command.
+took() {
+  echo "== $* done after ${SECONDS} s"
+}
 
 wine_suite=""
 wine_log="build/windows/wine-suite.log"
@@ -35,6 +39,7 @@ if cmake --preset windows && cmake --build --preset windows -j "$jobs"; then
   echo "Running the Wine suite in the background; its output follows at the end."
   setsid ctest --preset windows >"$wine_log" 2>&1 &
   wine_suite=$!
+  took "the Windows build"
 else
   fail "the Windows build"
 fi
@@ -44,18 +49,21 @@ fi
     nice cmake --build --preset native -j "$jobs" &&
     nice ctest --preset native -j "$jobs"
 } || fail "the native build or its tests"
+took "the native suite"
 
 {
   cmake --preset fuzz &&
     nice cmake --build --preset fuzz -j "$jobs" &&
     nice ctest --preset fuzz -j "$jobs"
 } || fail "the fuzz build or its targets"
+took "the fuzz targets"
 
 if [ -n "$wine_suite" ]; then
   wait "$wine_suite"
   status=$?
   wine_suite=""
   [ "$status" -eq 0 ] || fail "the Wine suite (ctest exited with status $status)"
+  took "the Wine suite"
   echo
   echo "== The Wine suite (ctest --preset windows)"
   cat "$wine_log"

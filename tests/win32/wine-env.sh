@@ -27,16 +27,19 @@ wine_env_setup() {
   trap 'exit 130' INT TERM
 
   if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
-    local n=90
-    while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    # Xvfb takes the first free display number itself and names it, so that
+    # Wine programs started side by side each get a display of their own.
+    local named
+    named="$(mktemp)"
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$named" >/dev/null 2>&1 &
     wine_env_xvfb_pid=$!
-    export DISPLAY=":$n"
     local i
     for i in $(seq 200); do
-      [ -e "/tmp/.X11-unix/X$n" ] && break
+      grep -q . "$named" && break
       sleep 0.05
     done
+    export DISPLAY=":$(head -n 1 "$named")"
+    rm -f "$named"
   fi
 
   mkdir -p "$(dirname "$WINEPREFIX")"
