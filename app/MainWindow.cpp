@@ -1,5 +1,8 @@
 #include "app/MainWindow.h"
 
+#include <algorithm>
+#include <cctype>
+
 #include "app/HostList.h"
 #include "netinfo/NetError.h"
 #include "toolkit/ParallelQueries.h"
@@ -209,16 +212,36 @@ void TMainWindow::BuildTree() {
 }
 
 void TMainWindow::AddDomainNodes() {
+    directoryDomain_.reset();
     TStringList domains;
-    NetServer.SetServerName("");
-    NetServer.GetServerList({svTypeDomainEnum}, "", domains);
-    for (const auto& domain : domains) {
-        auto& data = TNetTree::GetNodeData(AddMarkedNode(nullptr));
-        data.Text = domain;
-        data.Machine = domain;
-        data.Kind = nkDomain;
-        data.Action = naUpdateTree;
+    try {
+        NetServer.SetServerName("");
+        NetServer.GetServerList({svTypeDomainEnum}, "", domains);
+    } catch (...) {
+        // Current networks have no browse list (6118), yet the computer's own
+        // domain still lists its machines in its directory. Only when there
+        // is none either is the browse list's failure worth telling.
+        if (!AddDirectoryDomainNode()) throw;
+        return;
     }
+    for (const auto& domain : domains) AddDomainNode(domain);
+}
+
+void TMainWindow::AddDomainNode(const std::string& name) {
+    auto& data = TNetTree::GetNodeData(AddMarkedNode(nullptr));
+    data.Text = name;
+    data.Machine = name;
+    data.Kind = nkDomain;
+    data.Action = naUpdateTree;
+}
+
+bool TMainWindow::AddDirectoryDomainNode() {
+    if (platform_.Directory == nullptr) return false;
+    platform::DomainMembership domain = platform_.Directory->ComputerDomain();
+    if (domain.status != 0 || domain.name.empty()) return false;
+    AddDomainNode(domain.name);
+    directoryDomain_ = std::move(domain);
+    return true;
 }
 
 void TMainWindow::LeaveNoNodeFocused() {
@@ -297,11 +320,35 @@ PVirtualNode TMainWindow::AddAnsweredServerNode(PVirtualNode parent, const std::
 }
 
 void TMainWindow::FillDomain(PVirtualNode node, TStringList& list) {
+    if (directoryDomain_ && TNetTree::GetNodeData(node).Machine == directoryDomain_->name) {
+        FillDomainFromDirectory(node, list);
+        return;
+    }
     // Machines are listed from the local machine, as the domains are: the
     // machine queried last may be one that does not answer.
     NetServer.SetServerName("");
     NetServer.GetServerList({svTypeAll}, TNetTree::GetNodeData(node).Machine, list);
     AddServerNodes(node, list, false);
+}
+
+void TMainWindow::FillDomainFromDirectory(PVirtualNode node, TStringList& list) {
+    list.clear();
+    const std::string controller = directoryDomain_->controller;
+    const platform::NetStatus status = platform_.Directory->ListComputers(
+        controller, [&list](std::vector<platform::ComputerAccount>&& page) {
+            for (auto& account : page) list.push_back(std::move(account.name));
+        });
+    // The directory hands its accounts out in an order of its own; a person
+    // looks a machine up by its name. Whatever was read before a failure is
+    // shown, and the failure then told as any failed fill's.
+    std::sort(list.begin(), list.end(), [](const std::string& a, const std::string& b) {
+        return std::lexicographical_compare(
+            a.begin(), a.end(), b.begin(), b.end(), [](unsigned char x, unsigned char y) {
+                return std::tolower(x) < std::tolower(y);
+            });
+    });
+    AddServerNodes(node, list, false);
+    if (status != 0) throw ENTException::CreateError(platform_.Messages, status);
 }
 
 // ---------------------------------------------------------------- host list

@@ -6,6 +6,7 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "app/HostList.h"
@@ -15,6 +16,7 @@
 #include "netinfo/NetServer.h"
 #include "netinfo/NetUser.h"
 #include "services/ServiceDatabase.h"
+#include "platform/Directory.h"
 #include "platform/FileSystem.h"
 #include "platform/Locale.h"
 #include "platform/NetApi.h"
@@ -37,6 +39,9 @@ struct TNetworkViewerPlatform {
     platform::Registry& Registry;
     platform::Shell& Shell;
     platform::ServiceManager& Services;
+    // The domain directory; without one, domains come from the browse list
+    // alone.
+    platform::Directory* Directory = nullptr;
 };
 
 // What the main window asks of its form; the logon dialogs serve the offer
@@ -199,6 +204,14 @@ private:
     void Guarded(F step);
     // BuildTree's steps: the root nodes of the domains, then no node focused.
     void AddDomainNodes();
+    void AddDomainNode(const std::string& name);
+    // Where the browse list failed: the node of this computer's own domain,
+    // as the directory names it. False, and no node, when the computer is
+    // in no domain or its controller cannot be found.
+    bool AddDirectoryDomainNode();
+    // FillDomain for the domain of AddDirectoryDomainNode: its computer
+    // accounts, sorted by name.
+    void FillDomainFromDirectory(PVirtualNode node, TStringList& list);
     void LeaveNoNodeFocused();
     // The expansion's fill for a kind, and the press's action for a node.
     void Fill(PVirtualNode node, std::int32_t kind);
@@ -232,6 +245,8 @@ private:
                         const platform::NetList<Entry>& listing, Describe describe);
 
     TNetworkViewerPlatform platform_;
+    // The domain whose node the directory gave in the last BuildTree.
+    std::optional<platform::DomainMembership> directoryDomain_;
     TNetworkViewerForm& form_;
     TVersionInfo versionInfo_;
     // ips.txt existed at start but could not be read: closing leaves it alone.

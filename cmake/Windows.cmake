@@ -12,8 +12,8 @@ file(GLOB NV_WIN32_APP CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/app/win32/*.cpp)
 list(FILTER NV_WIN32_APP EXCLUDE REGEX "/main\\.cpp$")
 add_library(nvwin32 STATIC ${NV_WIN32_PLATFORM} ${NV_WIN32_TOOLKIT} ${NV_WIN32_WIDGETS}
             ${NV_WIN32_APP})
-target_link_libraries(nvwin32 PUBLIC nvcore netapi32 mpr advapi32 version comctl32 user32 gdi32
-                      shell32 uxtheme ole32)
+target_link_libraries(nvwin32 PUBLIC nvcore netapi32 wldap32 mpr advapi32 version comctl32 user32
+                      gdi32 shell32 uxtheme ole32)
 
 # Resources: the version resource, the manifest and the pictures, made from
 # the sources in tools/.
@@ -84,6 +84,14 @@ add_test(NAME win32_many_services
 add_test(NAME win32_display_scale
          COMMAND bash ${PROJECT_SOURCE_DIR}/tests/win32/display-scale.sh $<TARGET_FILE:win32_tests>)
 
+# The directory seam beside the private Samba domain controller that the
+# native directory tests use.
+add_test(NAME win32_directory
+         COMMAND ${PROJECT_SOURCE_DIR}/tests/contract/ad-fixture.sh ${NV_AD_FIXTURE_DIR}
+                 bash ${PROJECT_SOURCE_DIR}/tests/win32/wine-run.sh $<TARGET_FILE:win32_tests>
+                 --gtest_filter=DirectoryWin32.*)
+set_tests_properties(win32_directory PROPERTIES SKIP_RETURN_CODE 77)
+
 # The benchmarks (not tests), which scripts/bench.sh runs: the real window,
 # and the portable core's fills without a window.
 add_executable(wine_bench ${PROJECT_SOURCE_DIR}/bench/win32/WineBench.cpp)
@@ -96,15 +104,20 @@ include(${CMAKE_CURRENT_LIST_DIR}/ScriptedNetApi.cmake)
 
 # Each test starts a display of its own; a Wine prefix serves one program at
 # a time. The Win32 suite, the longest, has the build folder's prefix; the
-# other programs take turns in a second one, and the many-services test has
-# its own; so the three run side by side (the test preset's jobs).
+# other programs take turns in a second one, and the many-services and
+# directory tests in a third; so the three run side by side (the test
+# preset's jobs).
 set_tests_properties(win32_tests PROPERTIES RESOURCE_LOCK wineprefix)
 set_tests_properties(core_tests_wine first_run scripted_seam_tests network_tour
                      win32_display_scale PROPERTIES
                      RESOURCE_LOCK wineprefix-second
                      ENVIRONMENT NV_WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix-second)
+set_tests_properties(win32_many_services win32_directory PROPERTIES
+                     RESOURCE_LOCK wineprefix-services
+                     ENVIRONMENT NV_WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix-services)
 set_tests_properties(core_tests_wine win32_tests first_run win32_many_services
-                     scripted_seam_tests network_tour win32_display_scale PROPERTIES TIMEOUT 600)
+                     scripted_seam_tests network_tour win32_display_scale win32_directory
+                     PROPERTIES TIMEOUT 600)
 
 # scripts/bench.sh builds the benchmarks by name; the tests need none of them.
 set_target_properties(wine_bench core_bench PROPERTIES EXCLUDE_FROM_ALL TRUE)

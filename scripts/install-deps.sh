@@ -3,8 +3,9 @@
 # compiler and GoogleTest, clang with libFuzzer for the fuzz targets, the
 # mingw-w64 cross compiler, Wine, a virtual X display and the tools that drive
 # and photograph it; Samba's server, client, libnetapi and nss_wrapper for the
-# SMB contract tests. Runs apt-get as root
-# (through sudo when not root), and only when something is missing.
+# SMB contract tests; the Samba domain controller, its ldb tools and
+# OpenLDAP's client library for the directory contract tests. Runs apt-get as
+# root (through sudo when not root), and only when something is missing.
 set -euo pipefail
 
 packages=(
@@ -15,6 +16,7 @@ packages=(
   wine wine64
   xvfb x11-utils xdotool imagemagick
   samba smbclient samba-dev pkg-config libnss-wrapper iproute2
+  samba-ad-dc samba-ad-provision ldb-tools libldap-dev
 )
 
 missing=()

@@ -12,7 +12,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     platform::win32::Win32Platform os;
     TNetworkViewerWin32 form(
         TNetworkViewerPlatform{os.net, os.messages, os.version, os.files, os.locale,
-                               os.registry, os.shell, os.services});
+                               os.registry, os.shell, os.services, &os.directory});
     HWND hwnd = form.Create(instance);
     if (!hwnd) return 1;
     ShowWindow(hwnd, show);

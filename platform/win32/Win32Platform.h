@@ -4,8 +4,10 @@
 // the boundary through the wide API; every buffer the system hands out is
 // released before the call that asked for it returns.
 #include <cstddef>
+#include <optional>
 #include <string>
 
+#include "platform/Directory.h"
 #include "platform/FileSystem.h"
 #include "platform/Locale.h"
 #include "platform/NetApi.h"
@@ -139,6 +141,22 @@ public:
     bool LibraryLoads(const std::string& name) override;
 };
 
+class DirectoryWin32 : public Directory {
+public:
+    // Binds as the user's own logon.
+    DirectoryWin32() = default;
+    // Binds as the account given (negotiate, with its name and password).
+    explicit DirectoryWin32(DirectoryCredentials credentials);
+
+    DomainMembership ComputerDomain() override;
+    NetStatus ListComputers(
+        const std::string& controller,
+        const std::function<void(std::vector<ComputerAccount>&&)>& onPage) override;
+
+private:
+    std::optional<DirectoryCredentials> credentials_;
+};
+
 // One of each, as the program uses them.
 struct Win32Platform {
     NetApiWin32 net;
@@ -149,6 +167,7 @@ struct Win32Platform {
     RegistryWin32 registry;
     ShellWin32 shell;
     ServiceManagerWin32 services;
+    DirectoryWin32 directory;
 };
 
 }  // namespace platform::win32

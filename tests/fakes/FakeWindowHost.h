@@ -19,7 +19,7 @@ struct FakeWindowHost {
     std::unique_ptr<TMainWindow> MakeWindow(platform::NetApi& net) {
         auto w = std::make_unique<TMainWindow>(
             TNetworkViewerPlatform{net, messages, version, files, locale, registry, shell,
-                                   services},
+                                   services, directory},
             form, statusBar);
         w->StartupTimer.SetBackend(&timers);
         w->FlashTimer.SetBackend(&timers);
@@ -45,4 +45,6 @@ struct FakeWindowHost {
     FakeForm form;
     FakeStatusBar statusBar;
     FakeTimers timers;
+    // The domain directory the window is given; none unless a test sets one.
+    platform::Directory* directory = nullptr;
 };

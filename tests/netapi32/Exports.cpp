@@ -3,6 +3,10 @@
 // system lays them out, and a few functions of its own with which a test
 // loads a script and reads back what the library saw.
 #include <windows.h>
+// This library is where the locator's functions come from, not where they
+// are imported from.
+#define _DSGETDCAPI_
+#include <dsgetdc.h>
 #include <lm.h>
 
 #include "tests/netapi32/Library.h"
@@ -431,6 +435,16 @@ const wchar_t* WINAPI ScriptedNetworkLoad(const char* script) {
     lib.ledger.Clear();
     lib.Load(script ? script : "");
     return lib.fault.empty() ? nullptr : lib.fault.c_str();
+}
+
+// The scripted networks are browsed networks, and this computer is in none
+// of their domains: the locator answers as on a computer in no domain.
+DWORD WINAPI DsGetDcNameW(LPCWSTR, LPCWSTR domainname, GUID*, LPCWSTR, ULONG flags,
+                          PDOMAIN_CONTROLLER_INFOW* info) {
+    Call call(L"DsGetDcNameW", {TextArgument(L"domainname", domainname), HexArgument(L"flags", flags)});
+    if (info) *info = nullptr;
+    if (const DWORD status = call.Prelude(nullptr, 0, 0)) return status;
+    return ERROR_NO_SUCH_DOMAIN;
 }
 
 // Every call since the script was loaded, one line each; valid until the
