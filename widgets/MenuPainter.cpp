@@ -420,13 +420,14 @@ void TMenuPainter::DrawItem(TMenuItem& item, TMenuCanvas& canvas, const TRect& r
 // ------------------------------------------------------------------ layout
 
 TMenuItemLayout LayoutMenuItem(const TRect& r, int iconWidth, const TSize* icon, bool topItem,
-                               bool rightToLeft) {
+                               bool rightToLeft, int dpi) {
+    const auto s = [dpi](int value) { return ScaleForDpi(value, dpi); };
     TMenuItemLayout l;
     l.IconColumn = rightToLeft ? TRect{r.Right - iconWidth, r.Top, r.Right, r.Bottom}
                                : TRect{r.Left, r.Top, r.Left + iconWidth, r.Bottom};
     const TRect& col = l.IconColumn;
     if (icon) {
-        l.IconBox = {col.Left + 1, col.Top + 2, col.Right - 3, col.Bottom - 2};
+        l.IconBox = {col.Left + s(1), col.Top + s(2), col.Right - s(3), col.Bottom - s(2)};
         if (icon->Width > iconWidth) {
             if (rightToLeft)
                 l.IconBox.Left = l.IconBox.Right - icon->Width;
@@ -434,40 +435,76 @@ TMenuItemLayout LayoutMenuItem(const TRect& r, int iconWidth, const TSize* icon,
                 l.IconBox.Right = l.IconBox.Left + icon->Width;
         }
     } else {
-        const int x = col.Left + (iconWidth - 10) / 2;
-        const int y = col.Top + (col.Height() - 10) / 2;
-        l.IconBox = {x, y, x + 10, y + 10};
+        const int side = s(10);
+        const int x = col.Left + (iconWidth - side) / 2;
+        const int y = col.Top + (col.Height() - side) / 2;
+        l.IconBox = {x, y, x + side, y + side};
     }
     if (topItem) {
-        --l.IconBox.Top;
-        --l.IconBox.Bottom;
+        l.IconBox.Top -= s(1);
+        l.IconBox.Bottom -= s(1);
     }
 
-    const int lead = topItem ? 4 : iconWidth;
+    const int lead = topItem ? s(4) : iconWidth;
     l.TextBox = r;
     if (rightToLeft) {
         l.TextBox.Right = r.Right - lead;
-        if (icon && l.IconBox.Left < l.TextBox.Right) l.TextBox.Right = l.IconBox.Left - 8;
+        if (icon && l.IconBox.Left < l.TextBox.Right) l.TextBox.Right = l.IconBox.Left - s(8);
     } else {
         l.TextBox.Left = r.Left + lead;
-        if (icon && l.IconBox.Right > l.TextBox.Left) l.TextBox.Left = l.IconBox.Right + 4;
+        if (icon && l.IconBox.Right > l.TextBox.Left) l.TextBox.Left = l.IconBox.Right + s(4);
     }
     if (topItem) {
         if (!icon)
             l.TextBox = r;
         else if (rightToLeft)
-            l.TextBox.Right += 5;
+            l.TextBox.Right += s(5);
         else
-            l.TextBox.Left -= 5;
+            l.TextBox.Left -= s(5);
     }
     return l;
 }
 
-std::vector<int> GradientLevels(int columns, int iconWidth, bool rightToLeft) {
+TRect CaptionBox(const TRect& textBox, int wHeight, bool rightToLeft, int dpi) {
+    TRect box = textBox;
+    box.Top += (textBox.Height() - wHeight) / 2;
+    box.Bottom = box.Top + wHeight;
+    if (rightToLeft)
+        box.Right -= ScaleForDpi(3, dpi);
+    else
+        box.Left += ScaleForDpi(3, dpi);
+    return box;
+}
+
+TRect ShortCutBox(const TRect& captionBox, bool rightToLeft, int dpi) {
+    TRect box = captionBox;
+    if (rightToLeft)
+        box.Left += ScaleForDpi(10, dpi);
+    else
+        box.Right -= ScaleForDpi(10, dpi);
+    return box;
+}
+
+std::array<TPoint, 4> EmbossOffsets(int dpi) {
+    const int one = ScaleForDpi(1, dpi), two = ScaleForDpi(2, dpi);
+    return {{{one, 0}, {one, two}, {0, one}, {one, one}}};
+}
+
+TSeparatorLine SeparatorLine(const TRect& textBox, bool rightToLeft, int dpi) {
+    // Half the height rounded to the nearest, halves to even.
+    const int h = textBox.Height();
+    const int y = textBox.Top + h / 2 + (h % 2 != 0 && (h / 2) % 2 != 0 ? 1 : 0);
+    const int in = ScaleForDpi(7, dpi);
+    if (rightToLeft) return {{textBox.Right - in, y}, {textBox.Left, y}};
+    return {{textBox.Left + in, y}, {textBox.Right, y}};
+}
+
+std::vector<int> GradientLevels(int columns, int iconWidth, bool rightToLeft, int dpi) {
     // Column i from the leading edge lies in the icon column's zone: left to
     // right x = left + i < left + IconWidth + 5; right to left the column
     // x = right - 1 - i > right - IconWidth + 5.
-    const int zone = rightToLeft ? iconWidth - 6 : iconWidth + 5;
+    const int beyond = ScaleForDpi(5, dpi);
+    const int zone = rightToLeft ? iconWidth - beyond - 1 : iconWidth + beyond;
     std::vector<int> levels;
     int level = 0;
     for (int i = 0; i < columns; ++i) {
@@ -478,14 +515,15 @@ std::vector<int> GradientLevels(int columns, int iconWidth, bool rightToLeft) {
     return levels;
 }
 
-TTabOutline TopItemTabOutline(const TRect& r, bool rightToLeft) {
+TTabOutline TopItemTabOutline(const TRect& r, bool rightToLeft, int dpi) {
+    const int one = ScaleForDpi(1, dpi), two = ScaleForDpi(2, dpi), three = ScaleForDpi(3, dpi);
     if (rightToLeft)
-        return {{r.Left + 3, r.Top, r.Right, r.Bottom},
-                {r.Left + 1, r.Top, r.Left + 3, r.Bottom},
-                {r.Left + 1, r.Top, r.Left + 3, r.Top + 2}};
-    return {{r.Left, r.Top, r.Right - 3, r.Bottom},
-            {r.Right - 3, r.Top, r.Right - 1, r.Bottom},
-            {r.Right - 3, r.Top, r.Right - 1, r.Top + 2}};
+        return {{r.Left + three, r.Top, r.Right, r.Bottom},
+                {r.Left + one, r.Top, r.Left + three, r.Bottom},
+                {r.Left + one, r.Top, r.Left + three, r.Top + two}};
+    return {{r.Left, r.Top, r.Right - three, r.Bottom},
+            {r.Right - three, r.Top, r.Right - one, r.Bottom},
+            {r.Right - three, r.Top, r.Right - one, r.Top + two}};
 }
 
 int GlyphSpacing(int spacing, const std::string& caption) {

@@ -6,6 +6,7 @@
 // installation on the menu model, the measuring and the placement of icons,
 // texts and glyphs. The window system behind it (the real form, its menus
 // and windows, the drawing) is reached through TMenuPainterHost.
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -364,6 +365,15 @@ TItemPicture ItemPicture(const TMenuItem& item);
 
 // ------------------------------------------------------------------ layout
 
+// Every pixel measure below is given at 96 DPI and drawn at dpi (IconWidth
+// comes already at the screen's scale from the form).
+
+struct TPoint {
+    int X = 0;
+    int Y = 0;
+    friend bool operator==(const TPoint&, const TPoint&) = default;
+};
+
 // Where an item's parts go inside its rectangle R (already one pixel taller).
 struct TMenuItemLayout {
     TRect IconColumn;
@@ -371,14 +381,31 @@ struct TMenuItemLayout {
     TRect TextBox;
 };
 TMenuItemLayout LayoutMenuItem(const TRect& r, int iconWidth, const TSize* icon, bool topItem,
-                               bool rightToLeft);
+                               bool rightToLeft, int dpi = kDesignDpi);
+
+// The caption's box in the text box: as high as a "W" of the item's font
+// (wHeight), centred on it, 3 pixels in from the leading side.
+TRect CaptionBox(const TRect& textBox, int wHeight, bool rightToLeft, int dpi = kDesignDpi);
+// The shortcut's box: the caption's, ending 10 pixels before its trailing edge.
+TRect ShortCutBox(const TRect& captionBox, bool rightToLeft, int dpi = kDesignDpi);
+// The moves of a default item's caption for the four strokes of its emboss.
+std::array<TPoint, 4> EmbossOffsets(int dpi = kDesignDpi);
+
+// A separator's line across the text box at its middle, 7 pixels in from the
+// leading side; drawn from From towards To.
+struct TSeparatorLine {
+    TPoint From;
+    TPoint To;
+};
+TSeparatorLine SeparatorLine(const TRect& textBox, bool rightToLeft, int dpi = kDesignDpi);
 
 // The lightening level of each column of a gradient that is columns wide,
 // counted from the leading edge: the level grows by 1 a column, by 3 over
 // the icon column's zone, up to 96. Left to right the zone is the first
 // IconWidth + 5 columns; right to left it is the columns x with
 // x > right - IconWidth + 5, which is IconWidth - 6 of them.
-std::vector<int> GradientLevels(int columns, int iconWidth, bool rightToLeft = false);
+std::vector<int> GradientLevels(int columns, int iconWidth, bool rightToLeft = false,
+                                int dpi = kDesignDpi);
 
 // A selected menu-bar item without the soft shadow (right to left, or on a
 // surface of fewer than 16 bits): its outline ends 3 pixels before the
@@ -389,16 +416,10 @@ struct TTabOutline {
     TRect Shadow;
     TRect Cap;
 };
-TTabOutline TopItemTabOutline(const TRect& r, bool rightToLeft);
+TTabOutline TopItemTabOutline(const TRect& r, bool rightToLeft, int dpi = kDesignDpi);
 
 // Where a bit button puts its glyph and caption.
 enum class TButtonLayout { GlyphLeft, GlyphRight, GlyphTop, GlyphBottom };
-
-struct TPoint {
-    int X = 0;
-    int Y = 0;
-    friend bool operator==(const TPoint&, const TPoint&) = default;
-};
 
 struct TGlyphPlacement {
     TPoint Glyph;

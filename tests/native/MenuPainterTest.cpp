@@ -590,6 +590,57 @@ TEST(MenuItemLayout, GradientGrowsFastOverTheIconColumnAndStopsAt96) {
     EXPECT_EQ(levels[79], 96);
 }
 
+// Each measure of an item's drawing, given at 96 DPI, at the screen's scale,
+// rounded as MulDiv rounds (at 120 DPI 2.5 -> 3 and 12.5 -> 13; at 144 DPI
+// 1.5 -> 2, 4.5 -> 5 and 10.5 -> 11). The icon column comes scaled from the form.
+TEST(MenuItemLayout, DrawingPositionsFollowTheScale) {
+    struct Row {
+        int dpi;
+        int iconWidth;
+        TRect checkSquare;     // no icon: centred in the icon column
+        int textBesideWideIcon;
+        int topIconTop;
+        TRect caption;         // in the text box, for a "W" 20 high
+        int shortCutRight;
+        TPoint embossSecond;
+        TPoint separatorFrom;
+        TTabOutline tab;       // of a top item at 10..60, 20 high
+        int fastGradientColumns;  // right to left, a column of 24
+    };
+    const Row rows[] = {
+        {120, 30, {8, 11, 21, 24}, 56, 2, {34, 8, 200, 28}, 187, {1, 3}, {39, 18},
+         {{10, 0, 56, 20}, {56, 0, 59, 20}, {56, 0, 59, 3}}, 17},
+        {144, 36, {10, 10, 25, 25}, 58, 1, {41, 8, 200, 28}, 185, {2, 3}, {47, 18},
+         {{10, 0, 55, 20}, {55, 0, 58, 20}, {55, 0, 58, 3}}, 15},
+        {192, 48, {14, 8, 34, 28}, 60, 2, {54, 8, 200, 28}, 180, {2, 4}, {62, 18},
+         {{10, 0, 54, 20}, {54, 0, 58, 20}, {54, 0, 58, 4}}, 13},
+    };
+    const TRect r{0, 0, 200, 36};
+    const TSize icon{16, 16}, wide{50, 16};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.dpi);
+        const auto plain = LayoutMenuItem(r, row.iconWidth, nullptr, false, false, row.dpi);
+        EXPECT_EQ(plain.IconBox, row.checkSquare);
+        EXPECT_EQ(LayoutMenuItem(r, row.iconWidth, &wide, false, false, row.dpi).TextBox.Left,
+                  row.textBesideWideIcon);
+        EXPECT_EQ(LayoutMenuItem(r, row.iconWidth, &icon, true, false, row.dpi).IconBox.Top,
+                  row.topIconTop);
+        const TRect caption = CaptionBox(plain.TextBox, 20, false, row.dpi);
+        EXPECT_EQ(caption, row.caption);
+        EXPECT_EQ(ShortCutBox(caption, false, row.dpi).Right, row.shortCutRight);
+        EXPECT_EQ(EmbossOffsets(row.dpi)[1], row.embossSecond);
+        EXPECT_EQ(SeparatorLine(plain.TextBox, false, row.dpi).From, row.separatorFrom);
+        const TTabOutline tab = TopItemTabOutline({10, 0, 60, 20}, false, row.dpi);
+        EXPECT_EQ(tab.Frame, row.tab.Frame);
+        EXPECT_EQ(tab.Shadow, row.tab.Shadow);
+        EXPECT_EQ(tab.Cap, row.tab.Cap);
+        const auto levels = GradientLevels(40, 24, true, row.dpi);
+        const int fast = row.fastGradientColumns;
+        EXPECT_EQ(levels[fast - 1] - levels[fast - 2], 3);
+        EXPECT_EQ(levels[fast] - levels[fast - 1], 1);
+    }
+}
+
 // ------------------------------------------------------------------ bit button glyphs
 
 TEST(BitButtonGlyph, FourPositions) {

@@ -338,6 +338,7 @@ void TControlSubClass::PaintButton(bool withGlyph) {
     t.Default = (GetWindowLongW(control_, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
     t.Enabled = enabled;
     t.HighColor = colors.HighColor;
+    t.Dpi = painter_.Painter().Dpi;
     DrawItemText(dc, RECT{at.X, at.Y, at.X + text.Width, at.Y + text.Height}, t);
 }
 

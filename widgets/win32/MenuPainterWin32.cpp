@@ -178,23 +178,19 @@ void DrawItemText(HDC dc, RECT box, const TItemText& t) {
         DrawTextW(dc, t.Text.c_str(), -1, &r, format);
     };
     if (t.Default && t.Enabled) {
-        const POINT moves[] = {{1, 0}, {1, 2}, {0, 1}, {1, 1}};
+        const auto moves = EmbossOffsets(t.Dpi);
         const int shades[] = {30, 30, 40, 60};
         for (int i = 0; i < 4; ++i) {
             RECT r = box;
-            OffsetRect(&r, moves[i].x, moves[i].y);
+            OffsetRect(&r, moves[i].X, moves[i].Y);
             const TColor under = GetPixel(dc, r.left, r.top) & 0xFFFFFF;
             draw(r, Shade(under, shades[i]));
         }
     }
     draw(box, t.Color);
     if (!t.ShortCut.empty()) {
-        RECT r = box;
         const bool rtl = (t.Align & DT_RTLREADING) != 0;
-        if (rtl)
-            r.left += 10;
-        else
-            r.right -= 10;
+        RECT r = ToRECT(ShortCutBox({box.left, box.top, box.right, box.bottom}, rtl, t.Dpi));
         SetTextColor(dc, t.HighColor ? Shade(t.Color, -40) : t.Color);
         const std::wstring shortcut = t.ShortCut + L" ";
         DrawTextW(dc, shortcut.c_str(), -1, &r,
@@ -544,8 +540,11 @@ namespace {
 
 bool IsDark(TColor c) { return (RedOf(c) + BlueOf(c)) / 2 < 151 && GreenOf(c) < 201; }
 
-void Gradient(HDC dc, const RECT& r, TColor iconBack, int iconWidth, bool rtl) {
-    const auto levels = GradientLevels(r.right - r.left, iconWidth, rtl);
+// A measure of the menu's drawing, given at 96 DPI, at the painter's scale.
+int Px(const TMenuPainter& p, int value) { return ScaleForDpi(value, p.Dpi); }
+
+void Gradient(HDC dc, const RECT& r, const TMenuPainter& p, TColor iconBack, bool rtl) {
+    const auto levels = GradientLevels(r.right - r.left, p.IconWidth, rtl, p.Dpi);
     for (std::size_t i = 0; i < levels.size(); ++i) {
         const int x = rtl ? r.right - 1 - static_cast<int>(i) : r.left + static_cast<int>(i);
         Fill(dc, RECT{x, r.top, x + 1, r.bottom}, LightenOn(dc, iconBack, levels[i]));
@@ -554,25 +553,27 @@ void Gradient(HDC dc, const RECT& r, TColor iconBack, int iconWidth, bool rtl) {
 
 void TopItemTab(HDC dc, const RECT& r, const TMenuPainter& p, const TMenuColors& c, bool rtl) {
     Fill(dc, r, c.SelectFill);
+    const auto s = [&p](int value) { return Px(p, value); };
     if (c.HighColor && !rtl) {
-        Line(dc, c.SelectBorder, {{r.left, r.bottom - 1}, {r.left, r.top}, {r.right - 8, r.top},
-                                  {r.right - 8, r.bottom}});
+        const int edge = r.right - s(8), shadow = r.right - s(7);
+        Line(dc, c.SelectBorder,
+             {{r.left, r.bottom - 1}, {r.left, r.top}, {edge, r.top}, {edge, r.bottom}});
         const TColor m = c.MenuBar;
-        Fill(dc, {r.right - 7, r.top, r.right, r.bottom}, Shade(m, 10));
-        Fill(dc, {r.right - 7, r.top + 3, r.right - 2, r.bottom}, Shade(m, 30));
-        Fill(dc, {r.right - 7, r.top + 5, r.right - 3, r.bottom}, Shade(m, 60));
-        Fill(dc, {r.right - 7, r.top + 6, r.right - 5, r.bottom}, Shade(m, 100));
+        Fill(dc, {shadow, r.top, r.right, r.bottom}, Shade(m, 10));
+        Fill(dc, {shadow, r.top + s(3), r.right - s(2), r.bottom}, Shade(m, 30));
+        Fill(dc, {shadow, r.top + s(5), r.right - s(3), r.bottom}, Shade(m, 60));
+        Fill(dc, {shadow, r.top + s(6), r.right - s(5), r.bottom}, Shade(m, 100));
         // The top corner of the shadow, rounded off.
-        Line(dc, m, {{r.right - 7, r.top}, {r.right, r.top}});
-        Line(dc, Shade(m, 10), {{r.right - 7, r.top + 1}, {r.right - 3, r.top + 1}});
-        Line(dc, Shade(m, 30), {{r.right - 7, r.top + 2}, {r.right - 4, r.top + 2}});
-        Line(dc, Shade(m, 40), {{r.right - 7, r.top + 3}, {r.right - 5, r.top + 3}});
+        Line(dc, m, {{shadow, r.top}, {r.right, r.top}});
+        Line(dc, Shade(m, 10), {{shadow, r.top + s(1)}, {r.right - s(3), r.top + s(1)}});
+        Line(dc, Shade(m, 30), {{shadow, r.top + s(2)}, {r.right - s(4), r.top + s(2)}});
+        Line(dc, Shade(m, 40), {{shadow, r.top + s(3)}, {r.right - s(5), r.top + s(3)}});
         return;
     }
     // At the trailing edge: the right one left to right, the left one right
     // to left.
     const TColor bar = ColorToRGB(p.MenuBarColor(), p.Owner());
-    const TTabOutline tab = TopItemTabOutline({r.left, r.top, r.right, r.bottom}, rtl);
+    const TTabOutline tab = TopItemTabOutline({r.left, r.top, r.right, r.bottom}, rtl, p.Dpi);
     Frame(dc, ToRECT(tab.Frame), c.SelectBorder);
     Fill(dc, ToRECT(tab.Shadow), Shade(bar, 70));
     Fill(dc, ToRECT(tab.Cap), bar);
@@ -585,31 +586,35 @@ void FlatBorder(HWND popup, const TMenuPainter& p, const TMenuColors& c, bool rt
     OffsetRect(&w, -w.left, -w.top);
     const TWindowDC surface = WholeWindowDC(popup);
     HDC dc = surface.get();
-    w.right -= 2;
-    w.bottom -= 2;
+    const auto s = [&p](int value) { return Px(p, value); };
+    const int one = s(1), two = s(2), three = s(3);
+    w.right -= two;
+    w.bottom -= two;
     Frame(dc, w, c.MenuBorder);
     if (!rtl) {
-        const RECT top{w.left + 1, w.top + 1, w.right - 1, w.top + 3};
+        const RECT top{w.left + one, w.top + one, w.right - one, w.top + three};
         if (p.Gradient)
-            Gradient(dc, top, c.IconBack, p.IconWidth, false);
+            Gradient(dc, top, p, c.IconBack, false);
         else {
             Frame(dc, top, c.Face);
-            Line(dc, c.IconBack, {{w.left + 1, w.top + 2}, {w.left + 3 + p.IconWidth, w.top + 2}});
+            Line(dc, c.IconBack,
+                 {{w.left + one, w.top + two}, {w.left + three + p.IconWidth, w.top + two}});
         }
-        Frame(dc, {w.left + 1, w.top + 2, w.left + 3, w.bottom - 1}, c.IconBack);
+        Frame(dc, {w.left + one, w.top + two, w.left + three, w.bottom - one}, c.IconBack);
     } else {
-        Frame(dc, {w.left + 1, w.top + 1, w.right - 2, w.top + 3}, c.Face);
-        Line(dc, c.Face, {{w.left + 2, w.top + 1}, {w.left + 2, w.bottom - 1}});
-        Line(dc, c.IconBack, {{w.right - 2, w.top + 1}, {w.right - 2, w.bottom - 1}});
-        Line(dc, c.IconBack, {{w.right - 2, w.top + 2}, {w.right - 1 - p.IconWidth, w.top + 2}});
+        Frame(dc, {w.left + one, w.top + one, w.right - two, w.top + three}, c.Face);
+        Line(dc, c.Face, {{w.left + two, w.top + one}, {w.left + two, w.bottom - one}});
+        Line(dc, c.IconBack, {{w.right - two, w.top + one}, {w.right - two, w.bottom - one}});
+        Line(dc, c.IconBack,
+             {{w.right - two, w.top + two}, {w.right - one - p.IconWidth, w.top + two}});
     }
-    w.right += 2;
-    w.bottom += 2;
-    Fill(dc, {w.left + 2, w.bottom - 2, w.right, w.bottom}, c.MenuShadow);
-    Fill(dc, {w.right - 2, w.top + 2, w.right, w.bottom}, c.MenuShadow);
+    w.right += two;
+    w.bottom += two;
+    Fill(dc, {w.left + two, w.bottom - two, w.right, w.bottom}, c.MenuShadow);
+    Fill(dc, {w.right - two, w.top + two, w.right, w.bottom}, c.MenuShadow);
     const TColor face = GetSysColor(COLOR_BTNFACE);
-    Fill(dc, {w.left, w.bottom - 2, w.left + 2, w.bottom}, face);
-    Fill(dc, {w.right - 2, w.top, w.right, w.top + 2}, face);
+    Fill(dc, {w.left, w.bottom - two, w.left + two, w.bottom}, face);
+    Fill(dc, {w.right - two, w.top, w.right, w.top + two}, face);
 }
 
 // One menu item's drawing: the context, the colours, the item's state and
@@ -687,15 +692,15 @@ void DrawItemBackground(const TItemDrawing& d, HWND form) {
             const bool last = parent->Items().back().get() == &d.item;
             RECT client;
             GetClientRect(form, &client);
-            if (!d.rtl && last) fill.right = client.right + 5;
-            if (d.rtl && !last) fill.right += 7;
-            if (d.rtl && last) fill.left = 3;
+            if (!d.rtl && last) fill.right = client.right + Px(d.p, 5);
+            if (d.rtl && !last) fill.right += Px(d.p, 7);
+            if (d.rtl && last) fill.left = Px(d.p, 3);
         }
         Fill(d.dc, fill, d.c.MenuBar);
     } else if (d.p.Gradient && d.c.HighColor) {
         RECT g = d.R;
-        g.right += 2;
-        Gradient(d.dc, g, d.c.IconBack, d.p.IconWidth, d.rtl);
+        g.right += Px(d.p, 2);
+        Gradient(d.dc, g, d.p, d.c.IconBack, d.rtl);
     } else {
         Fill(d.dc, d.R, d.c.Face);
         Fill(d.dc, ToRECT(d.l.IconColumn), d.c.IconBack);
@@ -708,20 +713,22 @@ void DrawItemSelection(const TItemDrawing& d) {
         return;
     }
     RECT s = d.R;
-    ++s.top;
-    --s.bottom;
-    if (d.p.FlatMenu) --s.right;
+    const int one = Px(d.p, 1);
+    s.top += one;
+    s.bottom -= one;
+    if (d.p.FlatMenu) s.right -= one;
     Fill(d.dc, s, d.c.SelectFill);
     Frame(d.dc, s, d.c.SelectBorder);
 }
 
-void DrawTick(HDC dc, const RECT& box, TColor tick) {
+void DrawTick(HDC dc, const RECT& box, TColor tick, const TMenuPainter& p) {
     const int L = box.left, T = box.top, R = box.right, B = box.bottom;
-    Line(dc, tick, {{L + 1, T + 5}, {L + 4, B - 2}});
-    Line(dc, tick, {{L + 2, T + 5}, {L + 4, B - 3}});
-    Line(dc, tick, {{L + 2, T + 4}, {L + 5, B - 3}});
-    Line(dc, tick, {{L + 4, B - 3}, {R + 2, T - 1}});
-    Line(dc, tick, {{L + 4, B - 2}, {R - 2, T + 3}});
+    const auto s = [&p](int value) { return Px(p, value); };
+    Line(dc, tick, {{L + s(1), T + s(5)}, {L + s(4), B - s(2)}});
+    Line(dc, tick, {{L + s(2), T + s(5)}, {L + s(4), B - s(3)}});
+    Line(dc, tick, {{L + s(2), T + s(4)}, {L + s(5), B - s(3)}});
+    Line(dc, tick, {{L + s(4), B - s(3)}, {R + s(2), T - s(1)}});
+    Line(dc, tick, {{L + s(4), B - s(2)}, {R - s(2), T + s(3)}});
 }
 
 // A radio item's round mark (rounded behind an icon), a check box with a
@@ -735,25 +742,26 @@ void DrawCheckMark(const TItemDrawing& d) {
     if (!item.Enabled) frame = d.c.Disabled;
     Shape(d.dc, fill, frame, [&] {
         if (item.RadioItem && d.icon)
-            RoundRect(d.dc, box.left, box.top, box.right, box.bottom, 6, 6);
+            RoundRect(d.dc, box.left, box.top, box.right, box.bottom, Px(d.p, 6), Px(d.p, 6));
         else if (item.RadioItem)
             Ellipse(d.dc, box.left, box.top, box.right, box.bottom);
         else
             Rectangle(d.dc, box.left, box.top, box.right, box.bottom);
     });
-    if (tickBox) DrawTick(d.dc, box, item.Enabled ? clBlack : d.c.Disabled);
+    if (tickBox) DrawTick(d.dc, box, item.Enabled ? clBlack : d.c.Disabled, d.p);
 }
 
 void DrawItemIcon(const TItemDrawing& d) {
     const TMenuItemLayout& l = d.l;
     const int width = d.iconSize.Width;
-    int x, y = l.IconBox.Top + (d.top ? 1 : 3);
+    const auto s = [&d](int value) { return Px(d.p, value); };
+    int x, y = l.IconBox.Top + s(d.top ? 1 : 3);
     if (d.top)
-        x = d.rtl ? l.IconBox.Right - 5 - width : l.IconBox.Left + 1;
+        x = d.rtl ? l.IconBox.Right - s(5) - width : l.IconBox.Left + s(1);
     else if (width < d.p.IconWidth)
         x = l.IconColumn.Left + (d.p.IconWidth - width) / 2;
     else
-        x = d.rtl ? l.IconBox.Right - 2 - width : l.IconBox.Left + 2;
+        x = d.rtl ? l.IconBox.Right - s(2) - width : l.IconBox.Left + s(2);
     TGlyphState state;
     state.Enabled = d.item.Enabled;
     state.Selected = d.selected;
@@ -763,14 +771,8 @@ void DrawItemIcon(const TItemDrawing& d) {
 }
 
 void DrawSeparator(const TItemDrawing& d) {
-    const TRect& box = d.l.TextBox;
-    // Half the height rounded to the nearest, halves to even.
-    const int h = box.Height();
-    const int y = box.Top + h / 2 + (h % 2 != 0 && (h / 2) % 2 != 0 ? 1 : 0);
-    if (d.rtl)
-        Line(d.dc, d.c.Separator, {{box.Right - 7, y}, {box.Left, y}});
-    else
-        Line(d.dc, d.c.Separator, {{box.Left + 7, y}, {box.Right, y}});
+    const TSeparatorLine line = SeparatorLine(d.l.TextBox, d.rtl, d.p.Dpi);
+    Line(d.dc, d.c.Separator, {{line.From.X, line.From.Y}, {line.To.X, line.To.Y}});
 }
 
 // The caption, centred on the height of a "W" in the item's font.
@@ -783,13 +785,7 @@ void DrawItemCaption(const TItemDrawing& d, TColor fontColor) {
         textColor = IsDark(d.c.IconBack) ? LightenOn(d.dc, d.c.IconBack, 90) : fontColor;
     SIZE w{};
     GetTextExtentPoint32W(d.dc, L"W", 1, &w);
-    RECT box = ToRECT(d.l.TextBox);
-    box.top += (box.bottom - box.top - w.cy) / 2;
-    box.bottom = box.top + w.cy;
-    if (d.rtl)
-        box.right -= 3;
-    else
-        box.left += 3;
+    const RECT box = ToRECT(CaptionBox(d.l.TextBox, w.cy, d.rtl, d.p.Dpi));
     TItemText t;
     t.Text = Wide(" " + item.Caption);
     t.ShortCut = Wide(item.ShortCutText);
@@ -798,6 +794,7 @@ void DrawItemCaption(const TItemDrawing& d, TColor fontColor) {
     t.Default = item.Default;
     t.Enabled = item.Enabled;
     t.HighColor = d.c.HighColor;
+    t.Dpi = d.p.Dpi;
     DrawItemText(d.dc, box, t);
 }
 
@@ -814,7 +811,7 @@ void TMenuPainterWin32::DrawMenuItem(TMenuPainter& p, TMenuItem& item, TMenuCanv
     ++r.Bottom;
     const TIconBitmap icon = ItemIcon(dc, item);
     const TMenuItemLayout layout =
-        LayoutMenuItem(r, p.IconWidth, icon.Handle ? &icon.Size : nullptr, top, rtl);
+        LayoutMenuItem(r, p.IconWidth, icon.Handle ? &icon.Size : nullptr, top, rtl, p.Dpi);
     const TItemDrawing d{dc,       p,         ColorsOn(p, dc), item,      top, rtl,
                          selected, ToRECT(r), icon.Handle,     icon.Size, layout};
 

@@ -166,6 +166,7 @@ struct TItemText {
     bool Default = false;
     bool Enabled = true;
     bool HighColor = true;
+    int Dpi = kDesignDpi;  // the scale of the emboss and the shortcut's gap
 };
 void DrawItemText(HDC dc, RECT box, const TItemText& text);
 
