@@ -137,8 +137,9 @@ public:
     void FillGroupMembers(PVirtualNode node, TStringList& list);
     void FillUserGroups(PVirtualNode node, TStringList& list);
     // At most this many accounts are asked at once by the Users fill and a
-    // group's members fill; 0 asks them one after the other on the window's
-    // thread. Either way the nodes, texts and failures are the same.
+    // group's members fill when their machine is slow to answer; 0 asks them
+    // one after the other on the window's thread however slow it is. Either
+    // way the nodes, texts and failures are the same.
     std::size_t AccountQueryThreads = kQueryThreads;
     // The detail text of an account; it reads the account's groups and
     // values, which may ask its machine.
@@ -236,8 +237,9 @@ private:
     void AddAccountNode(PVirtualNode parent, TNetUser& user, TAccountAnswer& answer,
                         TNodeKind kind);
     // One node per account (with a group, per member) under parent, in the
-    // order of users, the accounts asked side by side while the window
-    // handles its messages.
+    // order of users. Accounts are asked on the window's thread while they
+    // answer at once, and side by side, the window handling its messages,
+    // once they keep it waiting.
     void AddAccountNodes(PVirtualNode parent, TNetUserList& users, const std::string* group);
     // One node per entry of a machine's listing, each filled in by
     // `describe`; a failed listing raises its status and adds nothing

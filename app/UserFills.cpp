@@ -1,6 +1,7 @@
 // The Disks, Groups and Users categories of a machine, the members of a
 // group, the local groups of an account, and the detail text of an account.
 #include <algorithm>
+#include <chrono>
 #include <exception>
 #include <memory>
 #include <string_view>
@@ -136,17 +137,24 @@ void TMainWindow::AddAccountNodes(PVirtualNode parent, TNetUserList& users,
     const auto add = [&](std::size_t i, TAccountAnswer& answer) {
         AddAccountNode(parent, *users[i], answer, kind);
     };
-    if (AccountQueryThreads == 0) {
-        for (std::size_t i = 0; i < users.size(); ++i) {
-            TAccountAnswer answer = ask(i);
-            add(i, answer);
-        }
-        return;
+    // Accounts that answer at once cost less asked here than handed to
+    // other threads. Once asking has kept the window kIdleInterval, the link
+    // is slow: each account costs its round trips, and the accounts left
+    // share the wait, asked side by side while the window answers.
+    std::size_t next = 0;
+    std::chrono::steady_clock::duration asking{0};
+    while (next < users.size() && (AccountQueryThreads == 0 || asking < kIdleInterval)) {
+        const auto start = std::chrono::steady_clock::now();
+        TAccountAnswer answer = ask(next);
+        asking += std::chrono::steady_clock::now() - start;
+        add(next, answer);
+        ++next;
     }
-    // A slow link costs each account its round trips; asked side by side,
-    // the accounts share the wait.
-    RunQueriesInOrder<TAccountAnswer>(users.size(), AccountQueryThreads, ask, add,
-                                      [this] { form_.ProcessMessages(); });
+    if (next == users.size()) return;
+    RunQueriesInOrder<TAccountAnswer>(
+        users.size() - next, AccountQueryThreads, [&](std::size_t i) { return ask(next + i); },
+        [&](std::size_t i, TAccountAnswer& answer) { add(next + i, answer); },
+        [this] { form_.ProcessMessages(); });
 }
 
 void TMainWindow::FillUserGroups(PVirtualNode node, TStringList& list) {

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdio>
 #include <map>
+#include <thread>
 
 #include "tests/native/MainWindowFixture.h"
 
@@ -295,6 +296,8 @@ struct AccountsOutcome {
     std::map<std::string, std::vector<std::string>> callsOf;  // by account, in order
 };
 
+// Side by side, every call takes 10 ms: the first account keeps the window
+// long enough that the others are asked side by side.
 AccountsOutcome FillAccounts(const AccountsCase& c, std::size_t threads) {
     FakeWindowHost host;
     ScriptedNetwork net;
@@ -312,6 +315,7 @@ AccountsOutcome FillAccounts(const AccountsCase& c, std::size_t threads) {
     }
     pc1.failFor.insert(c.failFor.begin(), c.failFor.end());
     pc1.failWith = c.failWith;
+    if (threads > 0) pc1.delay = std::chrono::milliseconds(10);
     auto w = host.StartWindow(net, "PC1\r\n");
     w->AccountQueryThreads = threads;
     PVirtualNode category = w->Tree.GetFirstChild(w->Tree.GetFirstChild(w->Tree.GetFirst()));
@@ -409,15 +413,13 @@ TEST(UserFillsSideBySideTest, SameNodesTextsAndMessagesAsAskingOneByOne) {
     }
 }
 
-// While the accounts are asked, the window handles its messages, and input
-// that would start another fill is refused.
+// While the accounts of a slow machine are asked, the window handles its
+// messages, and input that would start another fill is refused.
 TEST_F(UserFillsTest, WindowAnswersWhileAccountsAreAskedAndRefusesAnotherFill) {
-    pc1.users = {Account("amy"), Account("ben"), Account("cat"), Account("dan")};
+    for (const char* name : {"amy", "ben", "cat", "dan", "eve", "fay"})
+        pc1.users.push_back(Account(name));
     pc1.disks = {"C:"};
-    // No group list answers before all four are asked at once: asked one
-    // after the other, the fill could not go on.
-    net.gatherCalls = 4;
-    net.gatherFunction = "NetUserGetGroups";
+    pc1.delay = std::chrono::milliseconds(10);
     Start();
     PVirtualNode disks = Child(host, "Disks");
     int pumps = 0;
@@ -427,12 +429,27 @@ TEST_F(UserFillsTest, WindowAnswersWhileAccountsAreAskedAndRefusesAnotherFill) {
         w->Tree.SetFocusedNode(w->Tree.GetFirst());
         w->ActionButtonClick();
     };
+    net.maxInFlight = 0;
     PVirtualNode users = Expand(Child(host, "Users"));
-    EXPECT_TRUE(net.gatheredAll);
-    EXPECT_EQ(Texts(users), (std::vector<std::string>{"amy", "ben", "cat", "dan"}));
+    EXPECT_EQ(Texts(users), (std::vector<std::string>{"amy", "ben", "cat", "dan", "eve", "fay"}));
+    EXPECT_GT(net.maxInFlight, 1);
     EXPECT_GT(pumps, 0);
     EXPECT_EQ(w->Tree.ChildCount(disks), 0u);
     EXPECT_EQ(Data(disks).Kind, nkDisks);
     EXPECT_TRUE(form.queries.empty());  // "Add IP/Host" was not asked
     EXPECT_EQ(form.cursor, crDefault);
+}
+
+// Accounts that answer at once are asked on the window's thread: no other
+// thread is waited for, and the window is not asked to handle its messages.
+TEST_F(UserFillsTest, AccountsThatAnswerAtOnceAreAskedOnTheWindowsThread) {
+    pc1.users = {Account("amy"), Account("ben")};
+    Start();
+    const auto window = std::this_thread::get_id();
+    bool elsewhere = false;
+    net.onCall = [&](const NetCall&) { elsewhere |= std::this_thread::get_id() != window; };
+    form.processMessagesCalls = 0;
+    Expand(Child(host, "Users"));
+    EXPECT_FALSE(elsewhere);
+    EXPECT_EQ(form.processMessagesCalls, 0);
 }
