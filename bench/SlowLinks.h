@@ -52,8 +52,8 @@ inline SlowFill FillOnSlowLink(platform::NetApi& net, bool members, std::size_t 
 inline void PrintSlowLinks(const char* where, const SlowNetwork& network, std::size_t accounts) {
     std::printf("\nslow links, %s: %zu accounts, every call of the machine taking the time shown\n",
                 where, accounts);
-    std::printf("%-20s %8s %13s %13s %7s %6s %5s\n", "fill", "ms/call", "one by one s",
-                "side by side s", "ratio", "nodes", "same");
+    std::printf("%-20s %8s %14s %15s %7s %6s %5s\n", "fill", "ms/call", "one by one ms",
+                "side by side ms", "ratio", "nodes", "same");
     for (const bool members : {false, true}) {
         for (const int delay : kSlowLinkDelaysMs) {
             const int runs = delay == 0 ? 5 : 1;
@@ -65,9 +65,10 @@ inline void PrintSlowLinks(const char* where, const SlowNetwork& network, std::s
                     if (run == 0 || fill.seconds < best[side].seconds) best[side] = std::move(fill);
                 }
             }
-            std::printf("%-20s %8d %13.3f %13.3f %7.1f %6zu %5s\n",
+            std::printf("%-20s %8d %14.1f %15.1f %7.2f %6zu %5s\n",
                         members ? "group members" : "users with details", delay,
-                        best[0].seconds, best[1].seconds, best[0].seconds / best[1].seconds,
+                        best[0].seconds * 1e3, best[1].seconds * 1e3,
+                        best[0].seconds / best[1].seconds,
                         best[1].texts.size(), best[0].texts == best[1].texts ? "yes" : "NO");
             std::fflush(stdout);
         }
