@@ -2,6 +2,7 @@
 // group, the local groups of an account, and the detail text of an account.
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <exception>
 #include <memory>
 #include <string_view>
@@ -10,6 +11,11 @@
 #include "toolkit/ParallelQueries.h"
 
 namespace {
+
+// Asking one account takes longer than this on a slow link (on average: a
+// thread of the window's that the system put aside a moment says nothing).
+// Side by side, the accounts cost far less each.
+constexpr std::chrono::milliseconds kSlowAccount{1};
 
 // A new last child of parent on the parent's machine. Groups and accounts
 // carry the has-children mark: they list their members and groups when they
@@ -137,18 +143,30 @@ void TMainWindow::AddAccountNodes(PVirtualNode parent, TNetUserList& users,
     const auto add = [&](std::size_t i, TAccountAnswer& answer) {
         AddAccountNode(parent, *users[i], answer, kind);
     };
-    // Accounts that answer at once cost less asked here than handed to
-    // other threads. Once asking has kept the window kIdleInterval, the link
-    // is slow: each account costs its round trips, and the accounts left
-    // share the wait, asked side by side while the window answers.
+    // Accounts that answer at once cost least asked here, the window
+    // handling its messages every kIdleInterval. Once they have taken
+    // kIdleInterval, at more than kSlowAccount each, the link is slow: each
+    // account costs its round trips, and the accounts left share the wait,
+    // asked side by side.
+    using Clock = std::chrono::steady_clock;
+    const bool sideBySide = AccountQueryThreads > 0;
+    const Clock::time_point begin = Clock::now();
+    Clock::time_point answered = begin;
     std::size_t next = 0;
-    std::chrono::steady_clock::duration asking{0};
-    while (next < users.size() && (AccountQueryThreads == 0 || asking < kIdleInterval)) {
-        const auto start = std::chrono::steady_clock::now();
+    while (next < users.size()) {
         TAccountAnswer answer = ask(next);
-        asking += std::chrono::steady_clock::now() - start;
         add(next, answer);
         ++next;
+        if (!sideBySide) continue;
+        // One reading of the clock per account: under Wine each one costs.
+        const Clock::time_point now = Clock::now();
+        if (now - begin >= kIdleInterval &&
+            now - begin >= kSlowAccount * static_cast<std::int64_t>(next))
+            break;
+        if (now - answered >= kIdleInterval) {
+            form_.ProcessMessages();
+            answered = Clock::now();
+        }
     }
     if (next == users.size()) return;
     RunQueriesInOrder<TAccountAnswer>(

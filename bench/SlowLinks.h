@@ -47,8 +47,8 @@ inline SlowFill FillOnSlowLink(platform::NetApi& net, bool members, std::size_t 
 }
 
 // One row per fill and delay: one by one, side by side (each the fastest of
-// five runs at 0 ms, one run otherwise), the nodes, and whether both gave
-// the same nodes and texts.
+// eleven runs taking turns at 0 ms, one run otherwise), the nodes, and
+// whether both gave the same nodes and texts.
 inline void PrintSlowLinks(const char* where, const SlowNetwork& network, std::size_t accounts) {
     std::printf("\nslow links, %s: %zu accounts, every call of the machine taking the time shown\n",
                 where, accounts);
@@ -56,7 +56,7 @@ inline void PrintSlowLinks(const char* where, const SlowNetwork& network, std::s
                 "side by side ms", "ratio", "nodes", "same");
     for (const bool members : {false, true}) {
         for (const int delay : kSlowLinkDelaysMs) {
-            const int runs = delay == 0 ? 5 : 1;
+            const int runs = delay == 0 ? 11 : 1;
             SlowFill best[2];
             for (int run = 0; run < runs; ++run) {
                 for (int side = 0; side < 2; ++side) {
