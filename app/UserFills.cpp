@@ -12,9 +12,10 @@
 
 namespace {
 
-// Asking one account takes longer than this on a slow link (on average: a
-// thread of the window's that the system put aside a moment says nothing).
-// Side by side, the accounts cost far less each.
+// Asking one account takes longer than this on a slow link, judged on the
+// average: one account that took long because the system ran another thread
+// meanwhile says nothing about the link. Side by side, the accounts of a
+// slow link cost far less each.
 constexpr std::chrono::milliseconds kSlowAccount{1};
 
 // A new last child of parent on the parent's machine. Groups and accounts
