@@ -143,9 +143,22 @@ public:
     void FillUsers(PVirtualNode node, TStringList& list);
     void FillGroupMembers(PVirtualNode node, TStringList& list);
     void FillUserGroups(PVirtualNode node, TStringList& list);
+    // At most this many accounts are asked at once by the Users fill and a
+    // group's members fill when their machine is slow to answer; 0 asks them
+    // one after the other on the window's thread however slow it is. Either
+    // way the nodes, texts and failures are the same.
+    std::size_t AccountQueryThreads = kQueryThreads;
     // The detail text of an account; it reads the account's groups and
     // values, which may ask its machine.
     std::string UserDetailText(TNetUser& user);
+    // The calls the detail text makes, in its order, without the text.
+    static void AskUserDetails(TNetUser& user, TStringList& globalGroups,
+                               TStringList& localGroups);
+    // The detail text of an account whose groups were asked already; its
+    // values are read as the text goes (asking its machine for those not
+    // loaded).
+    std::string UserDetailText(TNetUser& user, const TStringList& globalGroups,
+                               const TStringList& localGroups);
     // These write a value of the detail text at the end of text.
     static void AppendUserFlags(std::string& text, TNetUserFlags flags);
     static void AppendUserInfoFlags(std::string& text, TNetUserInfoFlags flags);
@@ -237,6 +250,22 @@ private:
     void AddServerNodes(PVirtualNode parent, const TStringList& names, bool fromHostList);
     void LoadHostList();
     void SaveHostList();
+    // What asking one account for its node gave (UserFills.cpp).
+    struct TAccountAnswer;
+    // Asks an account what its node needs: with a group, whether the
+    // account is a member (only members get a node) and then its details.
+    // Safe to run beside the asking of other accounts.
+    static TAccountAnswer AskAccount(TNetUser& user, const std::string* group,
+                                     platform::Locale& locale);
+    // The account's node from its answer, as asking one after the other
+    // makes it; a failure keeps the node without its details and is raised.
+    void AddAccountNode(PVirtualNode parent, TNetUser& user, TAccountAnswer& answer,
+                        TNodeKind kind);
+    // One node per account (with a group, per member) under parent, in the
+    // order of users. Accounts are asked on the window's thread while they
+    // answer at once, and side by side, the window handling its messages,
+    // once they keep it waiting.
+    void AddAccountNodes(PVirtualNode parent, TNetUserList& users, const std::string* group);
     // One node per entry of a machine's listing, each filled in by
     // `describe`; a failed listing raises its status and adds nothing
     // (ShareFills.cpp).

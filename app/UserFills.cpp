@@ -1,11 +1,22 @@
 // The Disks, Groups and Users categories of a machine, the members of a
 // group, the local groups of an account, and the detail text of an account.
 #include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <exception>
+#include <memory>
 #include <string_view>
 
 #include "app/MainWindow.h"
+#include "toolkit/ParallelQueries.h"
 
 namespace {
+
+// Asking one account takes longer than this on a slow link, judged on the
+// average: one account that took long because the system ran another thread
+// meanwhile says nothing about the link. Side by side, the accounts of a
+// slow link cost far less each.
+constexpr std::chrono::milliseconds kSlowAccount{1};
 
 // A new last child of parent on the parent's machine. Groups and accounts
 // carry the has-children mark: they list their members and groups when they
@@ -57,16 +68,20 @@ void TMainWindow::FillUsers(PVirtualNode node, TStringList& list) {
     ForgetDateTexts();
     NetServer.SetServerName("\\\\" + TNetTree::GetNodeData(node).Machine);
     NetServer.GetUserNames({nfNormalAccount}, list);
-    NetUser.SetServer(&NetServer);
+    // An object of its own per account: accounts asked side by side share
+    // no loaded values, and none keeps another's.
+    TNetUserList users;
+    users.reserve(list.size());
     for (const auto& name : list) {
-        PVirtualNode account = AddEntryNode(Tree, node, name, nkUser);
-        NetUser.SetUserName(name);
-        // Should this fail, the account's node stays, without its details.
-        TNetTree::GetNodeData(account).Info = UserDetailText(NetUser);
+        auto& user = users.emplace_back(
+            std::make_unique<TNetUser>(platform_.Net, platform_.Messages, platform_.Locale));
+        user->SetServer(&NetServer);
+        user->SetUserName(name);
     }
+    AddAccountNodes(node, users, nullptr);
 }
 
-void TMainWindow::FillGroupMembers(PVirtualNode node, TStringList& list) {
+void TMainWindow::FillGroupMembers(PVirtualNode node, TStringList&) {
     ForgetDateTexts();
     const std::string group = TNetTree::GetNodeData(node).Text;
     NetServer.SetServerName("\\\\" + TNetTree::GetNodeData(node).Machine);
@@ -75,15 +90,90 @@ void TMainWindow::FillGroupMembers(PVirtualNode node, TStringList& list) {
     NetServer.GetUsers({}, users, [this](const std::string& text) { ShowProgress(text); });
     // The listing's last text stays while the members are looked for.
     FlushProgress();
-    for (const auto& user : users) {
-        user->GetLocalGroups(list);
-        const bool member = std::any_of(list.begin(), list.end(), [&](const std::string& name) {
-            return platform_.Locale.SameTextIgnoreCase(name, group);
-        });
-        if (!member) continue;
-        PVirtualNode entry = AddEntryNode(Tree, node, user->UserName(), nkNone);
-        TNetTree::GetNodeData(entry).Info = UserDetailText(*user);
+    AddAccountNodes(node, users, &group);
+}
+
+struct TMainWindow::TAccountAnswer {
+    // Only a group's members get a node; a failure before that is known
+    // leaves the account without one.
+    bool member = true;
+    TStringList globalGroups;
+    TStringList localGroups;
+    // What ended the asking of this account, and with it the fill.
+    std::exception_ptr failure;
+};
+
+TMainWindow::TAccountAnswer TMainWindow::AskAccount(TNetUser& user, const std::string* group,
+                                                    platform::Locale& locale) {
+    TAccountAnswer answer;
+    try {
+        if (group != nullptr) {
+            answer.member = false;
+            user.GetLocalGroups(answer.localGroups);
+            answer.member = std::any_of(
+                answer.localGroups.begin(), answer.localGroups.end(),
+                [&](const std::string& name) { return locale.SameTextIgnoreCase(name, *group); });
+            if (!answer.member) return answer;
+        }
+        AskUserDetails(user, answer.globalGroups, answer.localGroups);
+    } catch (...) {
+        answer.failure = std::current_exception();
     }
+    return answer;
+}
+
+void TMainWindow::AddAccountNode(PVirtualNode parent, TNetUser& user, TAccountAnswer& answer,
+                                 TNodeKind kind) {
+    if (answer.member) {
+        PVirtualNode node = AddEntryNode(Tree, parent, user.UserName(), kind);
+        // Should the asking have failed, the node stays, without its details.
+        if (!answer.failure)
+            TNetTree::GetNodeData(node).Info =
+                UserDetailText(user, answer.globalGroups, answer.localGroups);
+    }
+    if (answer.failure) std::rethrow_exception(answer.failure);
+}
+
+void TMainWindow::AddAccountNodes(PVirtualNode parent, TNetUserList& users,
+                                  const std::string* group) {
+    const TNodeKind kind = group != nullptr ? nkNone : nkUser;
+    platform::Locale& locale = platform_.Locale;
+    const auto ask = [&users, group, &locale](std::size_t i) {
+        return AskAccount(*users[i], group, locale);
+    };
+    const auto add = [&](std::size_t i, TAccountAnswer& answer) {
+        AddAccountNode(parent, *users[i], answer, kind);
+    };
+    // Accounts that answer at once cost least asked here, the window
+    // handling its messages every kIdleInterval. Once they have taken
+    // kIdleInterval, at more than kSlowAccount each, the link is slow: each
+    // account costs its round trips, and the accounts left share the wait,
+    // asked side by side.
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point begin = Clock::now();
+    Clock::time_point answered = begin;
+    std::size_t next = 0;
+    std::size_t timedAt = 1;
+    while (next < users.size()) {
+        TAccountAnswer answer = ask(next);
+        add(next, answer);
+        if (++next < timedAt || AccountQueryThreads == 0) continue;
+        // Reading the clock costs microseconds under Wine: accounts that
+        // answer far quicker than a slow link's are timed in strides.
+        const Clock::duration taken = Clock::now() - begin;
+        const auto slow = kSlowAccount * static_cast<std::int64_t>(next);
+        if (taken >= kIdleInterval && taken >= slow) break;
+        timedAt = next + (taken * 8 < slow ? std::min<std::size_t>(next, 64) : 1);
+        if (begin + taken - answered >= kIdleInterval) {
+            form_.ProcessMessages();
+            answered = Clock::now();
+        }
+    }
+    if (next == users.size()) return;
+    RunQueriesInOrder<TAccountAnswer>(
+        users.size() - next, AccountQueryThreads, [&](std::size_t i) { return ask(next + i); },
+        [&](std::size_t i, TAccountAnswer& answer) { add(next + i, answer); },
+        [this] { form_.ProcessMessages(); });
 }
 
 void TMainWindow::FillUserGroups(PVirtualNode node, TStringList& list) {
@@ -98,9 +188,23 @@ void TMainWindow::FillUserGroups(PVirtualNode node, TStringList& list) {
 std::string TMainWindow::UserDetailText(TNetUser& user) {
     TStringList globalGroups;
     TStringList localGroups;
+    AskUserDetails(user, globalGroups, localGroups);
+    return UserDetailText(user, globalGroups, localGroups);
+}
+
+void TMainWindow::AskUserDetails(TNetUser& user, TStringList& globalGroups,
+                                 TStringList& localGroups) {
     user.GetGroups(globalGroups);
     user.GetLocalGroups(localGroups);
+    // The text reads the full name first (level 20 when it is not loaded)
+    // and the user comment fourth (level 3): the same reads in the same
+    // order load the same levels, so that composing the text asks nothing.
+    user.FullName();
+    user.UserComment();
+}
 
+std::string TMainWindow::UserDetailText(TNetUser& user, const TStringList& globalGroups,
+                                        const TStringList& localGroups) {
     // The values are read in the order of the lines: the first one that is
     // not loaded decides which information level is asked for first.
     // Written into a buffer kept between accounts, values that are made of

@@ -10,10 +10,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "bench/BenchWindow.h"
+#include "bench/SlowLinks.h"
 
 namespace {
 
@@ -203,6 +205,23 @@ int main(int argc, char** argv) {
         }
     }
 
+#ifndef _WIN32
+    // Under Wine the slow links are timed on the scripted netapi32.dll, by a
+    // program of their own (SlowLinksBench).
+    if (only.empty() || only == "slow links") {
+        std::unique_ptr<bench::QuietOs> os;
+        bench::PrintSlowLinks("natively, on the scripted network",
+                              [&os](int delayMs) -> platform::NetApi& {
+                                  os = std::make_unique<bench::QuietOs>();
+                                  os->net.Machine("");
+                                  bench::ScriptMachine(os->Os(), bench::Category::Users, 1000);
+                                  os->net.Machine("\\\\S").delay =
+                                      std::chrono::milliseconds(delayMs);
+                                  return os->net;
+                              },
+                              1000);
+    }
+#endif
     if (!only.empty()) return 0;
     // Twenty hosts that each take a second to answer.
     ScriptedWindow slow;

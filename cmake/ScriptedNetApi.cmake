@@ -36,6 +36,15 @@ add_dependencies(scripted_seam_tests scripted_netapi32 scripted_mpr)
 add_test(NAME scripted_seam_tests
          COMMAND bash ${NV_WITH_SCRIPTED_NETAPI} $<TARGET_FILE:scripted_seam_tests>)
 
+# The benchmark of accounts on a slow link (not a test), which scripts/bench.sh
+# runs: the window's logic on the real seam over the scripted library.
+add_executable(slow_links_bench ${PROJECT_SOURCE_DIR}/bench/win32/SlowLinksBench.cpp)
+target_link_libraries(slow_links_bench PRIVATE nvwin32 nvfakes)
+target_link_options(slow_links_bench PRIVATE -municode)
+set_target_properties(slow_links_bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${NV_SCRIPTED_DIR}
+                      EXCLUDE_FROM_ALL TRUE)
+add_dependencies(slow_links_bench scripted_netapi32)
+
 add_executable(network_tour ${PROJECT_SOURCE_DIR}/tests/scripted/NetworkTourTest.cpp
                ${PROJECT_SOURCE_DIR}/tests/scripted/RemoteWindow.cpp
                ${PROJECT_SOURCE_DIR}/tests/win32/UiDriver.cpp)

@@ -16,7 +16,10 @@ public:
     static constexpr TColor kParentColor = 0xFFFFFF;  // the form is white
 
     const std::string& SimpleText() const override { return text; }
-    void SetSimpleText(const std::string& t) override { text = t; }
+    void SetSimpleText(const std::string& t) override {
+        text = t;
+        texts.push_back(t);
+    }
     TColor Color() const override { return parentColor ? kParentColor : color; }
     void SetColor(TColor c) override {
         color = c;
@@ -27,6 +30,7 @@ public:
     void SetParentColor(bool p) override { parentColor = p; }
 
     std::string text;
+    std::vector<std::string> texts;  // every text set, in order
     TColor color = 0;
     bool parentColor = true;
     std::vector<TColor> colors;  // every colour set, in order

@@ -62,6 +62,14 @@ ScriptedMachine* ScriptedNetwork::Answer(const std::string& function, const std:
         }
     auto f = m->failWith.find(function);
     status = f != m->failWith.end() ? f->second : m->status;
+    if (status == 0 && !m->failFor.empty() && !call.args.empty() &&
+        call.args[0].rfind("user=", 0) == 0) {
+        const auto account = m->failFor.find(call.args[0].substr(5));
+        if (account != m->failFor.end()) {
+            const auto rule = account->second.find(function);
+            if (rule != account->second.end()) status = rule->second;
+        }
+    }
     return m;
 }
 

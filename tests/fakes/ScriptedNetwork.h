@@ -22,6 +22,9 @@ struct ScriptedMachine {
     // Status of every call to this machine, unless FailWith names the call.
     platform::NetStatus status = 0;
     std::map<std::string, platform::NetStatus> failWith;  // call name -> status
+    // Calls about one account that fail, when the machine answers them:
+    // account -> call name -> status.
+    std::unordered_map<std::string, std::map<std::string, platform::NetStatus>> failFor;
     // How long every call to this machine takes before it answers.
     std::chrono::milliseconds delay{0};
 

@@ -1,8 +1,11 @@
 // The Users, Groups and Disks categories of a machine in the main window,
 // against a scripted network. The fake locale is one hour east of UTC with
 // the formats "dd.MM.yyyy" and "HH:mm:ss".
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <map>
+#include <thread>
 
 #include "tests/native/MainWindowFixture.h"
 
@@ -171,9 +174,8 @@ TEST_F(UserFillsTest, UsersCostOneListingAndFourCallsPerAccountOnce) {
 
 TEST_F(UserFillsTest, FailedDetailsKeepTheAccountsNodeWithoutDetailAndEndTheFill) {
     pc1.users = {Account("alice"), Account("bob"), Account("carol")};
-    net.onCall = [&](const NetCall& call) {
-        if (call.args.at(0) == "user=bob") pc1.failWith["NetUserGetInfo"] = 5;
-    };
+    pc1.failFor["bob"]["NetUserGetInfo"] = 5;
+    pc1.failFor["carol"]["NetUserGetInfo"] = 5;
     Start();
     PVirtualNode users = Expand(Child(host, "Users"));
     EXPECT_EQ(Texts(users), (std::vector<std::string>{"alice", "bob"}));
@@ -222,9 +224,7 @@ TEST_F(UserFillsTest, FailedMemberListingKeepsTheMembersFoundSoFar) {
     pc1.localGroups = {"Users"};
     pc1.users = {Account("alice"), Account("bob")};
     pc1.localGroupsOf["alice"] = {"Users"};
-    net.onCall = [&](const NetCall& call) {
-        if (call.args.at(0) == "user=bob") pc1.failWith["NetUserGetLocalGroups"] = 53;
-    };
+    pc1.failFor["bob"]["NetUserGetLocalGroups"] = 53;
     Start();
     PVirtualNode group = Child(Expand(Child(host, "Groups")), "Users");
     Expand(group);
@@ -269,4 +269,187 @@ TEST_F(UserFillsTest, EveryAccountShowsItsOwnLogonDateAmongManyDays) {
         EXPECT_NE(Data(n).Info.find(expected), std::string::npos) << i << Data(n).Info;
         EXPECT_NE(Data(n).Info.find("\r\nLast logoff: 30.12.1899\r\n"), std::string::npos);
     }
+}
+
+namespace {
+
+using FailRules = std::map<std::string, std::map<std::string, platform::NetStatus>>;
+
+// A fill of the machine PC1, whose accounts are amy, ben, cat, dan, eve and
+// fay; amy, cat, dan and fay are members of its local group "Staff".
+struct AccountsCase {
+    const char* name;
+    bool members;  // the members of "Staff", else the Users category
+    FailRules failFor;
+    std::map<std::string, platform::NetStatus> failWith;
+    std::vector<std::string> nodes;
+    std::vector<std::string> withoutDetails;
+    std::string status;  // the status bar at the end
+};
+
+// What a fill gave, on a window and network of its own.
+struct AccountsOutcome {
+    std::vector<std::string> nodes;
+    std::vector<std::string> details;
+    std::string status;                    // the status bar at the end
+    std::vector<std::string> statusTexts;  // every text it showed meanwhile, in order
+    std::map<std::string, std::vector<std::string>> callsOf;  // by account, in order
+};
+
+// Side by side, every call takes 10 ms: the first account keeps the window
+// long enough that the others are asked side by side.
+AccountsOutcome FillAccounts(const AccountsCase& c, std::size_t threads) {
+    FakeWindowHost host;
+    ScriptedNetwork net;
+    net.Machine("");
+    ScriptedMachine& pc1 = net.Machine("\\\\PC1");
+    pc1.serverType = 0x1003;
+    pc1.localGroups = {"Staff"};
+    for (const char* name : {"amy", "ben", "cat", "dan", "eve", "fay"}) {
+        pc1.users.push_back(Account(name));
+        pc1.users.back().last_logon = 86400 * static_cast<std::uint32_t>(pc1.users.size());
+        pc1.globalGroupsOf[name] = {"Domain Users", std::string(name) + " team"};
+        const bool staff = std::string("amy cat dan fay").find(name) != std::string::npos;
+        pc1.localGroupsOf[name] = staff ? std::vector<std::string>{"Users", "STAFF"}
+                                        : std::vector<std::string>{"Users"};
+    }
+    pc1.failFor.insert(c.failFor.begin(), c.failFor.end());
+    pc1.failWith = c.failWith;
+    if (threads > 0) pc1.delay = std::chrono::milliseconds(10);
+    auto w = host.StartWindow(net, "PC1\r\n");
+    w->AccountQueryThreads = threads;
+    PVirtualNode category = w->Tree.GetFirstChild(w->Tree.GetFirstChild(w->Tree.GetFirst()));
+    while (TNetTree::GetNodeData(category).Text != (c.members ? "Groups" : "Users"))
+        category = w->Tree.GetNextSibling(category);
+    PVirtualNode parent = category;
+    if (c.members) {
+        w->Tree.Expand(category);
+        parent = w->Tree.GetFirstChild(category);
+    }
+    const std::size_t callsBefore = net.calls.size();
+    host.statusBar.text = "as before";
+    host.statusBar.texts.clear();
+    w->Tree.Expand(parent);
+
+    AccountsOutcome out;
+    for (auto* n = w->Tree.GetFirstChild(parent); n; n = w->Tree.GetNextSibling(n)) {
+        out.nodes.push_back(TNetTree::GetNodeData(n).Text);
+        out.details.push_back(TNetTree::GetNodeData(n).Info);
+    }
+    out.status = host.statusBar.text;
+    out.statusTexts = host.statusBar.texts;
+    for (std::size_t i = callsBefore; i < net.calls.size(); ++i) {
+        const NetCall& call = net.calls[i];
+        if (call.args.empty() || call.args[0].rfind("user=", 0) != 0) continue;
+        std::string text = call.function;
+        for (const auto& arg : call.args) text += " " + arg;
+        out.callsOf[call.args[0].substr(5)].push_back(text);
+    }
+    return out;
+}
+
+// Each text of shown is one of all, in the order of all.
+bool InOrderOf(const std::vector<std::string>& shown, const std::vector<std::string>& all) {
+    auto at = all.begin();
+    for (const auto& text : shown)
+        if ((at = std::find(at, all.end(), text)) == all.end()) return false;
+    return true;
+}
+
+}  // namespace
+
+// Asked one after the other or side by side, the accounts give the same
+// nodes, detail texts and status bar messages, whichever of them fail: the
+// first failure in the listing's order ends the fill there.
+TEST(UserFillsSideBySideTest, SameNodesTextsAndMessagesAsAskingOneByOne) {
+    const std::string denied = " Error 5 : Access is denied.";
+    const std::string noPath = " Error 53 : The network path was not found.";
+    const std::vector<std::string> all{"amy", "ben", "cat", "dan", "eve", "fay"};
+    const std::vector<AccountsCase> cases{
+        {"users, all answer", false, {}, {}, all, {}, "as before"},
+        {"users, one account's information fails midway", false,
+         {{"cat", {{"NetUserGetInfo", 5}}}}, {}, {"amy", "ben", "cat"}, {"cat"}, denied},
+        {"users, two fail: the first ends the fill", false,
+         {{"ben", {{"NetUserGetGroups", 53}}}, {"eve", {{"NetUserGetLocalGroups", 5}}}}, {},
+         {"amy", "ben"}, {"ben"}, noPath},
+        {"users, the first account fails", false, {{"amy", {{"NetUserGetGroups", 5}}}}, {},
+         {"amy"}, {"amy"}, denied},
+        {"users, the listing fails", false, {}, {{"NetUserEnum", 5}}, {}, {}, denied},
+        {"members, all answer", true, {}, {}, {"amy", "cat", "dan", "fay"}, {},
+         "Got user objects"},
+        {"members, a member's details fail", true, {{"cat", {{"NetUserGetGroups", 5}}}}, {},
+         {"amy", "cat"}, {"cat"}, denied},
+        {"members, an account's groups fail midway, a later one's too", true,
+         {{"ben", {{"NetUserGetLocalGroups", 53}}}, {"dan", {{"NetUserGetLocalGroups", 5}}}},
+         {}, {"amy"}, {}, noPath},
+        {"members, the listing fails", true, {}, {{"NetUserEnum", 5}}, {}, {}, denied},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const AccountsOutcome oneByOne = FillAccounts(c, 0);
+        const AccountsOutcome sideBySide = FillAccounts(c, TMainWindow::kQueryThreads);
+        std::vector<std::string> messages{"Getting account details", "Creating user objects"};
+        for (int i = 0; i < 6; ++i) messages.push_back("Got user #" + std::to_string(i));
+        messages.insert(messages.end(), {"Got user objects", c.status});
+        for (const AccountsOutcome* o : {&oneByOne, &sideBySide}) {
+            EXPECT_EQ(o->nodes, c.nodes);
+            for (std::size_t i = 0; i < o->nodes.size(); ++i) {
+                const bool without = std::count(c.withoutDetails.begin(), c.withoutDetails.end(),
+                                                o->nodes[i]) != 0;
+                EXPECT_EQ(o->details[i].empty(), without) << o->nodes[i];
+                if (!without) {
+                    EXPECT_EQ(o->details[i].rfind("Username: " + o->nodes[i] + "\r\n", 0), 0u);
+                }
+            }
+            EXPECT_EQ(o->status, c.status);
+            EXPECT_TRUE(InOrderOf(o->statusTexts, c.members ? messages
+                                                             : std::vector{c.status}));
+        }
+        EXPECT_EQ(sideBySide.details, oneByOne.details);
+        // The accounts that got a node were asked the same calls in the same
+        // order, each through its own object.
+        for (const auto& node : c.nodes)
+            EXPECT_EQ(sideBySide.callsOf.at(node), oneByOne.callsOf.at(node)) << node;
+    }
+}
+
+// While the accounts of a slow machine are asked, the window handles its
+// messages, and input that would start another fill is refused.
+TEST_F(UserFillsTest, WindowAnswersWhileAccountsAreAskedAndRefusesAnotherFill) {
+    for (const char* name : {"amy", "ben", "cat", "dan", "eve", "fay"})
+        pc1.users.push_back(Account(name));
+    pc1.disks = {"C:"};
+    pc1.delay = std::chrono::milliseconds(10);
+    Start();
+    PVirtualNode disks = Child(host, "Disks");
+    int pumps = 0;
+    form.onProcessMessages = [&] {
+        ++pumps;
+        w->Tree.Expand(disks);
+        w->Tree.SetFocusedNode(w->Tree.GetFirst());
+        w->ActionButtonClick();
+    };
+    net.maxInFlight = 0;
+    PVirtualNode users = Expand(Child(host, "Users"));
+    EXPECT_EQ(Texts(users), (std::vector<std::string>{"amy", "ben", "cat", "dan", "eve", "fay"}));
+    EXPECT_GT(net.maxInFlight, 1);
+    EXPECT_GT(pumps, 0);
+    EXPECT_EQ(w->Tree.ChildCount(disks), 0u);
+    EXPECT_EQ(Data(disks).Kind, nkDisks);
+    EXPECT_TRUE(form.queries.empty());  // "Add IP/Host" was not asked
+    EXPECT_EQ(form.cursor, crDefault);
+}
+
+// Accounts that answer at once are asked on the window's thread: no other
+// thread is waited for, and the window is not asked to handle its messages.
+TEST_F(UserFillsTest, AccountsThatAnswerAtOnceAreAskedOnTheWindowsThread) {
+    pc1.users = {Account("amy"), Account("ben")};
+    Start();
+    const auto window = std::this_thread::get_id();
+    bool elsewhere = false;
+    net.onCall = [&](const NetCall&) { elsewhere |= std::this_thread::get_id() != window; };
+    form.processMessagesCalls = 0;
+    Expand(Child(host, "Users"));
+    EXPECT_FALSE(elsewhere);
+    EXPECT_EQ(form.processMessagesCalls, 0);
 }

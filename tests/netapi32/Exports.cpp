@@ -249,7 +249,7 @@ NET_API_STATUS WINAPI NetUserGetInfo(LPCWSTR servername, LPCWSTR username, DWORD
                NumberArgument(kLevel, level)},
               bufptr);
     return AtMachine(call, servername, level, sizeof(USER_INFO_3), [&](Machine& m) -> DWORD {
-        const Entry* user = FindEntry(m.users, username);
+        const Entry* user = m.FindUser(username);
         if (user == nullptr) return NERR_UserNotFound;
         if (level == 20) {
             Records<USER_INFO_20> r(1);
@@ -274,7 +274,7 @@ NET_API_STATUS WINAPI NetUserGetGroups(LPCWSTR servername, LPCWSTR username, DWO
                NumberArgument(kLevel, level), HexArgument(kPrefMaxLen, prefmaxlen)},
               bufptr, entriesread, totalentries);
     return AtMachine(call, servername, level, sizeof(GROUP_USERS_INFO_0), [&](Machine& m) -> DWORD {
-        const Entry* user = FindEntry(m.users, username);
+        const Entry* user = m.FindUser(username);
         if (user == nullptr) return NERR_UserNotFound;
         if (level != 0) return ERROR_INVALID_LEVEL;
         const auto groups = user->attributes.ListOf("groups");
@@ -293,12 +293,9 @@ NET_API_STATUS WINAPI NetUserGetLocalGroups(LPCWSTR servername, LPCWSTR username
                HexArgument(kPrefMaxLen, prefmaxlen)},
               bufptr, entriesread, totalentries);
     return AtMachine(call, servername, level, sizeof(LOCALGROUP_USERS_INFO_0), [&](Machine& m) -> DWORD {
-        if (FindEntry(m.users, username) == nullptr) return NERR_UserNotFound;
+        if (m.FindUser(username) == nullptr) return NERR_UserNotFound;
         if (level != 0) return ERROR_INVALID_LEVEL;
-        std::vector<const std::wstring*> groups;
-        for (const auto& g : m.localGroups)
-            for (const auto& member : g.attributes.ListOf("members"))
-                if (SameName(member, username)) groups.push_back(&g.name);
+        const std::vector<const std::wstring*> groups = m.LocalGroupsOf(username);
         return HandOutList<LOCALGROUP_USERS_INFO_0>(call, groups, call.PartSize(m.behaviour),
                                                     static_cast<DWORD*>(nullptr),
                                                     NameOnly(&LOCALGROUP_USERS_INFO_0::lgrui0_name));

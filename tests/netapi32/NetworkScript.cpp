@@ -293,7 +293,42 @@ Network ReadNetwork(std::string_view utf8, const std::wstring& computerName) {
             throw std::runtime_error("line " + std::to_string(number) + ": " + e.what());
         }
     }
+    for (auto& machine : network.machines) machine.IndexAccounts();
     return network;
+}
+
+namespace {
+
+// A name as SameName compares it.
+std::wstring Folded(std::wstring_view name) {
+    std::wstring folded(name);
+    for (auto& c : folded) c = static_cast<wchar_t>(std::towupper(c));
+    return folded;
+}
+
+}  // namespace
+
+void Machine::IndexAccounts() {
+    userAt_.clear();
+    localGroupsOf_.clear();
+    for (std::size_t i = 0; i < users.size(); ++i) userAt_.emplace(Folded(users[i].name), i);
+    for (std::size_t g = 0; g < localGroups.size(); ++g)
+        for (const auto& member : localGroups[g].attributes.ListOf("members"))
+            localGroupsOf_[Folded(member)].push_back(g);
+}
+
+const Entry* Machine::FindUser(const wchar_t* name) const {
+    if (name == nullptr) return nullptr;
+    const auto it = userAt_.find(Folded(name));
+    return it == userAt_.end() ? nullptr : &users[it->second];
+}
+
+std::vector<const std::wstring*> Machine::LocalGroupsOf(const wchar_t* name) const {
+    std::vector<const std::wstring*> groups;
+    const auto it = name ? localGroupsOf_.find(Folded(name)) : localGroupsOf_.end();
+    if (it != localGroupsOf_.end())
+        for (std::size_t g : it->second) groups.push_back(&localGroups[g].name);
+    return groups;
 }
 
 bool SameName(std::wstring_view a, std::wstring_view b) {

@@ -32,6 +32,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace scripted {
@@ -87,6 +88,19 @@ struct Machine {
     std::vector<Entry> sessions;
     std::vector<Entry> files;
     Behaviour behaviour;
+
+    // The account of that name (any case), the first of that name.
+    const Entry* FindUser(const wchar_t* name) const;
+    // The local groups that list the account as a member, in the groups'
+    // order (a group that lists it twice, twice).
+    std::vector<const std::wstring*> LocalGroupsOf(const wchar_t* name) const;
+    // Made once the script is read: a call about one of many accounts then
+    // walks neither the accounts nor every group's members.
+    void IndexAccounts();
+
+private:
+    std::unordered_map<std::wstring, std::size_t> userAt_;  // by folded name
+    std::unordered_map<std::wstring, std::vector<std::size_t>> localGroupsOf_;
 };
 
 struct Domain {
