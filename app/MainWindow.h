@@ -148,9 +148,6 @@ public:
     // one after the other on the window's thread however slow it is. Either
     // way the nodes, texts and failures are the same.
     std::size_t AccountQueryThreads = kQueryThreads;
-    // The detail text of an account; it reads the account's groups and
-    // values, which may ask its machine.
-    std::string UserDetailText(TNetUser& user);
     // The calls the detail text makes, in its order, without the text.
     static void AskUserDetails(TNetUser& user, TStringList& globalGroups,
                                TStringList& localGroups);

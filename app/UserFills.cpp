@@ -185,13 +185,6 @@ void TMainWindow::FillUserGroups(PVirtualNode node, TStringList& list) {
     for (const auto& group : list) AddEntryNode(Tree, node, group, nkNone);
 }
 
-std::string TMainWindow::UserDetailText(TNetUser& user) {
-    TStringList globalGroups;
-    TStringList localGroups;
-    AskUserDetails(user, globalGroups, localGroups);
-    return UserDetailText(user, globalGroups, localGroups);
-}
-
 void TMainWindow::AskUserDetails(TNetUser& user, TStringList& globalGroups,
                                  TStringList& localGroups) {
     user.GetGroups(globalGroups);

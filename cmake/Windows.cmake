@@ -52,8 +52,9 @@ set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
-# The portable core's tests once more, as Windows programs.
-add_executable(core_tests ${NV_CORE_TESTS})
+# The portable core's tests that can read otherwise on Windows, once more as
+# a Windows program.
+add_executable(core_tests ${NV_CORE_TESTS_ON_WINDOWS})
 target_link_libraries(core_tests PRIVATE nvfakes gtest_main)
 add_test(NAME core_tests_wine COMMAND core_tests)
 

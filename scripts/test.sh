@@ -1,7 +1,8 @@
 #!/bin/bash
 # Builds and runs every test: the Windows build under Wine in a virtual
-# display (the core's tests again, the Win32 suite, and the first run of
-# NetworkView.exe, which leaves a screenshot in build/windows/screenshots),
+# display (the core's platform-dependent tests again, the Win32 suite, and
+# the first run of NetworkView.exe, which leaves a screenshot in
+# build/windows/screenshots),
 # the portable core natively (with address and undefined-behaviour
 # sanitizers), and its fuzz targets for a few seconds each, side by side.
 #
