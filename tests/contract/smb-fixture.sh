@@ -16,6 +16,18 @@
 # NV_SMB_SHARES, NV_SMB_CONF and the fixture's names (see below). Exits with
 # COMMAND's status; 77 when the machine cannot give the fixture its namespaces
 # (without root) or lacks Samba.
+#
+# Two settings, both off unless given:
+# NV_SMB_RELAY_MS="5 50"  slow links: for each round-trip time, a relay
+#     (smb-relay.py) listening on port 445 of an address of its own
+#     (127.0.0.2, 127.0.0.3, ...) that passes every exchange on to the server
+#     that much later; NV_SMB_RELAY_5 and NV_SMB_RELAY_50 name those addresses.
+#     The server itself listens on 127.0.0.1 only.
+# NV_SMB_ACCOUNTS=200     that many more accounts (NV_SMB_ACCOUNT_PREFIX
+#     followed by a number of four digits), each in the account's builtin
+#     local group NV_SMB_GROUP; the second account then stays out of the
+#     server's own local group NV_SMB_DOMAIN_GROUP, whose membership
+#     libnetapi cannot name, so that every account's details can be read.
 set -euo pipefail
 
 if [ "${NV_SMB_IN_NAMESPACE:-}" != 1 ]; then
@@ -105,6 +117,11 @@ nobody:x:65534:65534:nobody:/nonexistent:/bin/false
 $NV_SMB_USER:x:$uid:$gid:$NV_SMB_FULLNAME:$srv:/bin/false
 $NV_SMB_MEMBER:x:4712:$gid::$srv:/bin/false
 PASSWD
+export NV_SMB_ACCOUNT_PREFIX="clerk"
+accounts="${NV_SMB_ACCOUNTS:-0}"
+for i in $(seq 1 "$accounts"); do
+    printf '%s%04d:x:%d:%d::%s:/bin/false\n' "$NV_SMB_ACCOUNT_PREFIX" "$i" $((5000 + i)) "$gid" "$srv"
+done >>"$NSS_WRAPPER_PASSWD"
 cat >"$NSS_WRAPPER_GROUP" <<GROUP
 root:x:0:
 nogroup:x:65534:
@@ -187,9 +204,24 @@ wrapped net -s "$NV_SMB_CONF" groupmap add sid=S-1-5-32-544 type=builtin unixgro
 wrapped net -s "$NV_SMB_CONF" sam addmem "$NV_SMB_GROUP" "$NV_SMB_USER" >/dev/null
 wrapped net -s "$NV_SMB_CONF" groupmap add type=local unixgroup="$NV_SMB_DOMAIN_GROUP" \
     ntgroup="$NV_SMB_DOMAIN_GROUP" comment="The fixture's local group" >/dev/null
-wrapped net -s "$NV_SMB_CONF" sam addmem "$NV_SMB_DOMAIN_GROUP" "$NV_SMB_MEMBER" >/dev/null
+[ "$accounts" -gt 0 ] ||
+    wrapped net -s "$NV_SMB_CONF" sam addmem "$NV_SMB_DOMAIN_GROUP" "$NV_SMB_MEMBER" >/dev/null
 # Removing shares needs the disk operator right.
 wrapped net -s "$NV_SMB_CONF" sam rights grant "$NV_SMB_USER" SeDiskOperatorPrivilege >/dev/null
+
+# The many accounts come in one import of an smbpasswd file with the first
+# account's password; a local group takes one member per call, so those calls
+# run several at once.
+if [ "$accounts" -gt 0 ]; then
+    hash="$(wrapped pdbedit -s "$NV_SMB_CONF" -w -u "$NV_SMB_USER" | cut -d: -f3-)"
+    for i in $(seq 1 "$accounts"); do
+        printf '%s%04d:%d:%s\n' "$NV_SMB_ACCOUNT_PREFIX" "$i" $((5000 + i)) "$hash"
+    done >"$srv/private/many.smbpasswd"
+    wrapped pdbedit -s "$NV_SMB_CONF" -i "smbpasswd:$srv/private/many.smbpasswd" \
+        -e "tdbsam:$srv/private/passdb.tdb" >/dev/null 2>&1
+    seq -f "$NV_SMB_ACCOUNT_PREFIX%04g" 1 "$accounts" |
+        LD_PRELOAD="$nss_wrapper" xargs -P 8 -n 1 net -s "$NV_SMB_CONF" sam addmem "$NV_SMB_GROUP" >/dev/null
+fi
 
 stop_server() {
     if [ -s "$srv/pid/smbd.pid" ]; then
@@ -210,6 +242,25 @@ smbclient -s "$NV_SMB_CONF" -L "//$NV_SMB_SERVER" -U "$NV_SMB_USER%$NV_SMB_PASSW
     tail -n 40 "$srv"/log/* >&2 || true
     exit 1
 }
+
+# The relays of slow links, each on an address of its own.
+if [ -n "${NV_SMB_RELAY_MS:-}" ] && ! command -v python3 >/dev/null; then
+    echo "smb-fixture: python3 is missing; no relay" >&2
+elif [ -n "${NV_SMB_RELAY_MS:-}" ]; then
+    links=()
+    n=2
+    for ms in $NV_SMB_RELAY_MS; do
+        links+=("127.0.0.$n=$ms")
+        export "NV_SMB_RELAY_$ms=127.0.0.$n"
+        n=$((n + 1))
+    done
+    python3 "$(dirname "$0")/smb-relay.py" "$NV_SMB_SERVER" 445 "${links[@]}" >"$srv/relay.out" &
+    for _ in $(seq 1 100); do
+        grep -q ready "$srv/relay.out" && break
+        sleep 0.1
+    done
+    grep -q ready "$srv/relay.out" || { echo "smb-fixture: the relay does not listen" >&2; exit 1; }
+fi
 
 set +e
 "$@"
