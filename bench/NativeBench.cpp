@@ -169,21 +169,10 @@ std::vector<Case> Cases() {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    // The status bar's progress texts have no window to paint here.
-    std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    // Freed memory stays with the process, so that a run after the first
-    // reuses it instead of having the kernel hand out and clear fresh pages:
-    // the fastest run shows the program's own work.
-#ifndef _WIN32
-    mallopt(M_TRIM_THRESHOLD, 1 << 30);
-    mallopt(M_MMAP_THRESHOLD, 1 << 30);
-#endif
-    std::vector<std::size_t> sizes{1000, 10000, 100000};
-    if (argc > 1 && std::atol(argv[1]) > 0) sizes = {static_cast<std::size_t>(std::atol(argv[1]))};
-    // A second argument: only the fills whose name contains it.
-    const std::string only = argc > 2 ? argv[2] : "";
+namespace {
 
+// The fills of Cases() at each size, with the growth from 10,000 to 100,000.
+void PrintFills(const std::vector<std::size_t>& sizes, const std::string& only) {
     std::printf("%-34s %8s %10s %9s %10s %9s %9s %7s %8s %8s\n", "fill", "entries", "ms", "us/entry",
                 "bare ms", "+us/entry", "own us", "ratio", "B/node", "nodes");
     for (const auto& c : Cases()) {
@@ -204,26 +193,28 @@ int main(int argc, char** argv) {
             std::printf("\n");
         }
     }
+}
 
 #ifndef _WIN32
-    // Under Wine the slow links are timed on the scripted netapi32.dll, by a
-    // program of their own (SlowLinksBench).
-    if (only.empty() || only == "slow links") {
-        std::unique_ptr<bench::QuietOs> os;
-        bench::PrintSlowLinks("natively, on the scripted network",
-                              [&os](int delayMs) -> platform::NetApi& {
-                                  os = std::make_unique<bench::QuietOs>();
-                                  os->net.Machine("");
-                                  bench::ScriptMachine(os->Os(), bench::Category::Users, 1000);
-                                  os->net.Machine("\\\\S").delay =
-                                      std::chrono::milliseconds(delayMs);
-                                  return os->net;
-                              },
-                              1000);
-    }
+// Under Wine the slow links are timed on the scripted netapi32.dll, by a
+// program of their own (SlowLinksBench).
+void PrintSlowLinksNatively() {
+    std::unique_ptr<bench::QuietOs> os;
+    bench::PrintSlowLinks("natively, on the scripted network",
+                          [&os](int delayMs) -> platform::NetApi& {
+                              os = std::make_unique<bench::QuietOs>();
+                              os->net.Machine("");
+                              bench::ScriptMachine(os->Os(), bench::Category::Users, 1000);
+                              os->net.Machine("\\\\S").delay =
+                                  std::chrono::milliseconds(delayMs);
+                              return os->net;
+                          },
+                          1000);
+}
 #endif
-    if (!only.empty()) return 0;
-    // Twenty hosts that each take a second to answer.
+
+// Twenty hosts that each take a second to answer.
+void PrintSlowHosts() {
     ScriptedWindow slow;
     std::string ips;
     for (int i = 0; i < 20; ++i) {
@@ -237,5 +228,30 @@ int main(int argc, char** argv) {
     const double t = Seconds([&] { slow.Start(); });
     std::printf("twenty hosts answering after 1 s each: tree built in %.2f s (%zu nodes)\n", t,
                 slow.w->Tree.TotalCount());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // The status bar's progress texts have no window to paint here.
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    // Freed memory stays with the process, so that a run after the first
+    // reuses it instead of having the kernel hand out and clear fresh pages:
+    // the fastest run shows the program's own work.
+#ifndef _WIN32
+    mallopt(M_TRIM_THRESHOLD, 1 << 30);
+    mallopt(M_MMAP_THRESHOLD, 1 << 30);
+#endif
+    std::vector<std::size_t> sizes{1000, 10000, 100000};
+    if (argc > 1 && std::atol(argv[1]) > 0) sizes = {static_cast<std::size_t>(std::atol(argv[1]))};
+    // A second argument: only the fills whose name contains it.
+    const std::string only = argc > 2 ? argv[2] : "";
+
+    PrintFills(sizes, only);
+#ifndef _WIN32
+    if (only.empty() || only == "slow links") PrintSlowLinksNatively();
+#endif
+    if (!only.empty()) return 0;
+    PrintSlowHosts();
     return 0;
 }
