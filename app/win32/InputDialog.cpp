@@ -51,24 +51,15 @@ INT_PTR HandleInputDialog(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
     }
 }
 
-// No exception crosses the dialog manager's frames: a message whose handling
-// throws is left to the dialog manager.
-INT_PTR CALLBACK InputDialogProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
-    try {
-        return HandleInputDialog(dialog, msg, wp, lp);
-    } catch (...) {
-        return FALSE;
-    }
-}
 
 }  // namespace
 
 bool RunInputDialog(HWND owner, const std::string& caption, const std::string& prompt,
                     std::string& value, int maxChars) {
     TInputRequest request{Wide(caption), Wide(prompt), Wide(value), maxChars};
-    const INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr),
-                                           MAKEINTRESOURCEW(IDD_INPUTQUERY), owner,
-                                           InputDialogProc, reinterpret_cast<LPARAM>(&request));
+    const INT_PTR result =
+        DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_INPUTQUERY), owner,
+                        GuardedDialogProc<HandleInputDialog>, reinterpret_cast<LPARAM>(&request));
     if (result == -1 || result == 0)
         throw Exception("The input dialog could not be opened (error " +
                         std::to_string(GetLastError()) + ").");

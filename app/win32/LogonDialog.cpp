@@ -67,14 +67,6 @@ INT_PTR HandleLogonDialog(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
     return TRUE;
 }
 
-// No exception crosses the dialog manager's frames.
-INT_PTR CALLBACK LogonDialogProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
-    try {
-        return HandleLogonDialog(dialog, msg, wp, lp);
-    } catch (...) {
-        return FALSE;
-    }
-}
 
 using PromptFn = decltype(&CredUIPromptForWindowsCredentialsW);
 using PackFn = decltype(&CredPackAuthenticationBufferW);
@@ -161,7 +153,7 @@ std::optional<TLogon> RunOwnLogonDialog(HWND owner, const std::string& machine,
     TLogonRequest request{L"Connect as another user", Reason(machine, failure), Wide(user), {}};
     const INT_PTR result =
         DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_LOGON), owner,
-                        LogonDialogProc, reinterpret_cast<LPARAM>(&request));
+                        GuardedDialogProc<HandleLogonDialog>, reinterpret_cast<LPARAM>(&request));
     if (result == -1 || result == 0)
         throw Exception("The logon dialog could not be opened (error " +
                         std::to_string(GetLastError()) + ").");

@@ -8,6 +8,17 @@
 #include "toolkit/Exception.h"
 #include "toolkit/win32/GdiOwners.h"
 
+// The dialog procedure over Handle: no exception crosses the dialog
+// manager's frames; a message whose handling throws is left to the manager.
+template <INT_PTR (*Handle)(HWND, UINT, WPARAM, LPARAM)>
+INT_PTR CALLBACK GuardedDialogProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
+    try {
+        return Handle(dialog, msg, wp, lp);
+    } catch (...) {
+        return FALSE;
+    }
+}
+
 // Registers the window class once per module; later calls find it.
 void EnsureWindowClass(HINSTANCE instance, const wchar_t* name, WNDPROC proc,
                        HBRUSH background = nullptr, UINT style = CS_HREDRAW | CS_VREDRAW);
