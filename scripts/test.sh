@@ -3,11 +3,12 @@
 # display (the core's platform-dependent tests again, the Win32 suite, and
 # the first run of NetworkView.exe, which leaves a screenshot in
 # build/windows/screenshots),
-# the portable core natively (with address and undefined-behaviour
-# sanitizers), and its fuzz targets for a few seconds each, side by side.
+# and the portable core natively (clang, with address and undefined-behaviour
+# sanitizers): its tests, the contract tests against private Samba servers,
+# and its fuzz targets for a few seconds each, side by side.
 #
 # The Wine suite mostly waits on Wine and the X display, so it runs while the
-# native and fuzz builds use the processors (which yield to it); its output
+# native build uses the processors (which yields to it); its output
 # comes last, once it has ended. Every part runs even when another fails, and
 # the command fails when any part does.
 set -uo pipefail
@@ -51,13 +52,6 @@ fi
     nice ctest --preset native -j "$jobs"
 } || fail "the native build or its tests"
 took "the native suite"
-
-{
-  cmake --preset fuzz &&
-    nice cmake --build --preset fuzz -j "$jobs" &&
-    nice ctest --preset fuzz -j "$jobs"
-} || fail "the fuzz build or its targets"
-took "the fuzz targets"
 
 if [ -n "$wine_suite" ]; then
   wait "$wine_suite"

@@ -7,7 +7,16 @@
 
 #include "tests/contract/SmbClient.h"
 
+// gcc says it is building with the address sanitizer one way, clang another.
 #if defined(__SANITIZE_ADDRESS__)
+#define NV_ADDRESS_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define NV_ADDRESS_SANITIZER 1
+#endif
+#endif
+
+#if defined(NV_ADDRESS_SANITIZER)
 // libnetapi_init keeps two strings of its logging set-up that libnetapi_free
 // does not release; the full unwinder finds them below libnetapi_init, which
 // talloc's frames otherwise hide. Every other leak still fails the run.

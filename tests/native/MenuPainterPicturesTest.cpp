@@ -61,7 +61,8 @@ TEST(MenuPainterPictures, BitmapsAreLightenedByTheRuleOfTheirDepth) {
     for (const auto& [depth, percent, pixel, expected] : cases) {
         std::vector<TColor> pixels{pixel, pixel};
         int asked = 0;
-        const TNearestColor nearest = [&](TColor c) { return ++asked, depth == 8 ? Coarse(c) : c; };
+        const bool coarse = depth == 8;
+        const TNearestColor nearest = [&](TColor c) { return ++asked, coarse ? Coarse(c) : c; };
         LightenPixels(pixels, depth, percent, nearest);
         EXPECT_EQ(pixels, (std::vector<TColor>{expected, expected})) << depth;
         // A run of equal pixels is worked out once.
