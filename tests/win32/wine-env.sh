@@ -1,7 +1,8 @@
 # Sourced by the scripts that run Windows programs under Wine.
 #
-# wine_env_setup BUILD_DIR: uses the Wine prefix of the build folder (made
-# once, under a lock, so that parallel runs wait for it) and, without a
+# wine_env_setup BUILD_DIR: uses the Wine prefix of the build folder, or the
+# one NV_WINEPREFIX names (made once, under a lock, so that parallel runs
+# wait for it) and, without a
 # working X display, starts Xvfb on a free display number. Whatever was
 # started is stopped when the sourcing shell exits, however it exits.
 
@@ -42,15 +43,30 @@ wine_env_setup() {
     rm -f "$named"
   fi
 
-  mkdir -p "$(dirname "$WINEPREFIX")"
+  # Every prefix of the build folder starts as a copy of one made once:
+  # making a prefix (wineboot) costs a dozen seconds of processor time,
+  # copying one about one.
+  local made="$build_dir/wineprefix-made"
+  mkdir -p "$build_dir" "$(dirname "$WINEPREFIX")"
+  (
+    flock 9
+    if [ ! -f "$made/system.reg" ]; then
+      local making="$made.$$"
+      rm -rf "$made" "$making"
+      WINEPREFIX="$making" wineboot -i >/dev/null 2>&1
+      # There is no window manager: windows that do not wait for one to
+      # confirm their state close at once instead of after two seconds.
+      WINEPREFIX="$making" wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
+        >/dev/null 2>&1
+      WINEPREFIX="$making" wineserver -w
+      mv "$making" "$made"
+    fi
+  ) 9>"$made.lock"
   (
     flock 9
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
-      wineboot -i >/dev/null 2>&1
-      # There is no window manager: windows that do not wait for one to
-      # confirm their state close at once instead of after two seconds.
-      wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-      wineserver -w
+      rm -rf "$WINEPREFIX" "$WINEPREFIX.$$"
+      cp -a "$made" "$WINEPREFIX.$$" && mv "$WINEPREFIX.$$" "$WINEPREFIX"
     fi
   ) 9>"$WINEPREFIX.lock"
 }
