@@ -2,9 +2,9 @@
 #
 # wine_env_setup BUILD_DIR: uses the Wine prefix of the build folder, or the
 # one NV_WINEPREFIX names (made once, under a lock, so that parallel runs
-# wait for it) and, without a
-# working X display, starts Xvfb on a free display number. Whatever was
-# started is stopped when the sourcing shell exits, however it exits.
+# wait for it) and, without a working X display, starts Xvfb on a free
+# display number. Whatever was started is stopped when the sourcing shell
+# exits, however it exits.
 
 wine_env_xvfb_pid=""
 
