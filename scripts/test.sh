@@ -46,6 +46,10 @@ else
   fail "the Windows build"
 fi
 
+# A native build folder configured for another compiler (gcc built it once)
+# cannot switch in place: it is configured anew.
+grep -qs '^CMAKE_CXX_COMPILER:.*clang' build/native/CMakeCache.txt ||
+  rm -f build/native/CMakeCache.txt
 {
   cmake --preset native &&
     nice cmake --build --preset native -j "$jobs" &&
